@@ -1,0 +1,290 @@
+#include "CiDcmLib.h"
+
+#include "vDicomPixels.h"
+#include "vDicomSeries.h"
+
+#include <gdcmImageReader.h>
+#include <gdcmReader.h>
+#include <gdcmTrace.h>
+
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <new>
+#include <set>
+#include <sys/stat.h>
+
+namespace
+{
+// GDCM reports every oddity of real files on standard error; the reader's answer is what counts.
+void SilenceGdcm()
+{
+  static const bool silenced = []()
+  {
+    gdcm::Trace::SetDebug(false);
+    gdcm::Trace::SetWarning(false);
+    gdcm::Trace::SetError(false);
+    return true;
+  }();
+  (void)silenced;
+}
+
+double CleanSpacing(double value)
+{
+  value = std::fabs(value);
+  return std::isfinite(value) && value > 0 ? value : 1.0;
+}
+} // namespace
+
+CiDcmLib::CiDcmLib()
+{
+  SilenceGdcm();
+}
+
+CiDcmLib::~CiDcmLib() = default;
+
+void CiDcmLib::SetFilename(const std::string& path)
+{
+  this->Filename = path;
+}
+
+void CiDcmLib::Clear()
+{
+  this->Cols = 0;
+  this->Rows = 0;
+  this->Frames = 0;
+  this->PixelSize = 0;
+  this->Signed = false;
+  this->WholeVolume = false;
+  this->Spacing[0] = this->Spacing[1] = this->Spacing[2] = 1.0;
+  this->Pixels.reset();
+  this->PixelBytes = 0;
+}
+
+bool CiDcmLib::Allocate(std::size_t bytes)
+{
+  this->Pixels.reset(new (std::nothrow) unsigned char[bytes]);
+  this->PixelBytes = this->Pixels ? bytes : 0;
+  return this->Pixels != nullptr;
+}
+
+std::string CiDcmLib::Read()
+{
+  this->Clear();
+  if (this->Filename.empty())
+  {
+    return "no file name";
+  }
+  struct stat info;
+  if (stat(this->Filename.c_str(), &info) != 0)
+  {
+    return "no such file or folder";
+  }
+  std::string error;
+  if (S_ISDIR(info.st_mode))
+  {
+    error = this->ReadFolder(this->Filename);
+  }
+  else if (S_ISREG(info.st_mode))
+  {
+    error = this->ReadFile(this->Filename);
+  }
+  else
+  {
+    error = "not a regular file";
+  }
+  if (!error.empty())
+  {
+    this->Clear();
+  }
+  return error;
+}
+
+std::string CiDcmLib::ReadFile(const std::string& path)
+{
+  gdcm::ImageReader reader;
+  reader.SetFileName(path.c_str());
+  bool ok = false;
+  try
+  {
+    ok = reader.Read();
+  }
+  catch (...)
+  {
+    ok = false;
+  }
+  if (!ok)
+  {
+    return "not a DICOM image";
+  }
+  const gdcm::Image& image = reader.GetImage();
+  vDicomPixelLayout layout;
+  std::string error = vDicomPixels::Describe(image, layout);
+  if (!error.empty())
+  {
+    return error;
+  }
+  if (layout.TotalBytes() > this->MaximumBytes)
+  {
+    return "the image is larger than the memory limit";
+  }
+  if (!this->Allocate(layout.TotalBytes()))
+  {
+    return "out of memory";
+  }
+  error = vDicomPixels::Decode(image, layout, this->Pixels.get(), this->PixelBytes);
+  if (!error.empty())
+  {
+    return error;
+  }
+  this->Cols = layout.Cols;
+  this->Rows = layout.Rows;
+  this->Frames = layout.Frames;
+  this->PixelSize = layout.PixelSize;
+  this->Signed = layout.Signed;
+  const double* spacing = image.GetSpacing();
+  for (int i = 0; i < 3; ++i)
+  {
+    this->Spacing[i] = CleanSpacing(spacing ? spacing[i] : 1.0);
+  }
+  return std::string();
+}
+
+std::string CiDcmLib::ReadFolder(const std::string& path)
+{
+  std::vector<vDicomSliceHeader> slices;
+  double spacing[3];
+  std::string error = vDicomSeries::Scan(path, slices, spacing);
+  if (!error.empty())
+  {
+    return error;
+  }
+  if (slices.size() == 1)
+  {
+    // One file: read as the file it is (it may hold many frames).
+    return this->ReadFile(slices.front().Path);
+  }
+
+  vDicomPixelLayout first;
+  std::size_t frameBytes = 0;
+  for (std::size_t i = 0; i < slices.size(); ++i)
+  {
+    gdcm::ImageReader reader;
+    reader.SetFileName(slices[i].Path.c_str());
+    bool ok = false;
+    try
+    {
+      ok = reader.Read();
+    }
+    catch (...)
+    {
+      ok = false;
+    }
+    if (!ok)
+    {
+      return "a slice of the series is not a DICOM image";
+    }
+    const gdcm::Image& image = reader.GetImage();
+    vDicomPixelLayout layout;
+    error = vDicomPixels::Describe(image, layout);
+    if (!error.empty())
+    {
+      return error;
+    }
+    if (layout.Frames != 1)
+    {
+      return "the series mixes multi-frame files";
+    }
+    if (i == 0)
+    {
+      first = layout;
+      frameBytes = layout.FrameBytes();
+      if (frameBytes == 0 || slices.size() > this->MaximumBytes / frameBytes)
+      {
+        return "the series is larger than the memory limit";
+      }
+      if (!this->Allocate(frameBytes * slices.size()))
+      {
+        return "out of memory";
+      }
+    }
+    else if (!layout.SameFrameFormat(first))
+    {
+      return "the slices of the series differ in size or pixel format";
+    }
+    error = vDicomPixels::Decode(image, layout, this->Pixels.get() + i * frameBytes, frameBytes);
+    if (!error.empty())
+    {
+      return error;
+    }
+  }
+  this->Cols = first.Cols;
+  this->Rows = first.Rows;
+  this->Frames = static_cast<int>(slices.size());
+  this->PixelSize = first.PixelSize;
+  this->Signed = first.Signed;
+  this->WholeVolume = true;
+  for (int i = 0; i < 3; ++i)
+  {
+    this->Spacing[i] = CleanSpacing(spacing[i]);
+  }
+  return std::string();
+}
+
+void CiDcmLib::GetDimensions(int dims[3]) const
+{
+  dims[0] = this->WholeVolume ? this->Cols : 0;
+  dims[1] = this->WholeVolume ? this->Rows : 0;
+  dims[2] = this->WholeVolume ? this->Frames : 0;
+}
+
+void CiDcmLib::GetSpacing(double spacing[3]) const
+{
+  spacing[0] = this->Spacing[0];
+  spacing[1] = this->Spacing[1];
+  spacing[2] = this->Spacing[2];
+}
+
+const void* CiDcmLib::GetDataPtr(int frame) const
+{
+  if (!this->Pixels || frame < 0 || frame >= this->Frames)
+  {
+    return nullptr;
+  }
+  const std::size_t frameBytes =
+    std::size_t(this->Cols) * std::size_t(this->Rows) * std::size_t(this->PixelSize);
+  return this->Pixels.get() + std::size_t(frame) * frameBytes;
+}
+
+bool CiDcmLib::CopyFrameToUnsigned32(int frame, unsigned int* dest, std::size_t destCount) const
+{
+  const void* src = this->GetDataPtr(frame);
+  const std::size_t count = std::size_t(this->Cols) * std::size_t(this->Rows);
+  if (!src || !dest || destCount < count)
+  {
+    return false;
+  }
+  vDicomPixels::ToUnsigned32(src, this->PixelSize, this->Signed, count, dest);
+  return true;
+}
+
+bool CiDcmLib::IsDicomFile(const std::string& path)
+{
+  SilenceGdcm();
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+  {
+    return false;
+  }
+  {
+    std::ifstream in(path, std::ios::binary);
+    char head[132];
+    if (in && in.read(head, sizeof(head)) && std::memcmp(head + 128, "DICM", 4) == 0)
+    {
+      return true;
+    }
+  }
+  // No preamble: a data set GDCM parses that describes an image (Rows and Columns present).
+  vDicomSliceHeader header;
+  return vDicomSeries::ReadHeader(path, header);
+}

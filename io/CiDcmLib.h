@@ -1,0 +1,112 @@
+#ifndef CiDcmLib_h
+#define CiDcmLib_h
+
+#include "VemoraIOModule.h"
+
+#include <cstddef>
+#include <memory> // for member
+#include <string>
+
+/**
+ * The DICOM decoder used by the file reader (on GDCM).
+ *
+ * Use: construct, `SetFilename(path)`, `Read()`; on success (empty text) ask for the geometry and
+ * the pixels. The path is either
+ * - one DICOM file (single- or multi-frame, any transfer syntax GDCM decodes: uncompressed little
+ *   or big endian, RLE, JPEG baseline/lossless, JPEG-LS, JPEG 2000; files with or without the
+ *   128-byte preamble), or
+ * - a folder holding a DICOM series: the series with the most slices is read as one volume,
+ *   slices sorted along the slice normal by Image Position (Patient); files that are not DICOM are
+ *   ignored; slices of unequal size, pixel format or orientation make the read fail.
+ *
+ * Pixels are the file's stored values (before any rescale), one sample per pixel: colour images
+ * (RGB) are turned into their luminance, YBR images keep their Y channel. Every frame is
+ * `GetCols()` x `GetRows()` pixels of `GetChannelPixelSize()` bytes (1, 2 or 4), signed when
+ * `IsSigned()`, in host byte order. All frames lie back to back in one buffer owned by the
+ * instance, in slice order.
+ *
+ * Geometry:
+ * - a single file: `GetDimensions` gives three zeros; the volume is `GetCols()` x `GetRows()` x
+ *   `GetNumberOfFrames()` and is read frame by frame.
+ * - a folder series: `GetDimensions` gives (cols, rows, slices), `GetNumberOfFrames()` gives the
+ *   number of slices, so frames x cols x rows = X x Y x Z: the frames form ONE whole block that
+ *   begins at `GetDataPtr(0)`, and `GetDataPtr(i)` is slice i. A reader that copies whole blocks
+ *   copies exactly one.
+ * The spacing is in millimetres, every component > 0 (1 where the file gives none). For a series
+ * the third component is the mean distance between neighbouring slice positions.
+ *
+ * No operation throws; a failed read leaves the instance empty (zero sizes, null pointers).
+ */
+class VEMORAIO_EXPORT CiDcmLib
+{
+public:
+  /** Reads refuse volumes whose decoded frames would exceed this many bytes (default 4 GiB). */
+  static constexpr std::size_t DefaultMaximumBytes = std::size_t(4) << 30;
+
+  CiDcmLib();
+  ~CiDcmLib();
+  CiDcmLib(const CiDcmLib&) = delete;
+  CiDcmLib& operator=(const CiDcmLib&) = delete;
+
+  /** A DICOM file or a folder holding a series. */
+  void SetFilename(const std::string& path);
+  const std::string& GetFilename() const { return this->Filename; }
+
+  /** Decodes the file or series. Empty text on success, a reason (for developers) on failure. */
+  std::string Read();
+
+  /** (X, Y, Z) of a whole-volume read (folder series); three zeros for a single file. */
+  void GetDimensions(int dims[3]) const;
+  int GetCols() const { return this->Cols; }
+  int GetRows() const { return this->Rows; }
+  int GetNumberOfFrames() const { return this->Frames; }
+  /** Voxel size in mm (x = column spacing, y = row spacing, z = slice spacing), all > 0. */
+  void GetSpacing(double spacing[3]) const;
+  /** Bytes per pixel of a frame buffer: 1, 2 or 4 (0 before a successful read). */
+  int GetChannelPixelSize() const { return this->PixelSize; }
+  /** Whether the pixels are signed integers (two's complement). */
+  bool IsSigned() const { return this->Signed; }
+  /**
+   * The pixels of frame `frame` (`GetCols()` x `GetRows()` x `GetChannelPixelSize()` bytes), owned
+   * by the instance and valid until it is destroyed or reads again; null for a frame out of range.
+   */
+  const void* GetDataPtr(int frame) const;
+
+  /**
+   * Converts frame `frame` into 4-byte unsigned voxels, as the workstation stores volumes: the
+   * stored value, negative values becoming 0. Writes `GetCols()` x `GetRows()` values to `dest`,
+   * which holds `destCount` values; false (nothing written) for a frame out of range or a
+   * destination that is too small.
+   */
+  bool CopyFrameToUnsigned32(int frame, unsigned int* dest, std::size_t destCount) const;
+
+  /** Upper bound on the decoded size of one read (bytes); larger volumes fail to read. */
+  void SetMaximumBytes(std::size_t bytes) { this->MaximumBytes = bytes; }
+  std::size_t GetMaximumBytes() const { return this->MaximumBytes; }
+
+  /**
+   * Whether the file's content is DICOM: the "DICM" marker at offset 128, or (without a preamble,
+   * like old ACR-NEMA files) a data set GDCM parses that describes an image. Folders: false.
+   */
+  static bool IsDicomFile(const std::string& path);
+
+private:
+  void Clear();
+  std::string ReadFile(const std::string& path);
+  std::string ReadFolder(const std::string& path);
+  bool Allocate(std::size_t bytes);
+
+  std::string Filename;
+  int Cols = 0;
+  int Rows = 0;
+  int Frames = 0;
+  int PixelSize = 0;
+  bool Signed = false;
+  bool WholeVolume = false;
+  double Spacing[3] = { 1.0, 1.0, 1.0 };
+  std::unique_ptr<unsigned char[]> Pixels;
+  std::size_t PixelBytes = 0;
+  std::size_t MaximumBytes = DefaultMaximumBytes;
+};
+
+#endif

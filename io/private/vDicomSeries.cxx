@@ -1,0 +1,309 @@
+#include "vDicomSeries.h"
+
+#include <gdcmReader.h>
+#include <gdcmStringFilter.h>
+#include <gdcmTag.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <dirent.h>
+#include <map>
+#include <set>
+#include <sys/stat.h>
+
+namespace
+{
+// Slices closer than this along the normal (mm) are at the same place.
+constexpr double PositionTolerance = 1e-3;
+// Direction cosines of one series agree to this.
+constexpr double OrientationTolerance = 1e-3;
+
+const gdcm::Tag SeriesUidTag(0x0020, 0x000e);
+const gdcm::Tag InstanceNumberTag(0x0020, 0x0013);
+const gdcm::Tag PositionTag(0x0020, 0x0032);
+const gdcm::Tag OrientationTag(0x0020, 0x0037);
+const gdcm::Tag SliceThicknessTag(0x0018, 0x0050);
+const gdcm::Tag SpacingBetweenSlicesTag(0x0018, 0x0088);
+const gdcm::Tag SamplesTag(0x0028, 0x0002);
+const gdcm::Tag FramesTag(0x0028, 0x0008);
+const gdcm::Tag RowsTag(0x0028, 0x0010);
+const gdcm::Tag ColsTag(0x0028, 0x0011);
+const gdcm::Tag PixelSpacingTag(0x0028, 0x0030);
+const gdcm::Tag BitsAllocatedTag(0x0028, 0x0100);
+const gdcm::Tag PixelRepresentationTag(0x0028, 0x0103);
+
+// Parses up to `count` backslash-separated decimal numbers; the number parsed.
+int ParseNumbers(const std::string& text, double* values, int count)
+{
+  int parsed = 0;
+  const char* p = text.c_str();
+  while (parsed < count && *p)
+  {
+    char* end = nullptr;
+    const double value = std::strtod(p, &end);
+    if (end == p || !std::isfinite(value))
+    {
+      break;
+    }
+    values[parsed++] = value;
+    p = end;
+    while (*p == ' ')
+    {
+      ++p;
+    }
+    if (*p != '\\')
+    {
+      break;
+    }
+    ++p;
+  }
+  return parsed;
+}
+
+int ParseInt(const std::string& text, int fallback)
+{
+  double value = 0;
+  if (ParseNumbers(text, &value, 1) != 1 || value < -2147483648.0 || value > 2147483647.0)
+  {
+    return fallback;
+  }
+  return static_cast<int>(value);
+}
+
+std::string Trimmed(const std::string& text)
+{
+  const std::size_t first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos)
+  {
+    return std::string();
+  }
+  const std::size_t last = text.find_last_not_of(" \t\r\n");
+  return text.substr(first, last - first + 1);
+}
+
+bool SameOrientation(const vDicomSliceHeader& a, const vDicomSliceHeader& b)
+{
+  if (a.HasOrientation != b.HasOrientation)
+  {
+    return false;
+  }
+  for (int i = 0; a.HasOrientation && i < 6; ++i)
+  {
+    if (std::fabs(a.Orientation[i] - b.Orientation[i]) > OrientationTolerance)
+    {
+      return false;
+    }
+  }
+  return true;
+}
+
+double Positive(double value)
+{
+  return std::isfinite(value) && value > 0 ? value : 0;
+}
+} // namespace
+
+std::vector<std::string> vDicomSeries::ListFiles(const std::string& folder)
+{
+  std::vector<std::string> files;
+  DIR* dir = opendir(folder.c_str());
+  if (!dir)
+  {
+    return files;
+  }
+  while (const dirent* entry = readdir(dir))
+  {
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..")
+    {
+      continue;
+    }
+    const std::string path = folder + "/" + name;
+    struct stat info;
+    if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+    {
+      files.push_back(path);
+    }
+  }
+  closedir(dir);
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+bool vDicomSeries::ReadHeader(const std::string& path, vDicomSliceHeader& header)
+{
+  header = vDicomSliceHeader();
+  header.Path = path;
+  // Every tag asked for lies before the pixel data, so the reader stops long before it.
+  static const std::set<gdcm::Tag> tags = { SeriesUidTag,
+    InstanceNumberTag,
+    PositionTag,
+    OrientationTag,
+    SliceThicknessTag,
+    SpacingBetweenSlicesTag,
+    SamplesTag,
+    FramesTag,
+    RowsTag,
+    ColsTag,
+    PixelSpacingTag,
+    BitsAllocatedTag,
+    PixelRepresentationTag };
+  gdcm::Reader reader;
+  reader.SetFileName(path.c_str());
+  try
+  {
+    if (!reader.ReadSelectedTags(tags))
+    {
+      return false;
+    }
+    gdcm::StringFilter filter;
+    filter.SetFile(reader.GetFile());
+    header.Rows = ParseInt(filter.ToString(RowsTag), 0);
+    header.Cols = ParseInt(filter.ToString(ColsTag), 0);
+    if (header.Rows <= 0 || header.Cols <= 0)
+    {
+      return false;
+    }
+    header.SeriesUid = Trimmed(filter.ToString(SeriesUidTag));
+    // A trailing NUL pads odd-length UIDs.
+    while (!header.SeriesUid.empty() && header.SeriesUid.back() == '\0')
+    {
+      header.SeriesUid.pop_back();
+    }
+    header.Frames = ParseInt(filter.ToString(FramesTag), 1);
+    header.Samples = ParseInt(filter.ToString(SamplesTag), 1);
+    header.BitsAllocated = ParseInt(filter.ToString(BitsAllocatedTag), 0);
+    header.PixelRepresentation = ParseInt(filter.ToString(PixelRepresentationTag), 0);
+    header.InstanceNumber = ParseInt(filter.ToString(InstanceNumberTag), 0);
+    header.HasPosition = ParseNumbers(filter.ToString(PositionTag), header.Position, 3) == 3;
+    header.HasOrientation =
+      ParseNumbers(filter.ToString(OrientationTag), header.Orientation, 6) == 6;
+    header.HasPixelSpacing =
+      ParseNumbers(filter.ToString(PixelSpacingTag), header.PixelSpacing, 2) == 2;
+    ParseNumbers(filter.ToString(SpacingBetweenSlicesTag), &header.SpacingBetweenSlices, 1);
+    ParseNumbers(filter.ToString(SliceThicknessTag), &header.SliceThickness, 1);
+  }
+  catch (...)
+  {
+    return false;
+  }
+  return true;
+}
+
+std::string vDicomSeries::Scan(const std::string& folder,
+  std::vector<vDicomSliceHeader>& slices,
+  double spacing[3])
+{
+  slices.clear();
+  spacing[0] = spacing[1] = spacing[2] = 1.0;
+
+  // Group the image files by series, keeping the file-name order inside each.
+  std::map<std::string, std::vector<vDicomSliceHeader>> series;
+  std::map<std::string, std::string> firstFile;
+  for (const std::string& path : vDicomSeries::ListFiles(folder))
+  {
+    vDicomSliceHeader header;
+    if (vDicomSeries::ReadHeader(path, header))
+    {
+      firstFile.emplace(header.SeriesUid, path);
+      series[header.SeriesUid].push_back(header);
+    }
+  }
+  if (series.empty())
+  {
+    return "the folder holds no DICOM image";
+  }
+  // The series with the most files; on a tie, the one whose first file sorts first.
+  const std::vector<vDicomSliceHeader>* chosen = nullptr;
+  std::string chosenFirst;
+  for (const auto& entry : series)
+  {
+    const std::string& first = firstFile[entry.first];
+    if (!chosen || entry.second.size() > chosen->size() ||
+      (entry.second.size() == chosen->size() && first < chosenFirst))
+    {
+      chosen = &entry.second;
+      chosenFirst = first;
+    }
+  }
+  slices = *chosen;
+
+  const vDicomSliceHeader& ref = slices.front();
+  for (const vDicomSliceHeader& slice : slices)
+  {
+    if (slice.Rows != ref.Rows || slice.Cols != ref.Cols || slice.Samples != ref.Samples ||
+      slice.BitsAllocated != ref.BitsAllocated ||
+      slice.PixelRepresentation != ref.PixelRepresentation)
+    {
+      slices.clear();
+      return "the slices of the series differ in size or pixel format";
+    }
+    if (!SameOrientation(slice, ref))
+    {
+      slices.clear();
+      return "the slices of the series differ in orientation";
+    }
+    if (slices.size() > 1 && slice.Frames != 1)
+    {
+      slices.clear();
+      return "the series mixes multi-frame files";
+    }
+  }
+
+  if (ref.HasPixelSpacing)
+  {
+    spacing[0] = Positive(ref.PixelSpacing[1]);
+    spacing[1] = Positive(ref.PixelSpacing[0]);
+  }
+  const double fallbackZ = Positive(ref.SpacingBetweenSlices) > 0 ? ref.SpacingBetweenSlices
+                                                                  : Positive(ref.SliceThickness);
+  spacing[2] = fallbackZ;
+
+  const bool positioned = ref.HasOrientation &&
+    std::all_of(
+      slices.begin(), slices.end(), [](const vDicomSliceHeader& s) { return s.HasPosition; });
+  if (positioned)
+  {
+    const double* o = ref.Orientation;
+    const double normal[3] = {
+      o[1] * o[5] - o[2] * o[4], o[2] * o[3] - o[0] * o[5], o[0] * o[4] - o[1] * o[3]
+    };
+    for (vDicomSliceHeader& slice : slices)
+    {
+      slice.Distance = normal[0] * slice.Position[0] + normal[1] * slice.Position[1] +
+        normal[2] * slice.Position[2];
+    }
+    std::stable_sort(slices.begin(),
+      slices.end(),
+      [](const vDicomSliceHeader& a, const vDicomSliceHeader& b)
+      { return a.Distance < b.Distance; });
+    for (std::size_t i = 1; i < slices.size(); ++i)
+    {
+      if (slices[i].Distance - slices[i - 1].Distance < PositionTolerance)
+      {
+        slices.clear();
+        return "two slices of the series share a position";
+      }
+    }
+    if (slices.size() > 1)
+    {
+      spacing[2] = (slices.back().Distance - slices.front().Distance) / double(slices.size() - 1);
+    }
+  }
+  else
+  {
+    std::stable_sort(slices.begin(),
+      slices.end(),
+      [](const vDicomSliceHeader& a, const vDicomSliceHeader& b)
+      { return a.InstanceNumber < b.InstanceNumber; });
+  }
+  for (int i = 0; i < 3; ++i)
+  {
+    if (!(spacing[i] > 0) || !std::isfinite(spacing[i]))
+    {
+      spacing[i] = 1.0;
+    }
+  }
+  return std::string();
+}
