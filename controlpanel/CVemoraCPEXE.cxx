@@ -1,0 +1,426 @@
+#include "CVemoraCPEXE.h"
+
+#include "CVemoraModules.h"
+#include "private/vConfigText.h"
+#include "vDataSourceContract.h"
+
+#include "vDataResource.h"
+#include "vDynamicLibrary.h"
+#include "vFileReader.h"
+#include "vInstallation.h"
+#include "vRendererManager.h"
+#include "vUserPrompt.h"
+#include "vUtil.h"
+#include "vVolumeResource.h"
+#include "vtkTools.h"
+
+#include <vtkDataSet.h>
+#include <vtkNew.h>
+#include <vtkRenderWindow.h>
+#include <vtkRenderWindowInteractor.h>
+#include <vtkRenderer.h>
+
+namespace
+{
+std::string CopyText(const char* text)
+{
+  return text ? std::string(text) : std::string();
+}
+} // namespace
+
+CVemoraCPEXE::CVemoraCPEXE()
+{
+  for (int& type : this->HardTypes)
+  {
+    type = 0;
+  }
+  this->HardFolderName = "Hard";
+  this->SetupDLLHardResources();
+  this->FileReader = std::make_unique<vFileReader>();
+  this->Modules = std::make_unique<CVemoraModules>();
+  this->Modules->Initialise();
+  this->Renderers = std::make_unique<vRendererManager>();
+  this->Modules->SetRenderer(this->Renderers.get());
+  this->VolumeCollection = std::make_unique<vVolumeResource>();
+  this->ModelCollection = std::make_unique<vDataResource>();
+  this->ViewingTabCount = 0;
+  this->Hwnd = nullptr;
+}
+
+CVemoraCPEXE::~CVemoraCPEXE()
+{
+  this->FileReader.reset();
+  this->Modules.reset();
+  this->Renderers.reset();
+  this->VolumeCollection.reset();
+  this->ModelCollection.reset();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Hard resources
+
+void CVemoraCPEXE::SetupDLLHardResources()
+{
+  this->SetupDLLHardResources(vInstallation::GetSubFolder(this->HardFolderName));
+}
+
+void CVemoraCPEXE::SetupDLLHardResources(const std::string& folder)
+{
+  for (const std::string& path : vDynamicLibrary::ListLibraries(folder))
+  {
+    if (this->GetNumberOfHardResources() >= MaximumHardResources)
+    {
+      break; // the table is full: further libraries are not registered
+    }
+    vDynamicLibrary library;
+    if (!library.Open(path))
+    {
+      vUserPrompt::Get()->Inform("Couldn't load module");
+      continue;
+    }
+    auto getDataType = library.GetFunction<vDataSourceTypeFunction>(vDataSourceExport::GetDataType);
+    auto getDesc = library.GetFunction<vDataSourceTextFunction>(vDataSourceExport::GetDesc);
+    auto getName = library.GetFunction<vDataSourceTextFunction>(vDataSourceExport::GetName);
+    auto getVer = library.GetFunction<vDataSourceTextFunction>(vDataSourceExport::GetVer);
+    if (!getDataType || !getDesc || !getName || !getVer)
+    {
+      continue;
+    }
+    int type = getDataType();
+    std::string description = CopyText(getDesc());
+    std::string name = CopyText(getName());
+    std::string version = CopyText(getVer());
+    this->AddHardResourcesInfo(name, version, description, type, path);
+    // `library` unloads here: data-source libraries are not kept loaded.
+  }
+}
+
+bool CVemoraCPEXE::AddHardResourcesInfo(const std::string& name,
+  const std::string& version,
+  const std::string& description,
+  int dataType,
+  const std::string& path)
+{
+  int index = this->GetNumberOfHardResources();
+  if (index >= MaximumHardResources)
+  {
+    return false;
+  }
+  this->HardNames.push_back(name);
+  this->HardVersions.push_back(version);
+  this->HardDescriptions.push_back(description);
+  this->HardLibraries.push_back(path);
+  this->HardTypes[index] = dataType;
+  return true;
+}
+
+int CVemoraCPEXE::FindHardResource(const std::string& name)
+{
+  for (int i = 0; i < this->GetNumberOfHardResources(); ++i)
+  {
+    if (vConfigText::EqualsNoCase(this->HardNames[i], name))
+    {
+      return i;
+    }
+  }
+  return -1;
+}
+
+std::string CVemoraCPEXE::GetHardResourceName(int index) const
+{
+  return index >= 0 && index < this->GetNumberOfHardResources() ? this->HardNames[index]
+                                                                : std::string();
+}
+
+std::string CVemoraCPEXE::GetHardResourceDesc(int index) const
+{
+  return index >= 0 && index < this->GetNumberOfHardResources() ? this->HardDescriptions[index]
+                                                                : std::string();
+}
+
+std::string CVemoraCPEXE::GetHardResourceVer(int index) const
+{
+  return index >= 0 && index < this->GetNumberOfHardResources() ? this->HardVersions[index]
+                                                                : std::string();
+}
+
+std::string CVemoraCPEXE::GetHardResourceDLL(int index) const
+{
+  return index >= 0 && index < this->GetNumberOfHardResources() ? this->HardLibraries[index]
+                                                                : std::string();
+}
+
+int CVemoraCPEXE::GetHardResourceType(int index) const
+{
+  return index >= 0 && index < this->GetNumberOfHardResources() ? this->HardTypes[index] : 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Names and paths
+
+std::string CVemoraCPEXE::ExtractFilePath(const std::string& path)
+{
+  std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(0, slash);
+}
+
+std::string CVemoraCPEXE::ConstructDataName(const std::string& path)
+{
+  std::string folder = this->ExtractFilePath(path);
+  std::string file = folder.size() == path.size()
+    ? path
+    : path.substr(path.size() - (path.size() - folder.size() - 1));
+  std::size_t dot = file.rfind('.');
+  return dot == std::string::npos ? std::string() : file.substr(0, dot);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Workspace data
+
+int CVemoraCPEXE::isFileLoaded(const std::string& path)
+{
+  if (this->ModelCollection->FindFilename(path) >= 0)
+  {
+    return 1;
+  }
+  return this->VolumeCollection->FindFilename(path) >= 0 ? 1 : 0;
+}
+
+int CVemoraCPEXE::OpenFile(const std::string& path)
+{
+  if (this->isFileLoaded(path))
+  {
+    return -1;
+  }
+  if (!this->FileReader)
+  {
+    this->FileReader = std::make_unique<vFileReader>();
+  }
+  std::string name = this->ConstructDataName(path);
+  this->FileReader->SetFilename(path);
+  if (!this->FileReader->Read())
+  {
+    vUserPrompt::Get()->Inform(this->FileReader->GetErrorMessage());
+    return -1;
+  }
+  int type = this->FileReader->GetOutputType();
+  vtkDataSet* output = this->FileReader->GetOutput();
+  if (type == Image)
+  {
+    int index = this->VolumeCollection->AddData(output);
+    if (index >= 0 && index < this->VolumeCollection->GetNumberOfItems())
+    {
+      this->VolumeCollection->SetType("image");
+      this->VolumeCollection->SetDataName(index, name);
+      this->VolumeCollection->SetFilename(index, path);
+    }
+  }
+  else if (type == Model || type == SurfaceMesh || type == SmallPointSet || type == PointCloud)
+  {
+    int index = this->ModelCollection->AddData(output);
+    if (index >= 0 && index < this->ModelCollection->GetNumberOfItems())
+    {
+      this->ModelCollection->SetType("model");
+      this->ModelCollection->SetDataName(index, name);
+      this->ModelCollection->SetFilename(index, path);
+    }
+  }
+  return type;
+}
+
+void CVemoraCPEXE::Find(const std::string& name, int& type, int& index)
+{
+  type = 0;
+  index = -1;
+  int found = this->ModelCollection->Find(name);
+  if (found >= 0)
+  {
+    type = Model;
+    index = found;
+    return;
+  }
+  found = this->VolumeCollection->Find(name);
+  if (found >= 0)
+  {
+    type = Image;
+    index = found;
+    return;
+  }
+  found = this->FindHardResource(name);
+  if (found >= 0)
+  {
+    type = HardResource;
+    index = found;
+  }
+}
+
+int CVemoraCPEXE::Remove(const std::string& name)
+{
+  int type = 0;
+  int index = -1;
+  this->Find(name, type, index);
+  if (index < 0)
+  {
+    return -1;
+  }
+  if (type == Model)
+  {
+    this->ModelCollection->RemoveItem(index);
+  }
+  else if (type == Image)
+  {
+    this->VolumeCollection->RemoveItem(index);
+  }
+  return 0;
+}
+
+int CVemoraCPEXE::Show(int type, int index)
+{
+  int dataType = type == HardResource ? this->GetHardResourceType(index) : type;
+  int module = this->Modules->GetActivatedModuleId();
+  if (module >= 0)
+  {
+    this->Modules->AddSecondaryData(module, dataType, index);
+  }
+  return module;
+}
+
+int CVemoraCPEXE::Save(const std::string& folder, const std::string& name)
+{
+  int type = 0;
+  int index = -1;
+  this->Find(name, type, index);
+  if (index < 0)
+  {
+    return -1;
+  }
+  if (type == Model)
+  {
+    std::string file = this->ConstructSaveModelDlgAndGetFilename(folder);
+    vtkDataSet* data = this->ModelCollection->GetData(index);
+    // A cancelled dialog gives no file name: nothing to write.
+    if (!file.empty() && data)
+    {
+      vtkTools::vtkSave(data, file);
+    }
+  }
+  return 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Dialogs
+
+std::string CVemoraCPEXE::GetSaveModelFilter()
+{
+  return std::string("VTK (") + "*." + "vtk" + ")" + "|" + "*." + "vtk" + ";" + "|";
+}
+
+std::string CVemoraCPEXE::GetOpenFileFilter()
+{
+  if (!this->FileReader)
+  {
+    this->FileReader = std::make_unique<vFileReader>();
+  }
+  vFileReader* reader = this->FileReader.get();
+  int n = reader->GetNumberOfSupportedFileFormat();
+  std::string filter = "All supported file formats (";
+  for (int i = 0; i < n; ++i)
+  {
+    filter += "*." + reader->GetSupportedFileExt(i) + (i + 1 < n ? "," : ")");
+  }
+  filter += "|";
+  for (int i = 0; i < n; ++i)
+  {
+    filter += "*." + reader->GetSupportedFileExt(i) + ";";
+  }
+  filter += "|";
+  for (int i = 0; i < n; ++i)
+  {
+    std::string ext = reader->GetSupportedFileExt(i);
+    filter += reader->GetSupportedFileDesc(i) + " (*." + ext + ")|" + " *." + ext + "|";
+  }
+  filter += "|";
+  return filter;
+}
+
+std::string CVemoraCPEXE::ConstructFileDlgAndGetFilename(const std::string& folder)
+{
+  return vUserPrompt::Get()->AskOpenFile(this->GetOpenFileFilter(), folder);
+}
+
+std::string CVemoraCPEXE::ConstructSaveModelDlgAndGetFilename(const std::string& folder)
+{
+  return vUserPrompt::Get()->AskSaveFile(GetSaveModelFilter(), folder);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Listing and viewing tabs
+
+std::string CVemoraCPEXE::GetWorkspaceListing()
+{
+  int models = this->ModelCollection->GetNumberOfItems();
+  int volumes = this->VolumeCollection->GetNumberOfItems();
+  int hard = this->GetNumberOfHardResources();
+  if (models == 0 && volumes == 0 && hard == 0)
+  {
+    return "Workspace is Empty";
+  }
+  const std::vector<int> widths = { 8, 20, 20 };
+  std::string text = vUtil::ConstructRow({ "id", "name", "type" }, widths) + "\r\n";
+  int row = 0;
+  for (int i = 0; i < models; ++i)
+  {
+    text += vUtil::ConstructRow(
+              { std::to_string(row++), this->ModelCollection->GetDataName(i), "<model>" }, widths) +
+      "\r\n";
+  }
+  for (int i = 0; i < volumes; ++i)
+  {
+    text +=
+      vUtil::ConstructRow(
+        { std::to_string(row++), this->VolumeCollection->GetDataName(i), "<image>" }, widths) +
+      "\r\n";
+  }
+  for (int i = 0; i < hard; ++i)
+  {
+    text +=
+      vUtil::ConstructRow({ std::to_string(row++), this->HardNames[i], "<live>" }, widths) + "\r\n";
+  }
+  return text;
+}
+
+int CVemoraCPEXE::CreateViewingTab()
+{
+  vtkRenderWindow* window = this->Renderers->CreateNewRenderWindow();
+  if (!window)
+  {
+    return -1;
+  }
+  int id = this->Renderers->GetCurrentRenderWindowId();
+  vtkNew<vtkRenderer> mainRenderer;
+  window->AddRenderer(mainRenderer);
+  vtkNew<vtkRenderWindowInteractor> interactor;
+  window->SetInteractor(interactor);
+  this->Renderers->SetCaption(id, "Welcome to QOVA");
+  this->ViewingTabPlusPlus();
+  return id;
+}
+
+bool CVemoraCPEXE::CloseViewingTab(int renderWindowId)
+{
+  if (!this->Renderers->GetRenderWindow(renderWindowId))
+  {
+    return false;
+  }
+  // The module of the tab lets go of its data and viewer while the window still exists, with the
+  // window current, so that it takes down the viewer of this tab and no other.
+  int previous = this->Renderers->SetCurrentRenderWindowId(renderWindowId);
+  this->Modules->DetachData(renderWindowId);
+  this->Renderers->RemoveRenderWindow(renderWindowId);
+  if (previous != renderWindowId)
+  {
+    this->Renderers->SetCurrentRenderWindowId(previous);
+  }
+  this->ViewingTabMinusMinus();
+  return true;
+}

@@ -1,0 +1,3 @@
+#include "vComponentPanel.h"
+
+vComponentPanel::~vComponentPanel() = default;
