@@ -1,0 +1,294 @@
+#include "vFileReader.h"
+
+#include "vTempHome.h"
+#include "vUserPrompt.h"
+#include "vVtkOutputCapture.h"
+
+#include <vtkCellArray.h>
+#include <vtkDataSetWriter.h>
+#include <vtkImageData.h>
+#include <vtkPointData.h>
+#include <vtkPolyData.h>
+#include <vtkSmartPointer.h>
+#include <vtkUnstructuredGrid.h>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+namespace
+{
+const std::string Unrecognized = "error: unrecognized file format";
+
+/** An OBJ file with `vertices` points on a line and, when `face`, one triangle. */
+std::string MakeOBJ(int vertices, bool face)
+{
+  std::ostringstream text;
+  for (int i = 0; i < vertices; ++i)
+  {
+    text << "v " << i << " " << (i % 7) << " " << (i % 3) << "\n";
+  }
+  if (face)
+  {
+    text << "f 1 2 3\n";
+  }
+  return text.str();
+}
+} // namespace
+
+TEST(FileReader, RegistryListsTheBuiltInFormatsInOrder)
+{
+  vTempHome home; // an empty Soft folder: no plug-ins
+  char before[4096];
+  ASSERT_NE(nullptr, getcwd(before, sizeof(before)));
+  vFileReader reader;
+  char after[4096];
+  ASSERT_NE(nullptr, getcwd(after, sizeof(after)));
+  EXPECT_STREQ(before, after); // the plug-in scan leaves the current directory alone
+
+  ASSERT_EQ(5, reader.GetNumberOfSupportedFileFormat());
+  EXPECT_EQ(5, reader.GetNumberOfInternallySupportedFileFormat());
+  const char* ext[] = { "vtk", "obj", "wrl", "qv", "" };
+  const char* desc[] = {
+    "Visualization Toolkit", "Wavefront", "VRML", "QOVA volumetric file", "DICOM"
+  };
+  const char* name[] = { "VTK Reader", "OBJ Reader", "VRML Reader", "QV Reader", "DICOM Reader" };
+  const int type[] = { 4096, 4096, 4096, 8192, 8192 };
+  for (int i = 0; i < 5; ++i)
+  {
+    EXPECT_EQ(ext[i], reader.GetSupportedFileExt(i));
+    EXPECT_EQ(desc[i], reader.GetSupportedFileDesc(i));
+    EXPECT_EQ(name[i], reader.GetDSCName(i));
+    EXPECT_EQ("1.0.0.0", reader.GetDSCVer(i));
+    EXPECT_EQ(type[i], reader.GetFileType(i));
+  }
+  EXPECT_EQ("", reader.GetSupportedFileExt(5));
+  EXPECT_EQ("", reader.GetSupportedFileDesc(-1));
+  EXPECT_EQ(0, reader.GetFileType(5));
+  EXPECT_EQ("", reader.GetFileSupportLib(0));
+
+  EXPECT_EQ(4096, reader.GetFileType("VTK"));
+  EXPECT_EQ(8192, reader.GetFileType("Qv"));
+  EXPECT_EQ(8192, reader.GetFileType(""));
+  EXPECT_EQ(0, reader.GetFileType("stl"));
+  EXPECT_EQ(1, reader.isFileSupported("OBJ"));
+  EXPECT_EQ(-1, reader.isFileSupported("stl"));
+  EXPECT_EQ(-1, reader.isFileSupportedExternally("vtk"));
+  EXPECT_EQ("/a/b", reader.ExtractFilePath("/a/b/c.vtk"));
+  EXPECT_EQ("c.vtk", reader.ExtractFilePath("c.vtk"));
+  EXPECT_EQ("gz", vFileReader::GetExtension("/data/head.nii.gz"));
+  EXPECT_EQ("", vFileReader::GetExtension("/data.d/IM0001"));
+  EXPECT_EQ(nullptr, reader.GetOutput());
+  EXPECT_EQ(vFileReader::NoOutput, reader.GetOutputType());
+}
+
+TEST(FileReader, RoutesBadInputToTheRightMessage)
+{
+  vTempHome home;
+  vFileReader reader;
+  auto read = [&](const std::string& path)
+  {
+    reader.SetFilename(path);
+    return reader.Read();
+  };
+
+  EXPECT_EQ(0, read(home.Sub("missing.vtk")));
+  EXPECT_EQ("errror: the file does not exist!", reader.GetErrorMessage());
+
+  // A declared-nowhere extension of 1 to 4 characters whose content is not DICOM.
+  EXPECT_EQ(0, read(home.WriteFile("skull.stl", "solid x\nendsolid x\n")));
+  EXPECT_EQ(Unrecognized, reader.GetErrorMessage());
+
+  // A longer extension goes to the image readers, which have none for it: no text.
+  EXPECT_EQ(0, read(home.WriteFile("head.volume", "not a volume")));
+  EXPECT_EQ("", reader.GetErrorMessage());
+
+  // No extension, "dcm", or a folder: the DICOM path, which rejects what is not DICOM.
+  EXPECT_EQ(0, read(home.WriteFile("IM0001", "plain text, no DICOM here")));
+  EXPECT_EQ(Unrecognized, reader.GetErrorMessage());
+  EXPECT_EQ(0, read(home.WriteFile("empty.dcm", "")));
+  EXPECT_EQ(Unrecognized, reader.GetErrorMessage());
+  home.WriteFile("nodicom/readme.txt", "text");
+  EXPECT_EQ(0, read(home.Sub("nodicom")));
+  EXPECT_EQ(Unrecognized, reader.GetErrorMessage());
+
+  // Empty model files give no model and no text.
+  {
+    vExpectVtkMessages vtkErrors;
+    EXPECT_EQ(0, read(home.WriteFile("empty.vtk", "")));
+    EXPECT_EQ("", reader.GetErrorMessage());
+  }
+  EXPECT_EQ(0, read(home.WriteFile("empty.obj", "")));
+  EXPECT_EQ(0, read(home.WriteFile("empty.qv", "")));
+  EXPECT_EQ("error: the QV file may have been corrupted", reader.GetErrorMessage());
+  EXPECT_EQ(nullptr, reader.GetOutput());
+  EXPECT_EQ(vFileReader::NoOutput, reader.GetOutputType());
+}
+
+TEST(FileReader, ClassifiesModelsAndKeepsTheLastGoodOutput)
+{
+  vTempHome home;
+  vFileReader reader;
+  reader.SetFilename(home.WriteFile("few.obj", MakeOBJ(3, false)));
+  ASSERT_EQ(1, reader.Read());
+  EXPECT_EQ(vFileReader::SmallPointSet, reader.GetOutputType());
+
+  reader.SetFilename(home.WriteFile("limit.obj", MakeOBJ(127, false)));
+  ASSERT_EQ(1, reader.Read());
+  EXPECT_EQ(vFileReader::SmallPointSet, reader.GetOutputType());
+
+  reader.SetFilename(home.WriteFile("cloud.OBJ", MakeOBJ(500, false)));
+  ASSERT_EQ(1, reader.Read());
+  EXPECT_EQ(vFileReader::PointCloud, reader.GetOutputType());
+  auto* cloud = vtkPolyData::SafeDownCast(reader.GetOutput());
+  ASSERT_NE(nullptr, cloud);
+  EXPECT_EQ(500, cloud->GetNumberOfVerts());
+  vtkIdType count = 0;
+  const vtkIdType* ids = nullptr;
+  cloud->GetVerts()->GetCellAtId(499, count, ids);
+  ASSERT_EQ(1, count);
+  EXPECT_EQ(499, ids[0]);
+
+  reader.SetFilename(home.WriteFile("tri.obj", MakeOBJ(3, true)));
+  ASSERT_EQ(1, reader.Read());
+  EXPECT_EQ(vFileReader::SurfaceMesh, reader.GetOutputType());
+  vtkSmartPointer<vtkDataSet> good = reader.GetOutput();
+
+  // Faces naming vertices the file does not have: refused, the previous output stays.
+  reader.SetFilename(home.WriteFile("bad.obj", MakeOBJ(3, false) + "f 1 2 9\n"));
+  {
+    vExpectVtkMessages vtkMessages; // the OBJ reader may complain on its own
+    EXPECT_EQ(0, reader.Read());
+  }
+  EXPECT_EQ(good.Get(), reader.GetOutput());
+  EXPECT_EQ(vFileReader::SurfaceMesh, reader.GetOutputType());
+
+  // A VTK file with a wrong header.
+  reader.SetFilename(home.WriteFile("bad.vtk", "# vtk DataFile Version 9.9\nnonsense\nASCII\n"));
+  {
+    vExpectVtkMessages vtkMessages;
+    EXPECT_EQ(0, reader.Read());
+    EXPECT_FALSE(vtkMessages.Messages().empty());
+  }
+  EXPECT_EQ("", reader.GetErrorMessage());
+  EXPECT_EQ(good.Get(), reader.GetOutput());
+}
+
+TEST(FileReader, ReadsGridsAsSurfacesAndStructuredPointsAsVolumes)
+{
+  vTempHome home;
+  vFileReader reader;
+  // One hexahedron: its outer surface is six quadrilaterals.
+  vtkNew<vtkUnstructuredGrid> grid;
+  vtkNew<vtkPoints> points;
+  for (int i = 0; i < 8; ++i)
+  {
+    points->InsertNextPoint(i & 1, (i >> 1) & 1, (i >> 2) & 1);
+  }
+  grid->SetPoints(points);
+  const vtkIdType hex[8] = { 0, 1, 3, 2, 4, 5, 7, 6 };
+  grid->InsertNextCell(VTK_HEXAHEDRON, 8, hex);
+  vtkNew<vtkDataSetWriter> writer;
+  writer->SetInputData(grid);
+  writer->SetFileName(home.Sub("hex.vtk").c_str());
+  ASSERT_EQ(1, writer->Write());
+  reader.SetFilename(home.Sub("hex.vtk"));
+  ASSERT_EQ(1, reader.Read());
+  auto* surface = vtkPolyData::SafeDownCast(reader.GetOutput());
+  ASSERT_NE(nullptr, surface);
+  EXPECT_EQ(6, surface->GetNumberOfPolys());
+  EXPECT_EQ(vFileReader::SurfaceMesh, reader.GetOutputType());
+
+  vtkNew<vtkImageData> volume;
+  volume->SetDimensions(4, 3, 2);
+  volume->SetSpacing(0.5, 1, 2);
+  volume->AllocateScalars(VTK_FLOAT, 1);
+  volume->GetPointData()->GetScalars()->Fill(2.5);
+  writer->SetInputData(volume);
+  writer->SetFileName(home.Sub("volume.vtk").c_str());
+  ASSERT_EQ(1, writer->Write());
+  reader.SetFilename(home.Sub("volume.vtk"));
+  ASSERT_EQ(1, reader.Read());
+  EXPECT_EQ(vFileReader::ImageVolume, reader.GetOutputType());
+  auto* image = vtkImageData::SafeDownCast(reader.GetOutput());
+  ASSERT_NE(nullptr, image);
+  EXPECT_EQ(24, image->GetNumberOfPoints());
+  EXPECT_DOUBLE_EQ(2.0, image->GetSpacing()[2]);
+  EXPECT_FLOAT_EQ(2.5f, image->GetScalarComponentAsFloat(3, 2, 1, 0));
+}
+
+TEST(FileReader, ReadsTheRealMeshes)
+{
+  vTempHome home;
+  vFileReader reader;
+  struct Mesh
+  {
+    const char* path;
+    vtkIdType points;
+    vtkIdType polys;
+    vtkIdType strips;
+    int type;
+  };
+  // Triangle strips are surfaces: skin, spleen and brain are meshes (16), not point clouds.
+  const Mesh meshes[] = {
+    { "mesh/vtk/skin.vtk", 41003, 0, 17984, 16 },
+    { "mesh/vtk/spleen.color.vtk", 2064, 0, 707, 16 },
+    { "mesh/vtk/brainImageSmooth.vtk", 5153, 0, 2212, 16 },
+    { "mesh/vtk/fran_cut.vtk", 2205, 4224, 0, 16 },
+    { "mesh/vtk/teeth.vtk", 14, 0, 0, 32 },
+    { "mesh/vtk/hello.vtk", 22, 0, 0, 32 },
+    { "mesh/vtk/VTKCellTypes.vtk", 27, 17, 1, 16 },
+    { "mesh/vtk/tetraMesh.vtk", 42, 80, 0, 16 },
+    { "mesh/obj/cow.obj", 12330, 3263, 0, 16 },
+    { "mesh/obj/trumpet.obj", 11908, 11362, 0, 16 },
+    { "mesh/vrml/teapot.wrl", 1189, 1290, 0, 16 },
+    { "mesh/vrml/WineGlass.wrl", 27660, 9220, 0, 16 },
+    { "mesh/vrml/bot2.wrl", 16, 26, 0, 16 },
+    { "mesh/vrml/sextant.wrl", 32, 16, 0, 16 },
+    { "mesh/vrml/bridge.wrl", 453, 0, 0, 64 },
+  };
+  for (const Mesh& mesh : meshes)
+  {
+    reader.SetFilename(vTestData(mesh.path));
+    ASSERT_EQ(1, reader.Read()) << mesh.path;
+    auto* model = vtkPolyData::SafeDownCast(reader.GetOutput());
+    ASSERT_NE(nullptr, model) << mesh.path;
+    EXPECT_EQ(mesh.points, model->GetNumberOfPoints()) << mesh.path;
+    EXPECT_EQ(mesh.polys, model->GetNumberOfPolys()) << mesh.path;
+    EXPECT_EQ(mesh.strips, model->GetNumberOfStrips()) << mesh.path;
+    EXPECT_EQ(mesh.type, reader.GetOutputType()) << mesh.path;
+  }
+  auto* bridge = vtkPolyData::SafeDownCast(reader.GetOutput());
+  EXPECT_EQ(453, bridge->GetNumberOfVerts());
+  EXPECT_EQ(192, bridge->GetNumberOfLines());
+
+  // The carotid angiogram is a VTK volume.
+  reader.SetFilename(vTestData("mesh/vtk/carotid.vtk"));
+  ASSERT_EQ(1, reader.Read());
+  EXPECT_EQ(vFileReader::ImageVolume, reader.GetOutputType());
+  int dims[3];
+  vtkImageData::SafeDownCast(reader.GetOutput())->GetDimensions(dims);
+  EXPECT_EQ(76, dims[0]);
+  EXPECT_EQ(49, dims[1]);
+  EXPECT_EQ(45, dims[2]);
+
+  // A structured grid gives nothing; a ".obj" that is not Wavefront gives no points: no model.
+  vtkSmartPointer<vtkDataSet> previous = reader.GetOutput();
+  for (const char* path : { "mesh/vtk/office.binary.vtk", "mesh/obj/mni-surface-mesh.obj" })
+  {
+    reader.SetFilename(vTestData(path));
+    EXPECT_EQ(0, reader.Read()) << path;
+    EXPECT_EQ("", reader.GetErrorMessage()) << path;
+    EXPECT_EQ(previous.Get(), reader.GetOutput()) << path;
+  }
+
+  // With no plug-in for them, STL and PLY are unknown formats.
+  for (const char* path : { "mesh/stl/42400-IDGH.stl", "mesh/ply/footbones.ply" })
+  {
+    reader.SetFilename(vTestData(path));
+    EXPECT_EQ(0, reader.Read()) << path;
+    EXPECT_EQ(Unrecognized, reader.GetErrorMessage()) << path;
+  }
+}

@@ -1,0 +1,614 @@
+#include "vFileReader.h"
+
+#include "CiDcmLib.h"
+#include "vQVFile.h"
+#include "vReaderPluginContract.h"
+#include "vVoxelBuffer.h"
+
+#include "vDynamicLibrary.h"
+#include "vInstallation.h"
+#include "vLog.h"
+#include "vUserPrompt.h"
+
+#include <vtkActor.h>
+#include <vtkActorCollection.h>
+#include <vtkAlgorithm.h>
+#include <vtkCellArray.h>
+#include <vtkDataSetReader.h>
+#include <vtkGeometryFilter.h>
+#include <vtkIdTypeArray.h>
+#include <vtkImageData.h>
+#include <vtkMapper.h>
+#include <vtkOBJReader.h>
+#include <vtkPointData.h>
+#include <vtkPolyData.h>
+#include <vtkRenderer.h>
+#include <vtkUnsignedIntArray.h>
+#include <vtkUnstructuredGrid.h>
+#include <vtkVRMLImporter.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace
+{
+const char* const MissingFileText = "errror: the file does not exist!";
+const char* const UnrecognizedText = "error: unrecognized file format";
+const char* const LoadFailedText = "Couldn't load module";
+
+std::string Lower(std::string text)
+{
+  std::transform(text.begin(),
+    text.end(),
+    text.begin(),
+    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+bool SameText(const std::string& a, const std::string& b)
+{
+  return a.size() == b.size() && Lower(a) == Lower(b);
+}
+
+std::string CopyText(const char* text)
+{
+  return text ? std::string(text) : std::string();
+}
+
+/** True when every cell of the model names a point it has. */
+bool CellsAreValid(vtkPolyData* model)
+{
+  const vtkIdType points = model->GetNumberOfPoints();
+  vtkCellArray* arrays[4] = {
+    model->GetVerts(), model->GetLines(), model->GetPolys(), model->GetStrips()
+  };
+  for (vtkCellArray* cells : arrays)
+  {
+    if (!cells || cells->GetNumberOfConnectivityIds() == 0)
+    {
+      continue;
+    }
+    double range[2];
+    cells->GetConnectivityArray()->GetRange(range, 0);
+    if (range[0] < 0 || range[1] >= static_cast<double>(points))
+    {
+      return false;
+    }
+  }
+  return true;
+}
+} // namespace
+
+vFileReader::vFileReader()
+  : PluginFolderName("Soft")
+{
+  std::fill(std::begin(this->FormatTypes), std::end(this->FormatTypes), 0);
+  this->AddFormat("vtk", "Visualization Toolkit", "VTK Reader", "1.0.0.0", ModelFormat, "");
+  this->AddFormat("obj", "Wavefront", "OBJ Reader", "1.0.0.0", ModelFormat, "");
+  this->AddFormat("wrl", "VRML", "VRML Reader", "1.0.0.0", ModelFormat, "");
+  this->AddFormat("qv", "QOVA volumetric file", "QV Reader", "1.0.0.0", ImageFormat, "");
+  this->AddFormat("", "DICOM", "DICOM Reader", "1.0.0.0", ImageFormat, "");
+  this->NumberOfInternal = NumberOfInternalFormats;
+  this->LibraryPaths.clear();
+  this->SetupExternalFileSupport();
+}
+
+vFileReader::~vFileReader() = default;
+
+bool vFileReader::AddFormat(const std::string& ext,
+  const std::string& desc,
+  const std::string& name,
+  const std::string& version,
+  int type,
+  const std::string& library)
+{
+  const int index = this->GetNumberOfSupportedFileFormat();
+  if (index >= MaxFormats)
+  {
+    return false;
+  }
+  this->Extensions.push_back(ext);
+  this->Descriptions.push_back(desc);
+  this->ReaderNames.push_back(name);
+  this->Versions.push_back(version);
+  this->FormatTypes[index] = type;
+  if (index >= NumberOfInternalFormats)
+  {
+    this->LibraryPaths.push_back(library);
+  }
+  return true;
+}
+
+std::string vFileReader::GetPluginFolder() const
+{
+  return vInstallation::GetSubFolder(this->PluginFolderName);
+}
+
+void vFileReader::SetupExternalFileSupport()
+{
+  // The folder is listed by its absolute path; the process's current directory is left alone.
+  for (const std::string& file : vDynamicLibrary::ListLibraries(this->GetPluginFolder()))
+  {
+    vDynamicLibrary library;
+    if (!library.Open(file))
+    {
+      vUserPrompt::Get()->Inform(LoadFailedText);
+      continue;
+    }
+    auto getType = library.GetFunction<vReaderPlugin::GetDataTypeFunction>("GetDataType");
+    auto getDesc = library.GetFunction<vReaderPlugin::GetTextFunction>("GetDesc");
+    auto getExt = library.GetFunction<vReaderPlugin::GetTextFunction>("GetExt");
+    auto getVer = library.GetFunction<vReaderPlugin::GetTextFunction>("GetVer");
+    auto getName = library.GetFunction<vReaderPlugin::GetTextFunction>("GetName");
+    if (!getType || !getDesc || !getExt || !getVer || !getName)
+    {
+      continue;
+    }
+    if (this->GetNumberOfSupportedFileFormat() >= MaxFormats)
+    {
+      vLog::Warning("reader plug-in refused, the format registry is full: " + file);
+      continue;
+    }
+    const int type = getType();
+    const std::string ext = CopyText(getExt());
+    const std::string desc = CopyText(getDesc());
+    const std::string version = CopyText(getVer());
+    const std::string name = CopyText(getName());
+    this->AddFormat(ext, desc, name, version, type, file);
+  }
+}
+
+vtkDataSet* vFileReader::GetOutput()
+{
+  return this->Output;
+}
+
+std::string vFileReader::GetSupportedFileExt(int index) const
+{
+  return index >= 0 && index < this->GetNumberOfSupportedFileFormat() ? this->Extensions[index]
+                                                                      : std::string();
+}
+
+std::string vFileReader::GetSupportedFileDesc(int index) const
+{
+  return index >= 0 && index < this->GetNumberOfSupportedFileFormat() ? this->Descriptions[index]
+                                                                      : std::string();
+}
+
+std::string vFileReader::GetDSCName(int index) const
+{
+  return index >= 0 && index < this->GetNumberOfSupportedFileFormat() ? this->ReaderNames[index]
+                                                                      : std::string();
+}
+
+std::string vFileReader::GetDSCVer(int index) const
+{
+  return index >= 0 && index < this->GetNumberOfSupportedFileFormat() ? this->Versions[index]
+                                                                      : std::string();
+}
+
+int vFileReader::GetFileType(int index) const
+{
+  return index >= 0 && index < this->GetNumberOfSupportedFileFormat() ? this->FormatTypes[index]
+                                                                      : 0;
+}
+
+int vFileReader::GetFileType(const std::string& ext) const
+{
+  for (int i = 0; i < this->GetNumberOfSupportedFileFormat(); ++i)
+  {
+    if (SameText(this->Extensions[i], ext))
+    {
+      return this->FormatTypes[i];
+    }
+  }
+  return 0;
+}
+
+std::string vFileReader::GetFileSupportLib(int externalIndex) const
+{
+  return externalIndex >= 0 && externalIndex < static_cast<int>(this->LibraryPaths.size())
+    ? this->LibraryPaths[externalIndex]
+    : std::string();
+}
+
+int vFileReader::isFileExist(const std::string& path) const
+{
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0)
+  {
+    return 0;
+  }
+  ::close(fd);
+  return 1;
+}
+
+int vFileReader::isFileSupported(const std::string& ext) const
+{
+  for (int i = this->GetNumberOfSupportedFileFormat() - 1; i >= 0; --i)
+  {
+    if (SameText(this->Extensions[i], ext))
+    {
+      return i;
+    }
+  }
+  return -1;
+}
+
+int vFileReader::isFileSupportedExternally(const std::string& ext) const
+{
+  for (int i = this->GetNumberOfSupportedFileFormat() - 1; i >= this->NumberOfInternal; --i)
+  {
+    if (SameText(this->Extensions[i], ext))
+    {
+      return i - this->NumberOfInternal;
+    }
+  }
+  return -1;
+}
+
+std::string vFileReader::ExtractFilePath(const std::string& path) const
+{
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(0, slash);
+}
+
+std::string vFileReader::GetExtension(const std::string& path)
+{
+  // Only the last component counts: a dot in a folder name is no extension.
+  const size_t slash = path.rfind('/');
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const size_t dot = name.rfind('.');
+  return dot == std::string::npos ? std::string() : name.substr(dot + 1);
+}
+
+int vFileReader::Read()
+{
+  this->ErrorText.clear();
+  const std::string ext = GetExtension(this->Filename);
+  if (vInstallation::IsFolder(this->Filename))
+  {
+    return this->ReadImage(ext, true); // a folder holds a DICOM series
+  }
+  if (!this->isFileExist(this->Filename))
+  {
+    this->ErrorText = MissingFileText;
+    return 0;
+  }
+  if (!ext.empty() && ext.size() <= 4 && ext != "dcm")
+  {
+    const int index = this->isFileSupported(ext);
+    if (index < 0)
+    {
+      if (CiDcmLib::IsDicomFile(this->Filename))
+      {
+        return this->ReadImage(ext, true);
+      }
+      this->ErrorText = UnrecognizedText;
+      return 0;
+    }
+    switch (this->FormatTypes[index])
+    {
+      case ModelFormat:
+        return this->ReadModel(ext);
+      case ImageFormat:
+        return this->ReadImage(ext, false);
+      default:
+        return 0;
+    }
+  }
+  return this->ReadImage(ext, false);
+}
+
+int vFileReader::ReadModel(const std::string& ext)
+{
+  const std::string kind = Lower(ext);
+  vtkSmartPointer<vtkPolyData> model;
+  vtkSmartPointer<vtkImageData> image;
+  if (kind == "vtk")
+  {
+    model = this->ReadVTK(this->Filename, image);
+  }
+  else if (kind == "obj")
+  {
+    model = this->ReadOBJ(this->Filename);
+  }
+  else if (kind == "wrl")
+  {
+    model = this->ReadVRML(this->Filename);
+  }
+  else
+  {
+    const int external = this->isFileSupportedExternally(ext);
+    if (external < 0 || this->FormatTypes[external + this->NumberOfInternal] != ModelFormat)
+    {
+      return 0;
+    }
+    model = vtkPolyData::SafeDownCast(this->ReadExternal(external, this->Filename));
+  }
+  if (image)
+  {
+    this->SetImageOutput(image);
+    return 1;
+  }
+  // A model without points (a file the reader skipped entirely) or with cells naming missing
+  // points is no model: it would only fail later, when shown.
+  if (!model || model->GetNumberOfPoints() == 0 || !CellsAreValid(model))
+  {
+    return 0;
+  }
+  this->SetModelOutput(model);
+  return 1;
+}
+
+int vFileReader::ReadImage(const std::string& ext, bool dicom)
+{
+  this->ErrorText.clear();
+  vtkSmartPointer<vtkImageData> image;
+  if (dicom || ext.empty() || Lower(ext) == "dcm")
+  {
+    image = this->ReadDICOM(this->Filename);
+  }
+  else if (this->GetFileType(ext) != ImageFormat)
+  {
+    // Files named after their DICOM identifiers ("....12345678") have long extensions.
+    if (ext.size() <= 4 || !CiDcmLib::IsDicomFile(this->Filename))
+    {
+      return 0;
+    }
+    image = this->ReadDICOM(this->Filename);
+  }
+  else if (Lower(ext) == "qv")
+  {
+    image = this->ReadQV(this->Filename);
+  }
+  else
+  {
+    const int external = this->isFileSupportedExternally(ext);
+    if (external >= 0 && this->FormatTypes[external + this->NumberOfInternal] == ImageFormat)
+    {
+      image = vtkImageData::SafeDownCast(this->ReadExternal(external, this->Filename));
+    }
+  }
+  if (!image)
+  {
+    return 0;
+  }
+  this->SetImageOutput(image);
+  return 1;
+}
+
+void vFileReader::SetModelOutput(vtkPolyData* model)
+{
+  const vtkIdType points = model->GetNumberOfPoints();
+  if (model->GetNumberOfPolys() + model->GetNumberOfStrips() > 0)
+  {
+    this->OutputTypeCode = SurfaceMesh;
+  }
+  else if (points >= SmallPointSetLimit)
+  {
+    vtkNew<vtkIdTypeArray> offsets;
+    vtkNew<vtkIdTypeArray> connectivity;
+    offsets->SetNumberOfValues(points + 1);
+    connectivity->SetNumberOfValues(points);
+    for (vtkIdType i = 0; i < points; ++i)
+    {
+      offsets->SetValue(i, i);
+      connectivity->SetValue(i, i);
+    }
+    offsets->SetValue(points, points);
+    vtkNew<vtkCellArray> vertices;
+    vertices->SetData(offsets, connectivity);
+    model->SetVerts(vertices);
+    this->OutputTypeCode = PointCloud;
+  }
+  else
+  {
+    this->OutputTypeCode = SmallPointSet;
+  }
+  // The model was made by this read and nothing else holds it: it becomes the output as it is.
+  this->Output = model;
+}
+
+void vFileReader::SetImageOutput(vtkImageData* image)
+{
+  this->OutputTypeCode = ImageVolume;
+  this->Output = image;
+}
+
+vtkSmartPointer<vtkPolyData> vFileReader::ReadVTK(const std::string& path,
+  vtkSmartPointer<vtkImageData>& image)
+{
+  vtkNew<vtkDataSetReader> reader;
+  reader->SetFileName(path.c_str());
+  reader->Update();
+  vtkDataSet* data = reader->GetOutput();
+  if (auto* poly = vtkPolyData::SafeDownCast(data))
+  {
+    auto model = vtkSmartPointer<vtkPolyData>::New();
+    model->ShallowCopy(poly);
+    return model;
+  }
+  if (auto* grid = vtkUnstructuredGrid::SafeDownCast(data))
+  {
+    vtkNew<vtkGeometryFilter> surface;
+    surface->SetInputData(grid);
+    surface->Update();
+    auto model = vtkSmartPointer<vtkPolyData>::New();
+    model->ShallowCopy(surface->GetOutput());
+    return model;
+  }
+  if (auto* volume = vtkImageData::SafeDownCast(data))
+  {
+    if (volume->GetNumberOfPoints() > 0 && volume->GetPointData()->GetScalars())
+    {
+      image = vtkSmartPointer<vtkImageData>::New();
+      image->ShallowCopy(volume);
+    }
+  }
+  return nullptr;
+}
+
+vtkSmartPointer<vtkPolyData> vFileReader::ReadOBJ(const std::string& path)
+{
+  vtkNew<vtkOBJReader> reader;
+  reader->SetFileName(path.c_str());
+  reader->Update();
+  auto model = vtkSmartPointer<vtkPolyData>::New();
+  model->ShallowCopy(reader->GetOutput());
+  return model;
+}
+
+vtkSmartPointer<vtkPolyData> vFileReader::ReadVRML(const std::string& path)
+{
+  vtkNew<vtkVRMLImporter> importer;
+  importer->SetFileName(path.c_str());
+  importer->Read();
+  auto model = vtkSmartPointer<vtkPolyData>::New();
+  vtkRenderer* renderer = importer->GetRenderer();
+  vtkActorCollection* actors = renderer ? renderer->GetActors() : nullptr;
+  vtkActor* first = actors ? actors->GetLastActor() : nullptr;
+  if (actors)
+  {
+    actors->InitTraversal();
+    first = actors->GetNextActor();
+  }
+  vtkMapper* mapper = first ? first->GetMapper() : nullptr;
+  if (mapper)
+  {
+    if (vtkAlgorithm* producer = mapper->GetInputAlgorithm())
+    {
+      producer->Update();
+    }
+    vtkDataSet* data = mapper->GetInput();
+    if (auto* poly = vtkPolyData::SafeDownCast(data))
+    {
+      model->ShallowCopy(poly);
+    }
+    else if (data)
+    {
+      vtkNew<vtkGeometryFilter> surface;
+      surface->SetInputData(data);
+      surface->Update();
+      model->ShallowCopy(surface->GetOutput());
+    }
+  }
+  return model;
+}
+
+vtkSmartPointer<vtkImageData> vFileReader::ReadQV(const std::string& path)
+{
+  return vQVFile::ReadVolume(path, this->ErrorText);
+}
+
+vtkSmartPointer<vtkImageData> vFileReader::ReadDICOM(const std::string& path)
+{
+  CiDcmLib dicom;
+  dicom.SetFilename(path);
+  if (!dicom.Read().empty())
+  {
+    this->ErrorText = UnrecognizedText;
+    return nullptr;
+  }
+  int dims[3] = { 0, 0, 0 };
+  dicom.GetDimensions(dims);
+  if (dims[0] == 0 && dims[1] == 0 && dims[2] == 0)
+  {
+    dims[0] = dicom.GetCols();
+    dims[1] = dicom.GetRows();
+    dims[2] = dicom.GetNumberOfFrames();
+  }
+  size_t count = 0;
+  const size_t frameVoxels = static_cast<size_t>(std::max(dicom.GetCols(), 0)) *
+    static_cast<size_t>(std::max(dicom.GetRows(), 0));
+  if (dims[0] <= 0 || dims[1] <= 0 || dims[2] <= 0 || frameVoxels == 0 ||
+    __builtin_mul_overflow(size_t(dims[0]) * size_t(dims[1]), size_t(dims[2]), &count) ||
+    count > (size_t(1) << 62))
+  {
+    this->ErrorText = UnrecognizedText;
+    return nullptr;
+  }
+  double spacing[3] = { 1.0, 1.0, 1.0 };
+  dicom.GetSpacing(spacing);
+
+  vVoxelBuffer buffer(count * sizeof(unsigned int));
+  auto* voxels = static_cast<unsigned int*>(buffer.Get());
+  if (!voxels)
+  {
+    this->ErrorText = UnrecognizedText;
+    return nullptr;
+  }
+  // Frame i fills the voxels from i x (cols x rows) on. Frames that would not fit are left out, so
+  // the buffer is never overrun whatever the library reports; voxels no frame reached are 0.
+  size_t filled = 0;
+  for (int frame = 0; frame < dicom.GetNumberOfFrames(); ++frame)
+  {
+    if (filled + frameVoxels > count ||
+      !dicom.CopyFrameToUnsigned32(frame, voxels + filled, count - filled))
+    {
+      break;
+    }
+    filled += frameVoxels;
+  }
+  std::fill(voxels + filled, voxels + count, 0u);
+
+  vtkNew<vtkUnsignedIntArray> scalars;
+  scalars->SetNumberOfComponents(1);
+  scalars->SetArray(
+    voxels, static_cast<vtkIdType>(count), 0, vtkAbstractArray::VTK_DATA_ARRAY_FREE);
+  buffer.Release();
+  auto image = vtkSmartPointer<vtkImageData>::New();
+  image->SetExtent(0, dims[0] - 1, 0, dims[1] - 1, 0, dims[2] - 1);
+  image->SetSpacing(spacing);
+  image->GetPointData()->SetScalars(scalars);
+  return image;
+}
+
+vtkSmartPointer<vtkDataSet> vFileReader::ReadExternal(int externalIndex, const std::string& path)
+{
+  const int type = this->GetFileType(externalIndex + this->NumberOfInternal);
+  vDynamicLibrary library;
+  if (!library.Open(this->GetFileSupportLib(externalIndex)))
+  {
+    vUserPrompt::Get()->Inform(LoadFailedText);
+    return nullptr;
+  }
+  auto read = library.GetFunction<vReaderPlugin::ReadFunction>("Read");
+  if (!read)
+  {
+    return nullptr;
+  }
+  vtkDataSet* data = read(path.c_str());
+  if (type == ImageFormat)
+  {
+    if (auto release = library.GetFunction<vReaderPlugin::ReleaseMemoryFunction>("ReleaseMemory"))
+    {
+      release();
+    }
+  }
+  if (!data)
+  {
+    return nullptr;
+  }
+  // The plug-in's data set is taken over without copying its arrays, then released; all of it
+  // happens before the library is unloaded (when `library` goes).
+  vtkSmartPointer<vtkDataSet> result;
+  if (type == ModelFormat && vtkPolyData::SafeDownCast(data))
+  {
+    result = vtkSmartPointer<vtkPolyData>::New();
+  }
+  else if (type == ImageFormat && vtkImageData::SafeDownCast(data) &&
+    data->GetNumberOfPoints() > 0 && data->GetPointData()->GetScalars())
+  {
+    result = vtkSmartPointer<vtkImageData>::New();
+  }
+  if (result)
+  {
+    result->ShallowCopy(data);
+  }
+  data->Delete();
+  return result;
+}
