@@ -1,0 +1,199 @@
+#include "vFileReader.h"
+
+#include "vTempHome.h"
+#include "vUserPrompt.h"
+#include "vVtkOutputCapture.h"
+
+#include <vtkImageData.h>
+#include <vtkMetaImageWriter.h>
+#include <vtkNIFTIImageWriter.h>
+#include <vtkPointData.h>
+#include <vtkPolyData.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace
+{
+const char* const Plugins[] = { "vReaderMHA.so",
+  "vReaderMHD.so",
+  "vReaderNIfTI.so",
+  "vReaderNRRD.so",
+  "vReaderPLY.so",
+  "vReaderSTL.so" };
+
+/** Copies the built reader plug-ins into the temporary installation's Soft folder. */
+void InstallPlugins(const vTempHome& home)
+{
+  for (const char* plugin : Plugins)
+  {
+    home.CopyFile(std::string(VEMORA_BIN_DIR) + "/Soft/" + plugin, std::string("Soft/") + plugin);
+  }
+}
+
+std::string TestPlugin(const std::string& name)
+{
+  return std::string(VEMORA_IO_TEST_PLUGIN_DIR) + "/" + name + ".so";
+}
+
+/** A 12 x 3 x 2 volume of unsigned shorts whose voxel i holds 10 i. */
+vtkSmartPointer<vtkImageData> MakeVolume()
+{
+  auto image = vtkSmartPointer<vtkImageData>::New();
+  image->SetDimensions(12, 3, 2);
+  image->SetSpacing(0.5, 1.5, 2.5);
+  image->AllocateScalars(VTK_UNSIGNED_SHORT, 1);
+  auto* values = static_cast<unsigned short*>(image->GetScalarPointer());
+  for (int i = 0; i < 72; ++i)
+  {
+    values[i] = static_cast<unsigned short>(10 * i);
+  }
+  return image;
+}
+
+void ExpectVolume(vFileReader& reader, const std::string& path)
+{
+  reader.SetFilename(path);
+  ASSERT_EQ(1, reader.Read()) << path;
+  EXPECT_EQ(vFileReader::ImageVolume, reader.GetOutputType()) << path;
+  auto* image = vtkImageData::SafeDownCast(reader.GetOutput());
+  ASSERT_NE(nullptr, image) << path;
+  int dims[3];
+  image->GetDimensions(dims);
+  EXPECT_EQ(12, dims[0]) << path;
+  EXPECT_EQ(3, dims[1]) << path;
+  EXPECT_EQ(2, dims[2]) << path;
+  EXPECT_NEAR(2.5, image->GetSpacing()[2], 1e-6) << path;
+  EXPECT_EQ(710.0, image->GetScalarComponentAsDouble(11, 2, 1, 0)) << path;
+  EXPECT_EQ(130.0, image->GetScalarComponentAsDouble(1, 1, 0, 0)) << path;
+}
+} // namespace
+
+TEST(ReaderPlugins, RegisterAfterTheBuiltInFormatsInFileNameOrder)
+{
+  vTempHome home;
+  InstallPlugins(home);
+  vFileReader reader;
+  ASSERT_EQ(11, reader.GetNumberOfSupportedFileFormat());
+  EXPECT_EQ(5, reader.GetNumberOfInternallySupportedFileFormat());
+  const char* ext[] = { "mha", "mhd", "nii", "nrrd", "ply", "stl" };
+  const int type[] = { 8192, 8192, 8192, 8192, 4096, 4096 };
+  for (int i = 0; i < 6; ++i)
+  {
+    EXPECT_EQ(ext[i], reader.GetSupportedFileExt(5 + i));
+    EXPECT_EQ(type[i], reader.GetFileType(5 + i));
+    EXPECT_EQ(home.Sub(std::string("Soft/") + Plugins[i]), reader.GetFileSupportLib(i));
+    EXPECT_EQ(i, reader.isFileSupportedExternally(ext[i]));
+  }
+  EXPECT_EQ("STL Reader", reader.GetDSCName(10));
+  EXPECT_EQ("Stereolithography", reader.GetSupportedFileDesc(10));
+  EXPECT_EQ("1.0.0.0", reader.GetDSCVer(10));
+  EXPECT_EQ("", reader.GetFileSupportLib(6));
+  EXPECT_TRUE(vGetDefaultUserPrompt()->GetTexts().empty());
+}
+
+TEST(ReaderPlugins, ReadModelsAndVolumes)
+{
+  vTempHome home;
+  InstallPlugins(home);
+  vFileReader reader;
+
+  reader.SetFilename(vTestData("mesh/stl/42400-IDGH.stl"));
+  ASSERT_EQ(1, reader.Read());
+  EXPECT_EQ(vFileReader::SurfaceMesh, reader.GetOutputType());
+  EXPECT_EQ(5500, reader.GetOutput()->GetNumberOfPoints());
+  EXPECT_EQ(11036, vtkPolyData::SafeDownCast(reader.GetOutput())->GetNumberOfPolys());
+
+  reader.SetFilename(vTestData("mesh/ply/footbones.ply"));
+  ASSERT_EQ(1, reader.Read());
+  EXPECT_EQ(2154, reader.GetOutput()->GetNumberOfPoints());
+  EXPECT_EQ(4204, vtkPolyData::SafeDownCast(reader.GetOutput())->GetNumberOfPolys());
+
+  vtkSmartPointer<vtkImageData> volume = MakeVolume();
+  vtkNew<vtkNIFTIImageWriter> nifti;
+  nifti->SetInputData(volume);
+  nifti->SetFileName(home.Sub("v.nii").c_str());
+  nifti->Write();
+  ExpectVolume(reader, home.Sub("v.nii"));
+
+  for (const char* name : { "v.mha", "v.mhd" })
+  {
+    vtkNew<vtkMetaImageWriter> meta;
+    meta->SetInputData(volume);
+    meta->SetCompression(false);
+    meta->SetFileName(home.Sub(name).c_str());
+    meta->Write();
+    ExpectVolume(reader, home.Sub(name));
+  }
+
+  // (VTK takes a first axis of 9 or fewer samples for vector components.)
+  std::string nrrd = "NRRD0004\ntype: unsigned short\ndimension: 3\nsizes: 12 3 2\n"
+                     "spacings: 0.5 1.5 2.5\nencoding: raw\nendian: little\n\n";
+  auto* values = static_cast<unsigned short*>(volume->GetScalarPointer());
+  nrrd.append(reinterpret_cast<const char*>(values), 72 * sizeof(unsigned short));
+  ExpectVolume(reader, home.WriteFile("v.NRRD", nrrd));
+
+  // Files a plug-in cannot read: no data set, no text, the previous output stays.
+  vtkSmartPointer<vtkDataSet> previous = reader.GetOutput();
+  for (const char* name : { "bad.nii", "bad.nrrd", "bad.mha", "bad.stl", "bad.ply" })
+  {
+    vExpectVtkMessages vtkMessages;
+    reader.SetFilename(home.WriteFile(name, "this is not a volume or a model\n"));
+    EXPECT_EQ(0, reader.Read()) << name;
+    EXPECT_EQ("", reader.GetErrorMessage()) << name;
+    EXPECT_EQ(previous.Get(), reader.GetOutput()) << name;
+  }
+}
+
+TEST(ReaderPlugins, BrokenPluginsAreSkippedOrRefused)
+{
+  vTempHome home;
+  home.CopyFile(TestPlugin("vTestReaderNoName"), "Soft/a_noname.so");
+  home.WriteFile("Soft/b_notalibrary.so", "this is not a shared library");
+  home.CopyFile(TestPlugin("vTestReaderWrongKind"), "Soft/c_wrongkind.so");
+  home.CopyFile(std::string(VEMORA_BIN_DIR) + "/Soft/vReaderSTL.so", "Soft/d_stl.so");
+  vFileReader reader;
+  // The one missing an export is left out silently; the non-library is reported, the scan goes on.
+  ASSERT_EQ(7, reader.GetNumberOfSupportedFileFormat());
+  EXPECT_EQ("wkd", reader.GetSupportedFileExt(5));
+  EXPECT_EQ("stl", reader.GetSupportedFileExt(6));
+  EXPECT_EQ(
+    std::vector<std::string>{ "Couldn't load module" }, vGetDefaultUserPrompt()->GetTexts());
+  vGetDefaultUserPrompt()->Reset();
+
+  // A model plug-in returning an image (or nothing) gives no data set and no text.
+  reader.SetFilename(home.WriteFile("x.wkd", "x"));
+  EXPECT_EQ(0, reader.Read());
+  EXPECT_EQ("", reader.GetErrorMessage());
+  reader.SetFilename(home.WriteFile("none.wkd", "x"));
+  EXPECT_EQ(0, reader.Read());
+  EXPECT_EQ(nullptr, reader.GetOutput());
+
+  // A plug-in that can no longer be loaded when a file is read: reported, the read fails.
+  ASSERT_EQ(0, std::remove(home.Sub("Soft/d_stl.so").c_str()));
+  home.WriteFile("Soft/d_stl.so", "gone");
+  reader.SetFilename(vTestData("mesh/stl/42400-IDGH.stl"));
+  EXPECT_EQ(0, reader.Read());
+  EXPECT_EQ(
+    std::vector<std::string>{ "Couldn't load module" }, vGetDefaultUserPrompt()->GetTexts());
+}
+
+TEST(ReaderPlugins, TheRegistryHoldsAtMost128Formats)
+{
+  vTempHome home;
+  for (int i = 0; i < 130; ++i)
+  {
+    char name[32];
+    std::snprintf(name, sizeof(name), "Soft/p%03d.so", i);
+    home.CopyFile(TestPlugin("vTestReaderWrongKind"), name);
+  }
+  vExpectVtkMessages refusals; // each refused plug-in is noted for developers
+  vFileReader reader;
+  EXPECT_EQ(vFileReader::MaxFormats, reader.GetNumberOfSupportedFileFormat());
+  EXPECT_EQ(home.Sub("Soft/p122.so"), reader.GetFileSupportLib(122));
+  EXPECT_EQ("", reader.GetFileSupportLib(123));
+  EXPECT_TRUE(refusals.Contains("p129.so"));
+}

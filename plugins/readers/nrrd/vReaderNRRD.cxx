@@ -1,0 +1,67 @@
+// Reader plug-in: Nearly Raw Raster Data volumes through VTK's vtkNrrdReader.
+#include "vReaderPluginContract.h"
+
+#include <vtkImageData.h>
+#include <vtkNew.h>
+#include <vtkNrrdReader.h>
+#include <vtkPointData.h>
+
+#ifndef VEMORA_PLUGIN_EXT
+#define VEMORA_PLUGIN_EXT "nrrd"
+#endif
+
+int GetDataType()
+{
+  return 8192;
+}
+
+const char* GetExt()
+{
+  return VEMORA_PLUGIN_EXT;
+}
+
+const char* GetDesc()
+{
+  return "Nearly Raw Raster Data";
+}
+
+const char* GetVer()
+{
+  return "1.0.0.0";
+}
+
+const char* GetName()
+{
+  return "NRRD Reader";
+}
+
+vtkDataSet* Read(const char* path)
+{
+  if (!path)
+  {
+    return nullptr;
+  }
+  vtkNew<vtkNrrdReader> reader;
+  if (!reader->CanReadFile(path))
+  {
+    return nullptr;
+  }
+  reader->SetFileName(path);
+  reader->Update();
+  vtkImageData* output = reader->GetOutput();
+  if (reader->GetErrorCode() != 0 || !output || output->GetNumberOfPoints() == 0 ||
+    !output->GetPointData()->GetScalars())
+  {
+    return nullptr;
+  }
+  // A data set of its own, sharing the reader's voxels: nothing of this library is needed to keep
+  // or free it.
+  vtkImageData* image = vtkImageData::New();
+  image->ShallowCopy(output);
+  return image;
+}
+
+void ReleaseMemory()
+{
+  // Nothing is kept between reads: the reader goes with each call.
+}
