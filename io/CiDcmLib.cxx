@@ -1,5 +1,6 @@
 #include "CiDcmLib.h"
 
+#include "vDicomGuard.h"
 #include "vDicomPixels.h"
 #include "vDicomSeries.h"
 
@@ -28,6 +29,8 @@ void SilenceGdcm()
   }();
   (void)silenced;
 }
+
+const char* const DamagedText = "the DICOM library stopped on damaged data";
 
 double CleanSpacing(double value)
 {
@@ -102,6 +105,26 @@ std::string CiDcmLib::Read()
 
 std::string CiDcmLib::ReadFile(const std::string& path)
 {
+  std::string error;
+  if (!vDicomGuard::Run(
+        [&]()
+        {
+          error = this->DecodeFile(path);
+          return true;
+        }))
+  {
+    error = DamagedText;
+  }
+  return error;
+}
+
+std::string CiDcmLib::DecodeFile(const std::string& path)
+{
+  vDicomSliceHeader header;
+  if (!vDicomSeries::ReadHeader(path, header))
+  {
+    return "not a DICOM image";
+  }
   gdcm::ImageReader reader;
   reader.SetFileName(path.c_str());
   bool ok = false;
@@ -132,7 +155,8 @@ std::string CiDcmLib::ReadFile(const std::string& path)
   {
     return "out of memory";
   }
-  error = vDicomPixels::Decode(image, layout, this->Pixels.get(), this->PixelBytes);
+  error = vDicomPixels::Decode(
+    image, layout, this->Pixels.get(), this->PixelBytes, header.PixelDataRoom());
   if (!error.empty())
   {
     return error;
@@ -169,50 +193,67 @@ std::string CiDcmLib::ReadFolder(const std::string& path)
   std::size_t frameBytes = 0;
   for (std::size_t i = 0; i < slices.size(); ++i)
   {
-    gdcm::ImageReader reader;
-    reader.SetFileName(slices[i].Path.c_str());
-    bool ok = false;
-    try
-    {
-      ok = reader.Read();
-    }
-    catch (...)
-    {
-      ok = false;
-    }
-    if (!ok)
-    {
-      return "a slice of the series is not a DICOM image";
-    }
-    const gdcm::Image& image = reader.GetImage();
-    vDicomPixelLayout layout;
-    error = vDicomPixels::Describe(image, layout);
-    if (!error.empty())
-    {
-      return error;
-    }
-    if (layout.Frames != 1)
-    {
-      return "the series mixes multi-frame files";
-    }
-    if (i == 0)
-    {
-      first = layout;
-      frameBytes = layout.FrameBytes();
-      if (frameBytes == 0 || slices.size() > this->MaximumBytes / frameBytes)
+    const bool finished = vDicomGuard::Run(
+      [&]()
       {
-        return "the series is larger than the memory limit";
-      }
-      if (!this->Allocate(frameBytes * slices.size()))
-      {
-        return "out of memory";
-      }
-    }
-    else if (!layout.SameFrameFormat(first))
+        gdcm::ImageReader reader;
+        reader.SetFileName(slices[i].Path.c_str());
+        bool ok = false;
+        try
+        {
+          ok = reader.Read();
+        }
+        catch (...)
+        {
+          ok = false;
+        }
+        if (!ok)
+        {
+          error = "a slice of the series is not a DICOM image";
+          return true;
+        }
+        const gdcm::Image& image = reader.GetImage();
+        vDicomPixelLayout layout;
+        error = vDicomPixels::Describe(image, layout);
+        if (error.empty() && layout.Frames != 1)
+        {
+          error = "the series mixes multi-frame files";
+        }
+        if (!error.empty())
+        {
+          return true;
+        }
+        if (i == 0)
+        {
+          first = layout;
+          frameBytes = layout.FrameBytes();
+          if (frameBytes == 0 || slices.size() > this->MaximumBytes / frameBytes)
+          {
+            error = "the series is larger than the memory limit";
+            return true;
+          }
+          if (!this->Allocate(frameBytes * slices.size()))
+          {
+            error = "out of memory";
+            return true;
+          }
+        }
+        else if (!layout.SameFrameFormat(first))
+        {
+          error = "the slices of the series differ in size or pixel format";
+          return true;
+        }
+        error = vDicomPixels::Decode(image,
+          layout,
+          this->Pixels.get() + i * frameBytes,
+          frameBytes,
+          slices[i].PixelDataRoom());
+        return true;
+      });
+    if (!finished)
     {
-      return "the slices of the series differ in size or pixel format";
+      return DamagedText;
     }
-    error = vDicomPixels::Decode(image, layout, this->Pixels.get() + i * frameBytes, frameBytes);
     if (!error.empty())
     {
       return error;

@@ -93,6 +93,7 @@ public:
 private:
   void Clear();
   std::string ReadFile(const std::string& path);
+  std::string DecodeFile(const std::string& path);
   std::string ReadFolder(const std::string& path);
   bool Allocate(std::size_t bytes);
 

@@ -168,7 +168,8 @@ std::string vDicomPixels::Describe(const gdcm::Image& image, vDicomPixelLayout& 
 std::string vDicomPixels::Decode(const gdcm::Image& image,
   const vDicomPixelLayout& layout,
   void* dest,
-  std::size_t destBytes)
+  std::size_t destBytes,
+  std::size_t fileRoom)
 {
   if (!dest || destBytes < layout.TotalBytes() || layout.TotalBytes() == 0)
   {
@@ -201,6 +202,15 @@ std::string vDicomPixels::Decode(const gdcm::Image& image,
     {
       return "the compressed pixel data holds no fragments";
     }
+    // Every fragment (with its 8-byte item header) and the offset table must lie in the file:
+    // a cut stream would otherwise decode into an image padded with whatever the codec chose.
+    const std::size_t stored = static_cast<std::size_t>(fragments->ComputeByteLength()) +
+      8 * std::size_t(fragments->GetNumberOfFragments()) + 8 +
+      static_cast<std::size_t>(fragments->GetTable().GetVL());
+    if (stored > fileRoom)
+    {
+      return "the compressed pixel data is cut short";
+    }
   }
   else
   {
@@ -212,7 +222,7 @@ std::string vDicomPixels::Decode(const gdcm::Image& image,
       storedSamples = pixels * 2;
     }
     const std::size_t needed = (storedSamples * bitsAllocated + 7) / 8;
-    if (!value || static_cast<std::size_t>(value->GetLength()) < needed)
+    if (!value || static_cast<std::size_t>(value->GetLength()) < needed || fileRoom < needed)
     {
       return "the pixel data is shorter than the image dimensions";
     }

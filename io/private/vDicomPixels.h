@@ -44,12 +44,15 @@ public:
 
   /**
    * Decodes every frame of the image into `dest`, which holds `destBytes` bytes; `layout` must
-   * come from `Describe` on the same image. Empty text on success.
+   * come from `Describe` on the same image. `fileRoom` is the number of bytes the file holds from
+   * the start of the pixel data value to its end: native pixel data needing more is refused (GDCM
+   * keeps the length an element claims even when the file ends first). Empty text on success.
    */
   static std::string Decode(const gdcm::Image& image,
     const vDicomPixelLayout& layout,
     void* dest,
-    std::size_t destBytes);
+    std::size_t destBytes,
+    std::size_t fileRoom);
 
   /**
    * Converts `count` pixels of `pixelSize` bytes (`isSigned`) at `src` to 4-byte unsigned values:

@@ -1,5 +1,7 @@
 #include "vDicomSeries.h"
 
+#include "vDicomGuard.h"
+
 #include <gdcmReader.h>
 #include <gdcmStringFilter.h>
 #include <gdcmTag.h>
@@ -131,31 +133,34 @@ std::vector<std::string> vDicomSeries::ListFiles(const std::string& folder)
   return files;
 }
 
-bool vDicomSeries::ReadHeader(const std::string& path, vDicomSliceHeader& header)
+namespace
+{
+bool ReadHeaderUnguarded(const std::string& path, vDicomSliceHeader& header)
 {
   header = vDicomSliceHeader();
   header.Path = path;
-  // Every tag asked for lies before the pixel data, so the reader stops long before it.
-  static const std::set<gdcm::Tag> tags = { SeriesUidTag,
-    InstanceNumberTag,
-    PositionTag,
-    OrientationTag,
-    SliceThicknessTag,
-    SpacingBetweenSlicesTag,
-    SamplesTag,
-    FramesTag,
-    RowsTag,
-    ColsTag,
-    PixelSpacingTag,
-    BitsAllocatedTag,
-    PixelRepresentationTag };
+  const gdcm::Tag pixelDataTag(0x7fe0, 0x0010);
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+  {
+    return false;
+  }
+  header.FileSize = static_cast<long long>(info.st_size);
   gdcm::Reader reader;
   reader.SetFileName(path.c_str());
   try
   {
-    if (!reader.ReadSelectedTags(tags))
+    // Reads the header up to the pixel data element and stops where its value begins, without
+    // reading the pixels.
+    if (!reader.ReadUpToTag(pixelDataTag, { pixelDataTag }))
     {
       return false;
+    }
+    const std::size_t position = reader.GetStreamCurrentPosition();
+    if (position != static_cast<std::size_t>(-1) &&
+      position <= static_cast<std::size_t>(header.FileSize))
+    {
+      header.PixelDataOffset = static_cast<long long>(position);
     }
     gdcm::StringFilter filter;
     filter.SetFile(reader.GetFile());
@@ -189,6 +194,12 @@ bool vDicomSeries::ReadHeader(const std::string& path, vDicomSliceHeader& header
     return false;
   }
   return true;
+}
+} // namespace
+
+bool vDicomSeries::ReadHeader(const std::string& path, vDicomSliceHeader& header)
+{
+  return vDicomGuard::Run([&]() { return ReadHeaderUnguarded(path, header); });
 }
 
 std::string vDicomSeries::Scan(const std::string& folder,

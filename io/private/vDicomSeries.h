@@ -1,6 +1,7 @@
 #ifndef vDicomSeries_h
 #define vDicomSeries_h
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -24,12 +25,21 @@ struct vDicomSliceHeader
   double PixelSpacing[2] = { 0, 0 }; // row spacing, column spacing (the tag's order)
   double SpacingBetweenSlices = 0;
   double SliceThickness = 0;
-  double Distance = 0; // position along the slice normal, set by the sort
+  double Distance = 0;            // position along the slice normal, set by the sort
+  long long PixelDataOffset = -1; // where the pixel data value starts; -1: none found
+  long long FileSize = 0;
+  /** Bytes from the start of the pixel data value to the end of the file (0: none). */
+  std::size_t PixelDataRoom() const
+  {
+    return this->PixelDataOffset >= 0 && this->FileSize > this->PixelDataOffset
+      ? static_cast<std::size_t>(this->FileSize - this->PixelDataOffset)
+      : 0;
+  }
 };
 
 /**
  * The series of a folder: scans the header of every regular file of the folder (reading each up
- * to the image pixel description only, never the pixel data), keeps the files that describe an
+ * to its pixel data element, never the pixel data), keeps the files that describe an
  * image, takes the series with the most files and sorts its slices along the slice normal by
  * Image Position (Patient). Files without positions are ordered by instance number.
  */
@@ -45,7 +55,10 @@ public:
     std::vector<vDicomSliceHeader>& slices,
     double spacing[3]);
 
-  /** Reads the header of one file; false when it is not a DICOM file describing an image. */
+  /**
+   * Reads the header of one file up to its pixel data; false when it is not a DICOM file
+   * describing an image.
+   */
   static bool ReadHeader(const std::string& path, vDicomSliceHeader& header);
 
   /** The regular files of a folder, sorted by name. */

@@ -1,0 +1,186 @@
+// Damaged DICOM files: copies of the real files with a lying header, cut short or overwritten.
+// Every read fails with a reason or (where GDCM recovers the true size from a compressed stream)
+// succeeds with sizes that match the pixels; none reads past a buffer.
+#include "CiDcmLib.h"
+
+#include "vDicomTestFiles.h"
+#include "vTempHome.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace
+{
+struct vDamageCase
+{
+  const char* File;
+  bool Compressed;
+};
+
+const vDamageCase Files[] = { { "transfer-syntaxes/1.dcm", false },
+  { "transfer-syntaxes/2.dcm", false },
+  { "transfer-syntaxes/3.dcm", false },
+  { "transfer-syntaxes/4.dcm", true },
+  { "transfer-syntaxes/5.dcm", true },
+  { "transfer-syntaxes/7.dcm", true },
+  { "transfer-syntaxes/9.dcm", true },
+  { "multiframe/emri_small.dcm", false },
+  { "multiframe/emri_small_big_endian.dcm", false },
+  { "multiframe/emri_small_RLE.dcm", true },
+  { "multiframe/emri_small_jpeg_ls_lossless.dcm", true },
+  { "multiframe/emri_small_jpeg_2k_lossless.dcm", true } };
+
+// Reads and checks that whatever came back is self-consistent: an answer of failure leaves the
+// instance empty; an answer of success has every frame in place.
+std::string ReadChecked(const std::string& path)
+{
+  CiDcmLib lib;
+  lib.SetFilename(path);
+  const std::string error = lib.Read();
+  if (!error.empty())
+  {
+    EXPECT_EQ(lib.GetDataPtr(0), nullptr);
+    EXPECT_EQ(lib.GetNumberOfFrames(), 0);
+    return error;
+  }
+  EXPECT_GT(lib.GetCols(), 0);
+  EXPECT_GT(lib.GetRows(), 0);
+  EXPECT_GT(lib.GetNumberOfFrames(), 0);
+  std::vector<unsigned int> voxels(std::size_t(lib.GetCols()) * lib.GetRows());
+  for (int f = 0; f < lib.GetNumberOfFrames(); ++f)
+  {
+    EXPECT_TRUE(lib.CopyFrameToUnsigned32(f, voxels.data(), voxels.size()));
+  }
+  return error;
+}
+
+// Doubles a 2-byte unsigned value (Rows) in place, in the file's byte order.
+void DoubleUS(std::vector<char>& bytes, long at, bool bigEndian)
+{
+  unsigned char* p = reinterpret_cast<unsigned char*>(&bytes[at]);
+  unsigned value = bigEndian ? (p[0] << 8 | p[1]) : (p[1] << 8 | p[0]);
+  value *= 2;
+  p[bigEndian ? 0 : 1] = static_cast<unsigned char>(value >> 8);
+  p[bigEndian ? 1 : 0] = static_cast<unsigned char>(value & 0xff);
+}
+} // namespace
+
+TEST(vDicomBadInput, RowsClaimMoreThanThePixelDataHolds)
+{
+  vTempHome home;
+  for (const vDamageCase& c : Files)
+  {
+    SCOPED_TRACE(c.File);
+    std::vector<char> bytes = vReadBytes(vTestData(std::string("dicom/") + c.File));
+    bool bigEndian = false;
+    const long rows = vFindElementValue(bytes, 0x0028, 0x0010, "US", &bigEndian);
+    ASSERT_GT(rows, 0);
+    DoubleUS(bytes, rows, bigEndian);
+    const std::string path = home.Sub("tall.dcm");
+    ASSERT_TRUE(vWriteBytes(path, bytes));
+    const std::string error = ReadChecked(path);
+    if (!c.Compressed)
+    {
+      EXPECT_NE(error, "") << "native pixel data shorter than the rows claim";
+    }
+  }
+}
+
+TEST(vDicomBadInput, MoreFramesClaimedThanStored)
+{
+  vTempHome home;
+  for (const char* file : { "multiframe/emri_small.dcm",
+         "multiframe/emri_small_RLE.dcm",
+         "multiframe/emri_small_jpeg_ls_lossless.dcm",
+         "multiframe/emri_small_jpeg_2k_lossless.dcm" })
+  {
+    SCOPED_TRACE(file);
+    std::vector<char> bytes = vReadBytes(vTestData(std::string("dicom/") + file));
+    const long frames = vFindElementValue(bytes, 0x0028, 0x0008, "IS");
+    ASSERT_GT(frames, 0);
+    ASSERT_EQ(std::string(&bytes[frames], 2), "10");
+    bytes[frames] = '9';
+    bytes[frames + 1] = '9';
+    const std::string path = home.Sub("frames.dcm");
+    ASSERT_TRUE(vWriteBytes(path, bytes));
+    EXPECT_NE(ReadChecked(path), "");
+  }
+}
+
+TEST(vDicomBadInput, FilesCutShort)
+{
+  vTempHome home;
+  for (const vDamageCase& c : Files)
+  {
+    SCOPED_TRACE(c.File);
+    const std::vector<char> bytes = vReadBytes(vTestData(std::string("dicom/") + c.File));
+    for (std::size_t length : { std::size_t(0),
+           std::size_t(100),
+           std::size_t(132),
+           std::size_t(400),
+           bytes.size() / 2,
+           bytes.size() - 3 })
+    {
+      SCOPED_TRACE(length);
+      const std::string path = home.Sub("cut.dcm");
+      ASSERT_TRUE(vWriteBytes(path, std::vector<char>(bytes.begin(), bytes.begin() + length)));
+      const std::string error = ReadChecked(path);
+      if (!c.Compressed || length <= bytes.size() / 2)
+      {
+        EXPECT_NE(error, "");
+      }
+    }
+  }
+}
+
+TEST(vDicomBadInput, BrokenHeaders)
+{
+  vTempHome home;
+  std::vector<char> bytes = vReadBytes(vTestData("dicom/multiframe/emri_small.dcm"));
+  // Garbage right after the marker: the meta header cannot be parsed.
+  std::vector<char> garbage = bytes;
+  std::memset(&garbage[132], 0xff, 300);
+  ASSERT_TRUE(vWriteBytes(home.Sub("garbage.dcm"), garbage));
+  EXPECT_NE(ReadChecked(home.Sub("garbage.dcm")), "");
+
+  // Rows zero, bits allocated unknown.
+  std::vector<char> zeroRows = bytes;
+  const long rows = vFindElementValue(zeroRows, 0x0028, 0x0010, "US");
+  ASSERT_GT(rows, 0);
+  zeroRows[rows] = zeroRows[rows + 1] = 0;
+  ASSERT_TRUE(vWriteBytes(home.Sub("zero.dcm"), zeroRows));
+  EXPECT_NE(ReadChecked(home.Sub("zero.dcm")), "");
+  std::vector<char> oddBits = bytes;
+  const long bits = vFindElementValue(oddBits, 0x0028, 0x0100, "US");
+  ASSERT_GT(bits, 0);
+  oddBits[bits] = 14;
+  ASSERT_TRUE(vWriteBytes(home.Sub("bits.dcm"), oddBits));
+  ReadChecked(home.Sub("bits.dcm"));
+
+  // Only the marker, and text that is not DICOM at all.
+  std::vector<char> marker(132, 0);
+  std::memcpy(&marker[128], "DICM", 4);
+  ASSERT_TRUE(vWriteBytes(home.Sub("marker.dcm"), marker));
+  EXPECT_NE(ReadChecked(home.Sub("marker.dcm")), "");
+  home.WriteFile("notes.dcm", "# vtk DataFile Version 3.0\nnot an image\n");
+  EXPECT_NE(ReadChecked(home.Sub("notes.dcm")), "");
+  EXPECT_FALSE(CiDcmLib::IsDicomFile(home.Sub("notes.dcm")));
+  home.WriteFile("empty", "");
+  EXPECT_NE(ReadChecked(home.Sub("empty")), "");
+  EXPECT_FALSE(CiDcmLib::IsDicomFile(home.Sub("empty")));
+  EXPECT_NE(ReadChecked(home.Sub("missing.dcm")), "");
+  EXPECT_FALSE(CiDcmLib::IsDicomFile(home.Sub("missing.dcm")));
+}
+
+TEST(vDicomBadInput, FoldersWithoutDicom)
+{
+  vTempHome home;
+  EXPECT_NE(ReadChecked(home.Sub("local")), "") << "an empty folder";
+  home.WriteFile("local/readme.txt", "a folder of notes\n");
+  home.WriteFile("local/data.raw", std::string(4096, '\x01'));
+  EXPECT_NE(ReadChecked(home.Sub("local")), "");
+  EXPECT_FALSE(CiDcmLib::IsDicomFile(home.Sub("local")));
+}

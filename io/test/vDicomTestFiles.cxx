@@ -1,0 +1,150 @@
+#include "vDicomTestFiles.h"
+
+#include <gdcmAttribute.h>
+#include <gdcmDataElement.h>
+#include <gdcmFile.h>
+#include <gdcmImage.h>
+#include <gdcmImageWriter.h>
+#include <gdcmMediaStorage.h>
+#include <gdcmPhotometricInterpretation.h>
+#include <gdcmPixelFormat.h>
+#include <gdcmTransferSyntax.h>
+#include <gdcmUIDGenerator.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+namespace
+{
+template <typename T>
+void Store(std::vector<char>& out, const std::vector<int64_t>& values)
+{
+  for (int64_t v : values)
+  {
+    const T t = static_cast<T>(v);
+    const char* p = reinterpret_cast<const char*>(&t);
+    out.insert(out.end(), p, p + sizeof(T));
+  }
+}
+} // namespace
+
+bool vWriteDicomSlice(const std::string& path, const vDicomTestSlice& slice)
+{
+  gdcm::ImageWriter writer;
+  gdcm::Image& image = writer.GetImage();
+  image.SetNumberOfDimensions(2);
+  const unsigned int dims[3] = { unsigned(slice.Cols), unsigned(slice.Rows), 1 };
+  image.SetDimensions(dims);
+  gdcm::PixelFormat pf(static_cast<unsigned short>(slice.Samples),
+    static_cast<unsigned short>(slice.BitsAllocated),
+    static_cast<unsigned short>(slice.BitsAllocated),
+    static_cast<unsigned short>(slice.BitsAllocated - 1),
+    slice.Signed ? 1 : 0);
+  image.SetPixelFormat(pf);
+  image.SetPhotometricInterpretation(slice.Samples == 3
+      ? gdcm::PhotometricInterpretation::RGB
+      : gdcm::PhotometricInterpretation::MONOCHROME2);
+  image.SetTransferSyntax(gdcm::TransferSyntax::ExplicitVRLittleEndian);
+  image.SetSpacing(0, slice.PixelSpacing[0]);
+  image.SetSpacing(1, slice.PixelSpacing[1]);
+  if (slice.WriteGeometry)
+  {
+    image.SetOrigin(slice.Position);
+    image.SetDirectionCosines(slice.Orientation);
+  }
+
+  std::vector<int64_t> values = slice.Values;
+  const std::size_t count = std::size_t(slice.Cols) * slice.Rows * slice.Samples;
+  if (values.empty())
+  {
+    for (std::size_t i = 0; i < count; ++i)
+    {
+      values.push_back(static_cast<int64_t>(i));
+    }
+  }
+  values.resize(count, 0);
+  std::vector<char> bytes;
+  switch (slice.BitsAllocated)
+  {
+    case 8:
+      Store<uint8_t>(bytes, values);
+      break;
+    case 16:
+      Store<uint16_t>(bytes, values);
+      break;
+    default:
+      Store<uint32_t>(bytes, values);
+      break;
+  }
+  gdcm::DataElement pixels(gdcm::Tag(0x7fe0, 0x0010));
+  pixels.SetByteValue(bytes.data(), static_cast<uint32_t>(bytes.size()));
+  image.SetDataElement(pixels);
+
+  gdcm::DataSet& ds = writer.GetFile().GetDataSet();
+  gdcm::DataElement sopClass(gdcm::Tag(0x0008, 0x0016));
+  const char* mr = gdcm::MediaStorage::GetMSString(gdcm::MediaStorage::MRImageStorage);
+  sopClass.SetByteValue(mr, static_cast<uint32_t>(std::strlen(mr)));
+  sopClass.SetVR(gdcm::VR::UI);
+  ds.Replace(sopClass);
+  std::string uid = slice.SeriesUid;
+  if (uid.size() % 2)
+  {
+    uid.push_back('\0');
+  }
+  gdcm::DataElement series(gdcm::Tag(0x0020, 0x000e));
+  series.SetByteValue(uid.data(), static_cast<uint32_t>(uid.size()));
+  series.SetVR(gdcm::VR::UI);
+  ds.Replace(series);
+  gdcm::Attribute<0x0020, 0x0013> instance = { slice.InstanceNumber };
+  ds.Replace(instance.GetAsDataElement());
+  writer.SetFileName(path.c_str());
+  return writer.Write();
+}
+
+std::vector<char> vReadBytes(const std::string& path)
+{
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+bool vWriteBytes(const std::string& path, const std::vector<char>& bytes)
+{
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out);
+}
+
+long vFindElementValue(const std::vector<char>& bytes,
+  uint16_t group,
+  uint16_t element,
+  const char* vr,
+  bool* bigEndian)
+{
+  const char le[6] = {
+    char(group & 0xff), char(group >> 8), char(element & 0xff), char(element >> 8), vr[0], vr[1]
+  };
+  const char be[6] = {
+    char(group >> 8), char(group & 0xff), char(element >> 8), char(element & 0xff), vr[0], vr[1]
+  };
+  // The meta header (group 2) is always explicit little endian; the data set starts after it.
+  const std::size_t start = 132;
+  for (int pass = 0; pass < 3; ++pass)
+  {
+    for (std::size_t i = start; i + 12 <= bytes.size(); ++i)
+    {
+      const bool match = pass == 0 ? std::memcmp(&bytes[i], le, 6) == 0
+        : pass == 1                ? std::memcmp(&bytes[i], be, 6) == 0
+                                   : std::memcmp(&bytes[i], le, 4) == 0;
+      if (match)
+      {
+        if (bigEndian)
+        {
+          *bigEndian = pass == 1;
+        }
+        return static_cast<long>(i + 8);
+      }
+    }
+  }
+  return -1;
+}

@@ -1,0 +1,43 @@
+#ifndef vDicomTestFiles_h
+#define vDicomTestFiles_h
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+/** One synthetic DICOM slice to write with GDCM, MR image storage, Explicit VR Little Endian. */
+struct vDicomTestSlice
+{
+  int Cols = 8;
+  int Rows = 6;
+  int BitsAllocated = 16; // 8, 16 or 32
+  bool Signed = false;
+  int Samples = 1;             // 3: RGB
+  std::vector<int64_t> Values; // Cols x Rows x Samples, interleaved; empty: the pixel index
+  std::string SeriesUid = "1.2.826.0.1.3680043.2.1125.1.1";
+  int InstanceNumber = 1;
+  bool WriteGeometry = true; // position and orientation
+  double Position[3] = { 0, 0, 0 };
+  double Orientation[6] = { 1, 0, 0, 0, 1, 0 };
+  double PixelSpacing[2] = { 0.5, 0.75 }; // x, y
+};
+
+/** Writes the slice to `path`; false when GDCM refuses. */
+bool vWriteDicomSlice(const std::string& path, const vDicomTestSlice& slice);
+
+/** A whole file's bytes, and writing them back. */
+std::vector<char> vReadBytes(const std::string& path);
+bool vWriteBytes(const std::string& path, const std::vector<char>& bytes);
+
+/**
+ * Offset of the value of top-level element (group, element) in the raw bytes of a DICOM file, for
+ * the value representation `vr` (two letters; used only by explicit-VR encodings): tries explicit
+ * little endian, explicit big endian and implicit little endian. -1 when not found.
+ */
+long vFindElementValue(const std::vector<char>& bytes,
+  uint16_t group,
+  uint16_t element,
+  const char* vr,
+  bool* bigEndian = nullptr);
+
+#endif
