@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -291,4 +292,55 @@ TEST(FileReader, ReadsTheRealMeshes)
     EXPECT_EQ(0, reader.Read()) << path;
     EXPECT_EQ(Unrecognized, reader.GetErrorMessage()) << path;
   }
+}
+
+TEST(FileReader, RoutesDicomFilesFoldersAndSniffedExtensions)
+{
+  vTempHome home;
+  vFileReader reader;
+  auto expectVolume = [&](const std::string& path, int x, int y, int z, double sx)
+  {
+    reader.SetFilename(path);
+    ASSERT_EQ(1, reader.Read()) << path << ": " << reader.GetErrorMessage();
+    EXPECT_EQ(vFileReader::ImageVolume, reader.GetOutputType()) << path;
+    auto* image = vtkImageData::SafeDownCast(reader.GetOutput());
+    ASSERT_NE(nullptr, image) << path;
+    int dims[3];
+    image->GetDimensions(dims);
+    EXPECT_EQ(x, dims[0]) << path;
+    EXPECT_EQ(y, dims[1]) << path;
+    EXPECT_EQ(z, dims[2]) << path;
+    EXPECT_NEAR(sx, image->GetSpacing()[0], 1e-3) << path;
+    EXPECT_EQ(VTK_UNSIGNED_INT, image->GetScalarType()) << path;
+    EXPECT_EQ(0.0, image->GetOrigin()[0]) << path;
+  };
+  expectVolume(vTestData("dicom/single/DICOM_KNEE.dcm"), 512, 512, 1, 0.4297);
+  // Upper-case "DCM" is no declared format: the content decides.
+  expectVolume(
+    home.CopyFile(vTestData("dicom/single/DICOM_KNEE.dcm"), "knee.DCM"), 512, 512, 1, 0.4297);
+  // No preamble, extension "001": found by its content.
+  expectVolume(vTestData("dicom/single/mr.001"), 256, 256, 1, 0.78125);
+  // A file named by a long identifier, and one without extension.
+  expectVolume(home.CopyFile(vTestData("dicom/single/mr.001"), "1.2.840.10008.12345678"),
+    256,
+    256,
+    1,
+    0.78125);
+  expectVolume(vTestData("dicom/series-mr-gre-sag-5/IM0001"), 42, 64, 1, 4.375);
+  // A folder is one series.
+  expectVolume(vTestData("dicom/series-mr-gre-sag-5"), 42, 64, 5, 4.375);
+
+  // Multi-frame: every frame lands in its slice, values are the stored ones.
+  expectVolume(vTestData("dicom/multiframe/emri_small_RLE.dcm"), 64, 64, 10, 1.0);
+  auto* image = vtkImageData::SafeDownCast(reader.GetOutput());
+  const auto* voxels = static_cast<const unsigned int*>(image->GetScalarPointer());
+  unsigned long long sum = 0;
+  unsigned int largest = 0;
+  for (vtkIdType i = 0; i < image->GetNumberOfPoints(); ++i)
+  {
+    sum += voxels[i];
+    largest = std::max(largest, voxels[i]);
+  }
+  EXPECT_EQ(4493276ull, sum);
+  EXPECT_EQ(467u, largest);
 }
