@@ -74,7 +74,7 @@ TEST(FolderConfiguration, BadFilesStayWithinLimits)
 {
   vTempHome home;
   std::string text = "## [CurrentDirectory]\n" + std::string(100000, 'x') + "\n";
-  text += std::string("bin\0ary\x01\n", 10);
+  text += std::string("bin\0ary\x01\n", 9);
   for (int i = 0; i < 1000; ++i)
   {
     text += "/f" + std::to_string(i) + "\n";

@@ -14,8 +14,6 @@
 #define EXPORT __attribute__((visibility("default")))
 
 static char Log[8192];
-static char Message[256];
-static int ViewerOn;
 
 static void Note(const char* text)
 {
@@ -40,6 +38,9 @@ EXPORT void Run(void)
 #ifndef VEMORA_TEST_ID
 #define VEMORA_TEST_ID 0
 #endif
+static char Message[256];
+static int ViewerOn;
+
 #define STR2(x) #x
 #define STR(x) STR2(x)
 

@@ -1,0 +1,268 @@
+#include "CVemoraCPEXE.h"
+#include "CVemoraModules.h"
+
+#include "vControlPanelTestSupport.h"
+
+#include "vDataResource.h"
+#include "vFileReader.h"
+#include "vInstallation.h"
+#include "vRendererManager.h"
+#include "vVolumeResource.h"
+
+#include <vtkDataSet.h>
+#include <vtkPolyData.h>
+#include <vtkRenderWindow.h>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <unistd.h>
+
+namespace
+{
+std::string CurrentDirectory()
+{
+  char buffer[PATH_MAX];
+  return getcwd(buffer, sizeof(buffer)) ? std::string(buffer) : std::string();
+}
+} // namespace
+
+TEST(Engine, HardFolderScan)
+{
+  vTempHome home;
+  vQuietPrompt prompt;
+  home.CopyFile(vTestPlugin("vTestSourceFull"), "Hard/a_probe.so");
+  home.CopyFile(vTestPlugin("vTestSourceNoVer"), "Hard/b_nover.so");
+  home.WriteFile("Hard/c_notalibrary.so", "just text");
+  home.CopyFile(vShippedPlugin("Hard", "vPhantomSource"), "Hard/d_phantom.so");
+  home.WriteFile("Hard/e_ignored.txt", "not a library name");
+  std::string before = CurrentDirectory();
+
+  CVemoraCPEXE engine;
+  EXPECT_EQ(CurrentDirectory(), before); // folders are read by absolute path
+  EXPECT_EQ(prompt.Count("Couldn't load module"), 1);
+  ASSERT_EQ(engine.GetNumberOfHardResources(), 2); // the one without "GetVer" is skipped
+  EXPECT_EQ(engine.GetHardResourceName(0), "Probe");
+  EXPECT_EQ(engine.GetHardResourceVer(0), "2.0");
+  EXPECT_EQ(engine.GetHardResourceDesc(0), "test source");
+  EXPECT_EQ(engine.GetHardResourceType(0), 16);
+  EXPECT_EQ(engine.GetHardResourceDLL(0), home.Sub("Hard/a_probe.so"));
+  EXPECT_EQ(engine.GetHardResourceName(1), "Phantom");
+  EXPECT_EQ(engine.GetHardResourceType(1), CVemoraCPEXE::Image);
+  EXPECT_EQ(engine.FindHardResource("PHANTOM"), 1);
+  EXPECT_EQ(engine.FindHardResource("nothing"), -1);
+  for (int bad : { -1, 2, 1000 })
+  {
+    EXPECT_EQ(engine.GetHardResourceName(bad), "");
+    EXPECT_EQ(engine.GetHardResourceDLL(bad), "");
+    EXPECT_EQ(engine.GetHardResourceType(bad), 0);
+  }
+  int type = -5;
+  int index = -5;
+  engine.Find("probe", type, index);
+  EXPECT_EQ(type, CVemoraCPEXE::HardResource);
+  EXPECT_EQ(index, 0);
+  // A hard resource is found but never removed.
+  EXPECT_EQ(engine.Remove("Probe"), 0);
+  EXPECT_EQ(engine.GetNumberOfHardResources(), 2);
+
+  // Construction order: everything exists, no viewing tab, no parent window.
+  EXPECT_NE(engine.GetFileReader(), nullptr);
+  EXPECT_NE(engine.GetModules(), nullptr);
+  EXPECT_EQ(engine.GetModules()->GetRenderer(), engine.GetRenderers());
+  EXPECT_EQ(engine.hasAtLeastOneViewingTab(), 0);
+  EXPECT_EQ(engine.GetHwnd(), nullptr);
+}
+
+TEST(Engine, HardResourceTableIsBounded)
+{
+  vTempHome home;
+  vQuietPrompt prompt;
+  for (int i = 0; i < 200; ++i)
+  {
+    char name[32];
+    snprintf(name, sizeof(name), "Hard/s%03d.so", i);
+    home.CopyFile(vTestPlugin("vTestSourceFull"), name);
+  }
+  CVemoraCPEXE engine;
+  EXPECT_EQ(engine.GetNumberOfHardResources(), CVemoraCPEXE::MaximumHardResources);
+  EXPECT_EQ(engine.GetHardResourceDLL(127), home.Sub("Hard/s127.so"));
+  EXPECT_FALSE(engine.AddHardResourcesInfo("x", "1", "d", 4, "/x.so"));
+  EXPECT_EQ(engine.GetNumberOfHardResources(), CVemoraCPEXE::MaximumHardResources);
+  EXPECT_EQ(prompt->GetRecords().size(), 0u);
+}
+
+TEST(Engine, DataNamesAndFolders)
+{
+  vTempHome home;
+  CVemoraCPEXE engine;
+  EXPECT_EQ(engine.ExtractFilePath("/data/head.vtk"), "/data");
+  EXPECT_EQ(engine.ExtractFilePath("head.vtk"), "head.vtk");
+  EXPECT_EQ(engine.ConstructDataName("/data/head.vtk"), "head");
+  EXPECT_EQ(engine.ConstructDataName("/data/scan.old.dcm"), "scan.old");
+  EXPECT_EQ(engine.ConstructDataName("/a/b.c/scan"), "");
+  EXPECT_EQ(engine.ConstructDataName("head.vtk"), "head");
+  EXPECT_EQ(engine.ConstructDataName("/x/.hidden"), "");
+  EXPECT_EQ(engine.ConstructDataName(""), "");
+}
+
+TEST(Engine, OpenFindRemoveAndListing)
+{
+  vTempHome home;
+  vQuietPrompt prompt;
+  CVemoraCPEXE engine;
+  EXPECT_EQ(engine.GetWorkspaceListing(), "Workspace is Empty");
+
+  std::string mesh = vTestData("mesh/vtk/fran_cut.vtk");
+  std::string points = vTestData("mesh/vtk/teeth.vtk");
+  std::string volume = vTestData("mesh/vtk/carotid.vtk");
+  EXPECT_EQ(engine.OpenFile(mesh), CVemoraCPEXE::SurfaceMesh);
+  EXPECT_EQ(engine.OpenFile(points), CVemoraCPEXE::SmallPointSet);
+  EXPECT_EQ(engine.OpenFile(volume), CVemoraCPEXE::Image);
+  EXPECT_EQ(engine.isFileLoaded(mesh), 1);
+  EXPECT_EQ(engine.isFileLoaded(volume), 1);
+  EXPECT_EQ(engine.isFileLoaded(mesh + "x"), 0);
+  // The same path again: -1, nothing added, nothing shown.
+  EXPECT_EQ(engine.OpenFile(mesh), -1);
+  EXPECT_EQ(engine.GetModel()->GetNumberOfItems(), 2);
+  EXPECT_EQ(prompt->GetRecords().size(), 0u);
+
+  EXPECT_EQ(engine.GetModel()->GetDataName(0), "fran_cut");
+  EXPECT_EQ(engine.GetModel()->GetFilename(0), mesh);
+  EXPECT_EQ(engine.GetModel()->GetType(), "model");
+  EXPECT_EQ(engine.GetVolume()->GetDataName(0), "carotid");
+  EXPECT_EQ(engine.GetVolume()->GetType(), "image");
+  // The collections hold private copies.
+  EXPECT_NE(engine.GetModel()->GetData(0), engine.GetFileReader()->GetOutput());
+
+  EXPECT_EQ(engine.GetWorkspaceListing(),
+    "id      name                type                \r\n"
+    "0       fran_cut            <model>             \r\n"
+    "1       teeth               <model>             \r\n"
+    "2       carotid             <image>             \r\n");
+
+  int type = 0;
+  int index = 0;
+  engine.Find("carotid", type, index);
+  EXPECT_EQ(type, CVemoraCPEXE::Image);
+  EXPECT_EQ(index, 0);
+  engine.Find("Carotid", type, index); // volume names keep their letter case
+  EXPECT_EQ(type, 0);
+  EXPECT_EQ(index, -1);
+
+  // A model shadows a volume of the same name.
+  std::string twin = home.CopyFile(mesh, "local/carotid.vtk");
+  EXPECT_EQ(engine.OpenFile(twin), CVemoraCPEXE::SurfaceMesh);
+  engine.Find("carotid", type, index);
+  EXPECT_EQ(type, CVemoraCPEXE::Model);
+  EXPECT_EQ(index, 2);
+  EXPECT_EQ(engine.Remove("carotid"), 0); // the model goes first
+  engine.Find("carotid", type, index);
+  EXPECT_EQ(type, CVemoraCPEXE::Image);
+  EXPECT_EQ(engine.Remove("carotid"), 0);
+  EXPECT_EQ(engine.GetVolume()->GetNumberOfItems(), 0);
+  EXPECT_EQ(engine.Remove("carotid"), -1);
+  EXPECT_EQ(engine.isFileLoaded(volume), 0);
+}
+
+TEST(Engine, UnreadableFilesShowTheReadersText)
+{
+  vTempHome home;
+  vQuietPrompt prompt;
+  CVemoraCPEXE engine;
+  std::string odd = home.WriteFile("local/model.stl", "solid nothing\n");
+  EXPECT_EQ(engine.OpenFile(odd), -1);
+  EXPECT_EQ(engine.OpenFile(home.Sub("local/missing.vtk")), -1);
+  std::vector<std::string> texts = prompt->GetTexts();
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[0], "error: unrecognized file format");
+  EXPECT_EQ(texts[1], "errror: the file does not exist!");
+  EXPECT_EQ(engine.GetModel()->GetNumberOfItems(), 0);
+  EXPECT_EQ(engine.GetVolume()->GetNumberOfItems(), 0);
+}
+
+TEST(Engine, FileDialogFilters)
+{
+  vTempHome home;
+  vQuietPrompt prompt;
+  CVemoraCPEXE engine;
+  EXPECT_EQ(CVemoraCPEXE::GetSaveModelFilter(), "VTK (*.vtk)|*.vtk;|");
+  EXPECT_EQ(engine.GetOpenFileFilter(),
+    "All supported file formats (*.vtk,*.obj,*.wrl,*.qv,*.)|*.vtk;*.obj;*.wrl;*.qv;*.;|"
+    "Visualization Toolkit (*.vtk)| *.vtk|Wavefront (*.obj)| *.obj|VRML (*.wrl)| *.wrl|"
+    "QOVA volumetric file (*.qv)| *.qv|DICOM (*.)| *.||");
+
+  prompt->QueuePath("/chosen/file.vtk");
+  EXPECT_EQ(engine.ConstructFileDlgAndGetFilename("/start"), "/chosen/file.vtk");
+  EXPECT_EQ(engine.ConstructSaveModelDlgAndGetFilename(""), ""); // cancelled
+  ASSERT_EQ(prompt->GetRecords().size(), 2u);
+  EXPECT_EQ(prompt->GetRecords()[0].What, vScriptedUserPrompt::OpenFile);
+  EXPECT_EQ(prompt->GetRecords()[0].Text, engine.GetOpenFileFilter());
+  EXPECT_EQ(prompt->GetRecords()[1].What, vScriptedUserPrompt::SaveFile);
+  EXPECT_EQ(prompt->GetRecords()[1].Text, "VTK (*.vtk)|*.vtk;|");
+}
+
+TEST(Engine, SaveWritesModelsOnly)
+{
+  vTempHome home;
+  vQuietPrompt prompt;
+  CVemoraCPEXE engine;
+  ASSERT_EQ(engine.OpenFile(vTestData("mesh/vtk/fran_cut.vtk")), CVemoraCPEXE::SurfaceMesh);
+  ASSERT_EQ(engine.OpenFile(vTestData("mesh/vtk/carotid.vtk")), CVemoraCPEXE::Image);
+  std::string out = home.Sub("local/saved.vtk");
+  prompt->QueuePath(out);
+  EXPECT_EQ(engine.Save(home.Path(), "fran_cut"), 0);
+  ASSERT_TRUE(vInstallation::IsFile(out));
+  EXPECT_EQ(engine.OpenFile(out), CVemoraCPEXE::SurfaceMesh);
+  EXPECT_EQ(engine.GetModel()->GetData(1)->GetNumberOfPoints(),
+    engine.GetModel()->GetData(0)->GetNumberOfPoints());
+
+  // A volume is found but not written (no dialog); an unknown name is -1; a cancel writes nothing.
+  size_t shown = prompt->GetRecords().size();
+  EXPECT_EQ(engine.Save(home.Path(), "carotid"), 0);
+  EXPECT_EQ(prompt->GetRecords().size(), shown);
+  EXPECT_EQ(engine.Save(home.Path(), "nothing"), -1);
+  EXPECT_EQ(engine.Save(home.Path(), "fran_cut"), 0); // the dialog is cancelled
+}
+
+TEST(Engine, ViewingTabsAndShow)
+{
+  vTempHome home;
+  vQuietPrompt prompt;
+  home.CopyFile(vTestPlugin("vTestModuleA"), "Modules/twin.so");
+  CVemoraCPEXE engine;
+  ASSERT_EQ(engine.GetModules()->GetNumberOfModules(), 1);
+  // Without an activated module, Show does nothing.
+  EXPECT_EQ(engine.Show(CVemoraCPEXE::Image, 0), -1);
+
+  engine.ViewingTabMinusMinus();
+  EXPECT_EQ(engine.hasAtLeastOneViewingTab(), 0);
+  engine.ViewingTabPlusPlus();
+  engine.ViewingTabPlusPlus();
+  EXPECT_EQ(engine.hasAtLeastOneViewingTab(), 1);
+  engine.ViewingTabMinusMinus();
+  EXPECT_EQ(engine.GetNumberOfViewingTabs(), 0);
+
+  int tab = engine.CreateViewingTab();
+  ASSERT_EQ(tab, 0);
+  EXPECT_EQ(engine.hasAtLeastOneViewingTab(), 1);
+  EXPECT_EQ(engine.GetRenderers()->GetCaption(), "Welcome to QOVA");
+  EXPECT_NE(engine.GetRenderers()->GetRenderWindow(0)->GetInteractor(), nullptr);
+  EXPECT_EQ(engine.GetRenderers()->GetNumberOfRenderer(0), 1);
+
+  engine.GetModules()->SetActivatedModule(0);
+  engine.AddHardResourcesInfo("Live", "1", "a source", 64, "/nowhere.so");
+  EXPECT_EQ(engine.Show(CVemoraCPEXE::HardResource, 0), 0);
+  EXPECT_EQ(engine.Show(CVemoraCPEXE::Image, 3), 0);
+  auto log = engine.GetModules()->GetModuleFunction<const char* (*)()>(0, "TestLog");
+  ASSERT_NE(log, nullptr);
+  EXPECT_NE(
+    std::string(log()).find("AddSecondaryData 64 0;AddSecondaryData 4 3;"), std::string::npos);
+
+  // Closing the tab detaches the module's data of that window.
+  EXPECT_TRUE(engine.CloseViewingTab(tab));
+  EXPECT_FALSE(engine.CloseViewingTab(tab));
+  EXPECT_NE(std::string(log()).find("DetachData;"), std::string::npos);
+  EXPECT_EQ(engine.GetModules()->GetActivatedModuleId(0), -1);
+  EXPECT_EQ(engine.hasAtLeastOneViewingTab(), 0);
+}

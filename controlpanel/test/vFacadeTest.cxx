@@ -1,0 +1,209 @@
+#include "CVemoraCP.h"
+#include "CVemoraCPEXE.h"
+#include "CVemoraModules.h"
+#include "vComponentPanel.h"
+#include "vWorkspaceState.h"
+
+#include "vControlPanelTestSupport.h"
+
+#include "vDataResource.h"
+#include "vInstallation.h"
+#include "vVolumeResource.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+/** A component panel that records what it is asked to do. */
+class vRecordingPanel : public vComponentPanel
+{
+public:
+  void AddTabItem(int index, const std::string& name, QWidget*) override
+  {
+    this->Calls += "add " + std::to_string(index) + " " + name + ";";
+    ++this->Tabs;
+  }
+  int GetNumberOfTabs() override { return this->Tabs; }
+  void SelectTab(const std::string& name) override { this->Calls += "select " + name + ";"; }
+  void HideTabs() override { this->Calls += "hide;"; }
+  void InitTab() override { this->Calls += "init;"; }
+  std::string Calls;
+  int Tabs = 0;
+};
+
+/** A workspace view that records the notifications. */
+class vRecordingView : public vWorkspaceState::View
+{
+public:
+  void ItemOpened(int type, const std::string& name) override
+  {
+    this->Calls += "item " + std::to_string(type) + " " + name + ";";
+  }
+  void RecentFileAdded(const std::string& name) override { this->Calls += "recent " + name + ";"; }
+  void ShowItemProp(const std::string& name) override { this->Calls += "prop " + name + ";"; }
+  std::string Calls;
+};
+
+std::string Log(CVemoraModules* modules, int index)
+{
+  auto log = modules->GetModuleFunction<const char* (*)()>(index, "TestLog");
+  return log ? std::string(log()) : std::string("(no log)");
+}
+} // namespace
+
+TEST(Facade, BeforeUIInitNothingHappens)
+{
+  vTempHome home;
+  vQuietPrompt prompt;
+  CVemoraCP cp;
+  EXPECT_EQ(cp.GetEXE(), nullptr);
+  EXPECT_EQ(cp.GetUI(), nullptr);
+  EXPECT_EQ(cp.GetCurDir(), "");
+  EXPECT_EQ(cp.Open(), "");
+  EXPECT_EQ(cp.Open(vTestData("mesh/vtk/fran_cut.vtk")), "error: file loading error");
+  EXPECT_EQ(cp.GetVar(), "");
+  EXPECT_EQ(cp.Save(), "");
+  EXPECT_EQ(cp.GetTab(), 0);
+  cp.SaveConfig();
+  cp.RunModuleRoutine();
+  cp.ShowAxes(true);
+  cp.SetScaleFactor(2.0);
+  cp.UpdateLayerProperty();
+  cp.AddTabComponent("x", nullptr);
+  cp.HideTabDialogs();
+  EXPECT_FALSE(vInstallation::IsFile(home.Sub("SystemRegistry/Vemora.conf")));
+}
+
+TEST(Facade, OpenRulesRecentFilesAndConfiguration)
+{
+  vTempHome home;
+  vQuietPrompt prompt;
+  std::string meshes = vTestData("mesh/vtk");
+  home.WriteFile("SystemRegistry/Vemora.conf", "## [CurrentDirectory]\n" + meshes + "\n/tmp\n");
+  std::string recent;
+  for (int i = 0; i < 1000; ++i)
+  {
+    recent += "old" + std::to_string(i) + ",/old/" + std::to_string(i) + ".vtk\n";
+  }
+  home.WriteFile("SystemRegistry/RecentFiles.conf", recent);
+
+  CVemoraCP cp;
+  EXPECT_EQ(cp.UIInit(), 0);
+  EXPECT_EQ(cp.UIInit(), 1);
+  vRecordingView view;
+  cp.GetUI()->SetView(&view);
+  EXPECT_EQ(cp.GetCurDir(), meshes);
+  EXPECT_EQ(cp.GetUI()->GetRecentFiles().GetNumberOfFiles(), 10);
+
+  // A leading quote is dropped; a name without "/" is taken in the current folder.
+  EXPECT_EQ(cp.Open("'" + meshes + "/fran_cut.vtk"), "File loaded");
+  EXPECT_EQ(cp.Open("teeth.vtk"), "File loaded");
+  EXPECT_EQ(cp.Open("teeth.vtk"), "error: file loading error");     // loaded already
+  EXPECT_EQ(cp.Open("'carotid.vtk'"), "error: file loading error"); // the closing quote stays
+  EXPECT_EQ(cp.GetEXE()->GetModel()->GetFilename(1), meshes + "/teeth.vtk");
+  cp.SetCurDir("/");
+  EXPECT_EQ(cp.GetCurDir(), "/");
+  EXPECT_EQ(cp.Open(meshes.substr(1) + "/carotid.vtk"), "File loaded");
+  EXPECT_EQ(cp.GetEXE()->GetVolume()->GetFilename(0), meshes + "/carotid.vtk");
+  EXPECT_EQ(view.Calls,
+    "item 16 fran_cut;recent fran_cut;item 32 teeth;recent teeth;item 4 carotid;recent carotid;");
+
+  // The recent-file list: newest first, ten at most, written at once.
+  std::string written = vReadFile(home.Sub("SystemRegistry/RecentFiles.conf"));
+  EXPECT_EQ(written.substr(0, written.find('\n')), "carotid," + meshes + "/carotid.vtk");
+  EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 10);
+  EXPECT_NE(written.find("old6,"), std::string::npos);
+  EXPECT_EQ(written.find("old7,"), std::string::npos);
+
+  // A second file with a known name: not moved to the front.
+  std::string copy = home.CopyFile(meshes + "/fran_cut.vtk", "local/case/fran_cut.vtk");
+  EXPECT_EQ(cp.Open(copy), "File loaded");
+  EXPECT_EQ(cp.GetUI()->GetRecentFiles().GetName(0), "carotid");
+
+  // The folders of opened files join the folder list; SaveConfig writes it.
+  cp.SetCurDir(meshes);
+  cp.SaveConfig();
+  EXPECT_EQ(vReadFile(home.Sub("SystemRegistry/Vemora.conf")),
+    "## [CurrentDirectory]\n" + meshes + "\n/tmp\n" + home.Sub("local/case") + "\n");
+
+  EXPECT_EQ(cp.GetVar(), cp.GetEXE()->GetWorkspaceListing());
+  EXPECT_NE(cp.GetVar().find("carotid             <image>"), std::string::npos);
+}
+
+TEST(Facade, OpenDialogAndSaveSelectedModel)
+{
+  vTempHome home;
+  vQuietPrompt prompt;
+  CVemoraCP cp;
+  cp.UIInit();
+  std::string file = vTestData("mesh/obj/cow.obj");
+  prompt->QueuePath(file);
+  EXPECT_EQ(cp.Open(), file);
+  EXPECT_EQ(cp.GetEXE()->GetModel()->GetDataName(0), "cow");
+  EXPECT_EQ(cp.Open(), file); // cancelled: still the last path opened
+
+  cp.GetUI()->SetSelectedItemText("cow");
+  EXPECT_EQ(cp.GetSelectedItemText(), "cow");
+  EXPECT_EQ(cp.GetEXE()->GetSelItemText(), "cow");
+  std::string out = home.Sub("local/cow-copy.vtk");
+  prompt->QueuePath(out);
+  EXPECT_EQ(cp.Save(), "");
+  EXPECT_TRUE(vInstallation::IsFile(out));
+  EXPECT_EQ(prompt->GetRecords().back().Text, "VTK (*.vtk)|*.vtk;|");
+
+  int hwnd = 0;
+  cp.SetParentHwnd(&hwnd);
+  EXPECT_EQ(cp.GetEXE()->GetHwnd(), &hwnd);
+  EXPECT_EQ(cp.GetUI()->GetParentHWND(), &hwnd);
+}
+
+TEST(Facade, RunModuleRoutineAndComponentPanel)
+{
+  vTempHome home;
+  vQuietPrompt prompt;
+  home.CopyFile(vTestPlugin("vTestModuleA"), "Modules/a.so");
+  home.CopyFile(vTestPlugin("vTestModuleRunOnly"), "Modules/b.so");
+  CVemoraCP cp;
+  cp.UIInit();
+  vRecordingPanel panel;
+  cp.SetComponentPanel(&panel);
+  CVemoraModules* modules = cp.GetEXE()->GetModules();
+  ASSERT_EQ(modules->GetNumberOfModules(), 2);
+
+  cp.RunModuleRoutine(); // no viewing tab yet: the first window is null
+  EXPECT_EQ(Log(modules, 0), "SetRenderWindow(null);SetCP;Run;");
+  EXPECT_EQ(Log(modules, 1), ""); // only "Run": never run
+  EXPECT_EQ(panel.Calls, "init;");
+
+  cp.GetEXE()->CreateViewingTab();
+  cp.RunModuleRoutine(0);
+  EXPECT_EQ(Log(modules, 0), "SetRenderWindow(null);SetCP;Run;SetRenderWindow;SetCP;Run;");
+  cp.RunModuleRoutine(7);
+
+  cp.AddTabComponent("Twin", nullptr);
+  cp.AddTabComponent("Other", nullptr);
+  cp.HideTabDialogs();
+  EXPECT_EQ(panel.Calls, "init;add 0 Twin;add 1 Other;hide;");
+  panel.Tabs = vComponentPanel::MaximumTabs;
+  cp.AddTabComponent("Refused", nullptr);
+  EXPECT_EQ(panel.Calls.find("Refused"), std::string::npos);
+
+  // Viewer operations without a viewer do nothing.
+  cp.ShowAxes(false);
+  cp.SetScaleFactor(3.0);
+  cp.UpdateLayerProperty();
+  EXPECT_EQ(cp.GetUI()->GetShownItem(), "");
+  cp.SetComponentPanel(nullptr);
+}
+
+TEST(Facade, LocalRepository)
+{
+  vTempHome home;
+  CVemoraCP cp;
+  cp.UIInit();
+  EXPECT_TRUE(cp.GetUI()->GetLocalRepository().GetCases().empty());
+  home.WriteFile("local/patient1/head.vtk", "x");
+  cp.RefreshLocalRepository();
+  ASSERT_EQ(cp.GetUI()->GetLocalRepository().GetCases().size(), 1u);
+  EXPECT_EQ(cp.GetUI()->GetLocalRepository().GetCases()[0].Files[0], "head.vtk");
+}
