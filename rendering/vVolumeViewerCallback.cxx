@@ -1,0 +1,8 @@
+#include "vVolumeViewerCallback.h"
+
+vVolumeViewerCallback* vVolumeViewerCallback::New()
+{
+  return new vVolumeViewerCallback;
+}
+
+void vVolumeViewerCallback::Execute(vtkObject*, unsigned long, void*) {}
