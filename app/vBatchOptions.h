@@ -1,0 +1,31 @@
+#ifndef vBatchOptions_h
+#define vBatchOptions_h
+
+#include <string>
+
+/**
+ * The command line of the program:
+ *
+ *   Vemora --batch SCRIPT [--screenshot FILE.png] [--size WxH] [--yes|--no]
+ *   Vemora SCRIPT [options]      (the same, until the window comes)
+ *   Vemora --help
+ */
+struct vBatchOptions
+{
+  std::string Script;
+  std::string Screenshot;
+  int Width = 300;
+  int Height = 300;
+  bool Yes = false;
+  bool Help = false;
+  /** Why the command line was refused; empty when it was understood. */
+  std::string Error;
+
+  /** Largest window side accepted by --size. */
+  static constexpr int MaximumSide = 8192;
+
+  static vBatchOptions Parse(int argc, const char* const* argv);
+  static std::string Usage();
+};
+
+#endif

@@ -1,0 +1,621 @@
+#include "CT4K2EXE.h"
+
+#include "vCommandLine.h"
+
+#include "vInstallation.h"
+#include "vTextFile.h"
+#include "vUserPrompt.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace
+{
+/**
+ * Reads a text file line by line; a line ends at "\n", "\r\n" or a lone "\r". Lines of any
+ * length and any bytes are returned whole.
+ */
+class vLineReader
+{
+public:
+  explicit vLineReader(const std::string& path) { this->File = std::fopen(path.c_str(), "rb"); }
+  ~vLineReader()
+  {
+    if (this->File)
+    {
+      std::fclose(this->File);
+    }
+  }
+  vLineReader(const vLineReader&) = delete;
+  vLineReader& operator=(const vLineReader&) = delete;
+
+  bool IsOpen() const { return this->File != nullptr; }
+
+  bool Next(std::string& line)
+  {
+    line.clear();
+    if (!this->File)
+    {
+      return false;
+    }
+    bool any = false;
+    for (;;)
+    {
+      int c = this->Get();
+      if (c == EOF)
+      {
+        return any;
+      }
+      any = true;
+      if (c == '\n')
+      {
+        return true;
+      }
+      if (c == '\r')
+      {
+        int d = this->Get();
+        if (d != '\n' && d != EOF)
+        {
+          --this->Position; // a lone carriage return ends the line; keep what follows
+        }
+        return true;
+      }
+      line.push_back(static_cast<char>(c));
+    }
+  }
+
+private:
+  int Get()
+  {
+    if (this->Position >= this->Size)
+    {
+      this->Size = std::fread(this->Buffer, 1, sizeof(this->Buffer), this->File);
+      this->Position = 0;
+      if (this->Size == 0)
+      {
+        return EOF;
+      }
+    }
+    return static_cast<unsigned char>(this->Buffer[this->Position++]);
+  }
+
+  FILE* File = nullptr;
+  char Buffer[65536];
+  size_t Size = 0;
+  size_t Position = 0;
+};
+
+/** A word that can name a script file: no folder separator, no NUL, not "." or "..". */
+bool CanNameScript(const std::string& name)
+{
+  return !name.empty() && name.find('/') == std::string::npos &&
+    name.find('\0') == std::string::npos && name != "." && name != "..";
+}
+} // namespace
+
+CT4K2EXE::CT4K2EXE()
+{
+  this->LoadHistory();
+}
+
+CT4K2EXE::~CT4K2EXE()
+{
+  this->UpdateHistory();
+}
+
+int CT4K2EXE::GetVersion()
+{
+  this->lastMessage = this->version;
+  return 0;
+}
+
+void CT4K2EXE::PreprocCmdLine(std::string line, std::string& word, std::vector<std::string>& params)
+{
+  vCommandLine::SplitQuoted(line, word, params);
+}
+
+std::string CT4K2EXE::GetUsefulContent(const std::string& text)
+{
+  std::string result = vCommandLine::Trim(text);
+  if (!result.empty() && result.front() == '\'')
+  {
+    result.erase(0, 1);
+  }
+  if (!result.empty() && result.back() == '\'')
+  {
+    result.pop_back();
+  }
+  return result;
+}
+
+int CT4K2EXE::ProcCommand(std::string word, std::vector<std::string>& parameters)
+{
+  this->lastMessage.clear();
+  word = vCommandLine::Trim(word);
+  if (word.empty())
+  {
+    return 0;
+  }
+
+  if (this->activeModule)
+  {
+    if (word == "exit" || word == "quit")
+    {
+      return this->EndModule();
+    }
+    if (this->ModuleCommand(word, parameters) == 0)
+    {
+      return 0;
+    }
+  }
+
+  this->lastMessage.clear();
+  bool found = false;
+  int result = this->RunNamedScript(word, found);
+  if (found)
+  {
+    return result;
+  }
+
+  this->lastMessage.clear();
+  const std::vector<std::string>& p = parameters;
+  if (word == "ver")
+  {
+    result = this->GetVersion();
+  }
+  else if (word == "pwd")
+  {
+    result = this->GetCurDir();
+  }
+  else if (word == "dir" || word == "ls")
+  {
+    result = this->GetDir();
+  }
+  else if (word == "cd")
+  {
+    result = this->CD(p);
+  }
+  else if (word == "clear" || word == "clr")
+  {
+    result = this->Clear(p);
+  }
+  else if (word == "ws")
+  {
+    result = this->GetVar();
+  }
+  else if (word == "open" || word == "load")
+  {
+    result = this->Open(p);
+  }
+  else if (word == "rm" || word == "remove")
+  {
+    result = this->Remove(p);
+  }
+  else if (word == "hide")
+  {
+    result = this->Hide(p);
+  }
+  else if (word == "show")
+  {
+    result = this->Show(p);
+  }
+  else if (word == "new")
+  {
+    result = this->New(p);
+  }
+  else if (word == "info" || word == "see")
+  {
+    if (p.empty())
+    {
+      this->lastMessage = "usage: info/see [module]|[ModuleName]|[VariableName]...";
+      result = 1;
+    }
+    else
+    {
+      result = this->ShowInfo(p);
+    }
+  }
+  else if (word == "surface" || word == "sf")
+  {
+    result = this->ExtractSurface(p);
+  }
+  else if (word == "el" || word == "enlarge")
+  {
+    result = this->Enlarge(p);
+  }
+  else if (word == "rc")
+  {
+    result = this->ResetCamera(p);
+  }
+  else if (word == "mc")
+  {
+    result = this->vtkMc(p);
+  }
+  else if (word == "residual")
+  {
+    result = this->vtkSurfDist(p);
+  }
+  else if (word == "transform")
+  {
+    result = this->Transform(p);
+  }
+  else if (word == "set")
+  {
+    result = this->Set(p);
+  }
+  else if (!this->activeModule && this->FindModuleIndex(word) >= 0)
+  {
+    result = this->StartModule(word);
+  }
+  else
+  {
+    this->lastMessage = "error: undefined variable or function";
+    result = 1;
+  }
+
+  if (!this->lastMessage.empty())
+  {
+    this->lastMessage += "\r\n";
+  }
+  return result;
+}
+
+int CT4K2EXE::EndModule()
+{
+  this->starter = ">> ";
+  this->activeModule = nullptr;
+  return 0;
+}
+
+int CT4K2EXE::ModuleCommand(const std::string& word, const std::vector<std::string>& parameters)
+{
+  using CommandFunction = int (*)(char*);
+  using MessageFunction = const char* (*)();
+  auto command = reinterpret_cast<CommandFunction>(this->LookUpModuleExport("Command"));
+  auto message = reinterpret_cast<MessageFunction>(this->LookUpModuleExport("GetLastMessage"));
+  if (!command)
+  {
+    this->lastMessage = "error: undefined module function";
+    return 5;
+  }
+  if (parameters.size() > static_cast<size_t>(MaxModuleParameters))
+  {
+    this->lastMessage = "error: the number of parameters is beyond the limit";
+    return 4;
+  }
+  std::string line = word;
+  for (const std::string& parameter : parameters)
+  {
+    line += ' ';
+    line += parameter;
+  }
+  std::vector<char> text(line.begin(), line.end());
+  text.push_back('\0');
+  int result = command(text.data());
+  if (message)
+  {
+    const char* reply = message();
+    this->lastMessage = reply ? reply : "";
+  }
+  return result;
+}
+
+int CT4K2EXE::ShowCommandList()
+{
+  if (this->LookUpModuleExport("GetCommandList"))
+  {
+    return 0;
+  }
+  this->lastMessage = "error: undefined module function";
+  return 5;
+}
+
+std::string CT4K2EXE::GetScriptFolder() const
+{
+  return vInstallation::GetSubFolder(this->scriptFolder);
+}
+
+int CT4K2EXE::RunScript(const std::string& name)
+{
+  bool found = false;
+  int result = this->RunNamedScript(name, found);
+  return found ? result : 1;
+}
+
+int CT4K2EXE::RunNamedScript(const std::string& name, bool& found)
+{
+  this->lastMessage.clear();
+  found = false;
+  if (!CanNameScript(name))
+  {
+    return 1;
+  }
+  const std::string path = this->GetScriptFolder() + "/" + name + this->scriptExtension;
+  if (!vInstallation::IsFile(path))
+  {
+    return 1;
+  }
+  vLineReader reader(path);
+  if (!reader.IsOpen())
+  {
+    return 1;
+  }
+  found = true;
+  if (this->scriptDepth >= MaxScriptDepth)
+  {
+    this->loopAborted = true;
+    this->lastMessage = "error: infinite loop detected";
+    return 9;
+  }
+
+  ++this->scriptDepth;
+  int result = 0;
+  std::string line;
+  std::string word;
+  std::vector<std::string> parameters;
+  while (reader.Next(line))
+  {
+    parameters.clear();
+    std::string text = vCommandLine::Trim(line);
+    if (text.empty() || text[0] == '#')
+    {
+      continue;
+    }
+    vCommandLine::SplitPlain(text, word, parameters);
+    if (word == name)
+    {
+      result = 9;
+      this->lastMessage = "error: infinite loop detected";
+      continue;
+    }
+    result = this->ProcCommand(word, parameters);
+    if (this->loopAborted)
+    {
+      // A cycle between scripts hit the depth bound: unwind every script of the cycle.
+      result = 9;
+      this->lastMessage = "error: infinite loop detected";
+      break;
+    }
+  }
+  --this->scriptDepth;
+  if (this->scriptDepth == 0)
+  {
+    this->loopAborted = false;
+  }
+  return result;
+}
+
+int CT4K2EXE::RunScriptFromUI(const std::string& path)
+{
+  this->lastMessage.clear();
+  std::string name = path;
+  size_t slash = name.find_last_of("/\\");
+  if (slash != std::string::npos)
+  {
+    name = name.substr(slash + 1);
+  }
+  if (name.size() >= 2 && name.compare(name.size() - 2, 2, ".v") == 0)
+  {
+    name.erase(name.size() - 2);
+  }
+
+  vLineReader reader(path);
+  if (!reader.IsOpen() || vInstallation::IsFolder(path))
+  {
+    vUserPrompt::Get()->Inform("Script file does not exist!");
+    return 1;
+  }
+  if (this->scriptDepth >= MaxScriptDepth)
+  {
+    this->loopAborted = true;
+    this->lastMessage = "error: infinite loop detected";
+    return 9;
+  }
+
+  ++this->scriptDepth;
+  int result = 0;
+  int counter = 0;
+  std::string line;
+  std::string word;
+  std::vector<std::string> parameters;
+  for (; reader.Next(line); ++counter)
+  {
+    parameters.clear();
+    std::string text = vCommandLine::Trim(line);
+    if (text.empty() || text[0] == '#')
+    {
+      continue;
+    }
+    PreprocCmdLine(text, word, parameters);
+    if (word == name)
+    {
+      result = 9;
+      vUserPrompt::Get()->Inform("Error: infinite loop detected in the script file");
+      continue;
+    }
+    result = this->ProcCommand(word, parameters);
+    if (this->loopAborted && result == 0)
+    {
+      result = 9;
+      this->lastMessage = "error: infinite loop detected\r\n";
+    }
+    if (this->lineObserver)
+    {
+      this->lineObserver(counter, text, result, this->lastMessage);
+    }
+    if (result != 0)
+    {
+      char number[32];
+      std::snprintf(number, sizeof(number), "Error: Line %d, ", counter);
+      vUserPrompt::Get()->Inform(number + this->lastMessage);
+      break;
+    }
+  }
+  --this->scriptDepth;
+  if (this->scriptDepth == 0)
+  {
+    this->loopAborted = false;
+  }
+  return result;
+}
+
+std::string CT4K2EXE::GetCommandFromBuffer(int index) const
+{
+  if (index < 0 || index >= this->GetBufferSize())
+  {
+    return std::string();
+  }
+  return this->commandBuffer[static_cast<size_t>(index)];
+}
+
+void CT4K2EXE::UpdateCommandBuffer(const std::string& line)
+{
+  this->commandBuffer.insert(this->commandBuffer.begin(), line);
+  while (this->GetBufferSize() >= this->maxBufferSize)
+  {
+    this->commandBuffer.pop_back();
+  }
+  if (this->bufferPointer >= this->GetBufferSize())
+  {
+    this->bufferPointer = this->GetBufferSize() - 1;
+  }
+  this->bufferChanged = true;
+}
+
+std::string CT4K2EXE::GetNextCommand()
+{
+  const int size = this->GetBufferSize();
+  if (size == 0)
+  {
+    this->bufferPointer = -1;
+    return std::string();
+  }
+  ++this->bufferPointer;
+  if (this->bufferPointer >= size)
+  {
+    this->bufferPointer = 0;
+  }
+  return this->commandBuffer[static_cast<size_t>(this->bufferPointer)];
+}
+
+std::string CT4K2EXE::GetPreviousCommand()
+{
+  const int size = this->GetBufferSize();
+  if (size == 0)
+  {
+    this->bufferPointer = -1;
+    return std::string();
+  }
+  --this->bufferPointer;
+  if (this->bufferPointer < 0 || this->bufferPointer >= size)
+  {
+    this->bufferPointer = size - 1;
+  }
+  return this->commandBuffer[static_cast<size_t>(this->bufferPointer)];
+}
+
+std::string CT4K2EXE::GetNextCommand(const std::string& prefix)
+{
+  const int size = this->GetBufferSize();
+  auto matches = [&](int i)
+  { return this->commandBuffer[static_cast<size_t>(i)].compare(0, prefix.size(), prefix) == 0; };
+  int found = -1;
+  for (int i = this->bufferPointer + 1; i < size && found < 0; ++i)
+  {
+    found = matches(i) ? i : -1;
+  }
+  for (int i = 0; i < this->bufferPointer && found < 0; ++i)
+  {
+    found = matches(i) ? i : -1;
+  }
+  if (found >= 0)
+  {
+    this->bufferPointer = found;
+  }
+  return this->GetCommandFromBuffer(this->bufferPointer);
+}
+
+std::string CT4K2EXE::GetPreviousCommand(const std::string& prefix)
+{
+  const int size = this->GetBufferSize();
+  auto matches = [&](int i)
+  { return this->commandBuffer[static_cast<size_t>(i)].compare(0, prefix.size(), prefix) == 0; };
+  int found = -1;
+  for (int i = this->bufferPointer - 1; i >= 0 && found < 0; --i)
+  {
+    found = matches(i) ? i : -1;
+  }
+  for (int i = size - 1; i > this->bufferPointer && found < 0; --i)
+  {
+    found = matches(i) ? i : -1;
+  }
+  if (found >= 0)
+  {
+    this->bufferPointer = found;
+  }
+  return this->GetCommandFromBuffer(this->bufferPointer);
+}
+
+std::string CT4K2EXE::GetHistoryPath() const
+{
+  return vInstallation::GetSubFolder("History") + "/" + this->historyFile;
+}
+
+void CT4K2EXE::LoadHistory()
+{
+  this->commandBuffer.clear();
+  this->bufferPointer = -1;
+  this->bufferChanged = false;
+  std::string contents;
+  bool truncated = false;
+  if (!vTextFile::Read(this->GetHistoryPath(), contents, MaxHistoryBytes, &truncated))
+  {
+    return;
+  }
+  // The file is newest first. Only what the buffer can hold is kept, and a line cut by the size
+  // limit is dropped rather than kept half.
+  size_t start = 0;
+  const size_t keep = static_cast<size_t>(this->maxBufferSize - 1);
+  while (start < contents.size() && this->commandBuffer.size() < keep)
+  {
+    size_t end = contents.find('\n', start);
+    if (end == std::string::npos)
+    {
+      if (!truncated)
+      {
+        this->commandBuffer.push_back(contents.substr(start));
+      }
+      break;
+    }
+    size_t length = end - start;
+    if (length > 0 && contents[end - 1] == '\r')
+    {
+      --length;
+    }
+    this->commandBuffer.push_back(contents.substr(start, length));
+    start = end + 1;
+  }
+}
+
+void CT4K2EXE::UpdateHistory()
+{
+  if (this->commandBuffer.empty() || !this->bufferChanged)
+  {
+    return;
+  }
+  const std::string folder = vInstallation::GetSubFolder("History");
+  if (!vInstallation::MakeFolder(folder))
+  {
+    return;
+  }
+  std::string text;
+  for (const std::string& entry : this->commandBuffer)
+  {
+    text += entry;
+    text += "\r\n";
+  }
+  if (vTextFile::WriteAtomically(this->GetHistoryPath(), text))
+  {
+    this->bufferChanged = false;
+  }
+}

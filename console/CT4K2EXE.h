@@ -1,0 +1,179 @@
+#ifndef CT4K2EXE_h
+#define CT4K2EXE_h
+
+#include "VoxletModule.h"
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+class CVemoraCP;
+class vViewer;
+
+/**
+ * The interpreter of the console's command language.
+ *
+ * It takes one command at a time as a word and its parameters (`ProcCommand`), carries it out
+ * through the control-panel facade and leaves the reply text in `GetLastMessage`. Results are 0
+ * for success and a positive code otherwise (1 unknown name, 2 unknown module, 3 missing state,
+ * 4 too many module parameters, 5 missing module export, 6 unknown object or info topic, 7 wrong
+ * parameter count, 9 script loop, 10 index out of range, 11 no viewer for a layer, 12 unknown
+ * renderer, 13 no viewer to clear, 14 unreadable matrix file, 15 unknown `set` property, 16 value
+ * out of range, 17 no viewer, 19 `cd` with several parameters, 21 layer without orientation).
+ * A module's own result passes through unchanged.
+ *
+ * The same object runs script files (by name from the `Scripts` folder of the installation, or
+ * from any path as the menu does), keeps the command buffer the console recalls from, and enters
+ * module mode when a word names an analysis module. Every instance loads the history file
+ * (`History/History.txt` of the installation) when it is made and writes it back, atomically,
+ * when it is destroyed and its buffer changed.
+ *
+ * The controller is borrowed; the interpreter owns only its strings.
+ */
+class VOXLET_EXPORT CT4K2EXE
+{
+public:
+  /** Capacity of the command buffer: an insertion leaves at most MaxBufferSize - 1 entries. */
+  static constexpr int MaxBufferSize = 1024;
+  /** Scripts calling scripts deeper than this are refused with result 9. */
+  static constexpr int MaxScriptDepth = 64;
+  /** Most parameters a module command may carry. */
+  static constexpr int MaxModuleParameters = 12;
+  /** Largest history file read at start; a longer one is read up to here. */
+  static constexpr size_t MaxHistoryBytes = 16u << 20;
+
+  CT4K2EXE();
+  virtual ~CT4K2EXE();
+  CT4K2EXE(const CT4K2EXE&) = delete;
+  CT4K2EXE& operator=(const CT4K2EXE&) = delete;
+
+  void SetController(CVemoraCP* boss) { this->controller = boss; }
+  CVemoraCP* GetBoss() const { return this->controller; }
+
+  /** Runs one command; the word is taken by value, the parameters are not changed. */
+  int ProcCommand(std::string word, std::vector<std::string>& parameters);
+  std::string GetLastMessage() const { return this->lastMessage; }
+  int GetVersion();
+  void SetStarter(const std::string& prompt) { this->starter = prompt; }
+  std::string GetStarter() const { return this->starter; }
+
+  // Module mode.
+  int StartModule(const std::string& name);
+  int ModuleCommand(const std::string& word, const std::vector<std::string>& parameters);
+  int EndModule();
+  int ShowCommandList();
+  bool IsInModuleMode() const { return this->activeModule != nullptr; }
+
+  // Scripts.
+  /** Runs Scripts/<name>.v; 1 without such a file, else the result of its last command line. */
+  int RunScript(const std::string& name);
+  /** Runs any script file as the menu does: stops at the first failing line, with a message. */
+  int RunScriptFromUI(const std::string& path);
+  /**
+   * Called after every command line of `RunScriptFromUI` with the line number (counting every
+   * line from 0), the line as read (trimmed), the result and the reply. Batch runs print from it.
+   */
+  using LineObserver =
+    std::function<void(int line, const std::string& text, int result, const std::string& reply)>;
+  void SetLineObserver(LineObserver observer) { this->lineObserver = std::move(observer); }
+
+  // Command buffer (index 0 is the newest entry).
+  void InitBufferPointer() { this->bufferPointer = -1; }
+  int GetBufferSize() const { return static_cast<int>(this->commandBuffer.size()); }
+  int GetMaxBufferSize() const { return this->maxBufferSize; }
+  int GetBufferPointer() const { return this->bufferPointer; }
+  /** The entry at `index`, or "" for an index outside the buffer. */
+  std::string GetCommandFromBuffer(int index) const;
+  void UpdateCommandBuffer(const std::string& line);
+  /** Towards older entries, wrapping to the newest; "" on an empty buffer. */
+  std::string GetNextCommand();
+  std::string GetNextCommand(const std::string& prefix);
+  /** Towards newer entries, wrapping to the oldest; "" on an empty buffer. */
+  std::string GetPreviousCommand();
+  std::string GetPreviousCommand(const std::string& prefix);
+
+  /** The history file's full path (History/History.txt of the installation). */
+  std::string GetHistoryPath() const;
+  /** The folder scripts are run from by name. */
+  std::string GetScriptFolder() const;
+
+  /** Display monitors as (width, height) in pixels; the GUI installs a provider. */
+  using MonitorProvider = std::function<std::vector<std::pair<int, int>>()>;
+  static void SetMonitorProvider(MonitorProvider provider);
+
+  // The command set; each takes the parameters without the word.
+  int GetCurDir();
+  int GetDir();
+  int CD(const std::vector<std::string>& parameters);
+  int Clear(const std::vector<std::string>& parameters);
+  int GetVar();
+  int Open(const std::vector<std::string>& parameters);
+  int Remove(const std::vector<std::string>& parameters);
+  int Hide(const std::vector<std::string>& parameters);
+  int Show(const std::vector<std::string>& parameters);
+  int New(const std::vector<std::string>& parameters);
+  int ShowInfo(const std::vector<std::string>& parameters);
+  int ExtractSurface(const std::vector<std::string>& parameters);
+  int Enlarge(const std::vector<std::string>& parameters);
+  int ResetCamera(const std::vector<std::string>& parameters);
+  int vtkMc(const std::vector<std::string>& parameters);
+  int vtkSurfDist(const std::vector<std::string>& parameters);
+  int Transform(const std::vector<std::string>& parameters);
+  int Set(const std::vector<std::string>& parameters);
+
+  /** Line preprocessing as script files run from the menu use it. */
+  static void PreprocCmdLine(std::string line, std::string& word, std::vector<std::string>& params);
+  /** Trims, then drops one leading and one trailing single quote. */
+  static std::string GetUsefulContent(const std::string& text);
+
+protected:
+  int CreateSphere(const std::vector<std::string>& parameters);
+  int CreateLayer(const std::vector<std::string>& parameters);
+  int ShowMonitorInfo();
+  int ClearViewer();
+  int SetBkgdColor(const std::vector<std::string>& parameters);
+  int SetColor(const std::vector<std::string>& parameters);
+  int SetOpacity(const std::vector<std::string>& parameters);
+  int SetCaption(const std::vector<std::string>& parameters);
+  int SetOrientation(const std::vector<std::string>& parameters);
+
+  void LoadHistory();
+  void UpdateHistory();
+
+  /** Runs Scripts/<name>.v when it exists; `found` tells whether it did. */
+  int RunNamedScript(const std::string& name, bool& found);
+  /** A path typed by the user, made absolute against the current directory. */
+  std::string ResolvePath(const std::string& path);
+  /** The module manager's index of a module name, -1 without one (or without a controller). */
+  int FindModuleIndex(const std::string& name);
+  /** The activated module's viewer, null without one. */
+  vViewer* GetViewer() const;
+  // What the panels are told; without the GUI they are absent and this does the engine's part.
+  void RefreshLayerPanel();
+  void RemoveSelectedLayerItem();
+  void SelectComponentTab(const std::string& name);
+  /** An export of the active module's library, null when missing. */
+  void* LookUpModuleExport(const char* name) const;
+
+private:
+  std::string version = "1.0.0.0D";
+  std::string starter = ">> ";
+  std::string scriptFolder = "Scripts";
+  std::string scriptExtension = ".v";
+  std::string lastMessage;
+  CVemoraCP* controller = nullptr; // borrowed: the facade
+  std::string historyFile = "History.txt";
+  int maxBufferSize = MaxBufferSize;
+  int bufferPointer = -1;
+  void* activeModule = nullptr; // borrowed: the module library's handle, owned by the manager
+  int vrLayerCount = 0;
+  std::vector<std::string> commandBuffer;
+
+  bool bufferChanged = false;
+  int scriptDepth = 0;
+  bool loopAborted = false;
+  LineObserver lineObserver;
+};
+
+#endif

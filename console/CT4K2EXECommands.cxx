@@ -1,0 +1,1078 @@
+// The command set of the interpreter: one operation per built-in word.
+#include "CT4K2EXE.h"
+
+#include "vCommandLine.h"
+
+#include "CVemoraCP.h"
+#include "CVemoraCPEXE.h"
+#include "CVemoraModules.h"
+#include "vComponentPanel.h"
+
+#include "vImage3DLayer2.h"
+#include "vImageLayer.h"
+#include "vImageSliceLayer.h"
+#include "vLandmarkLayer.h"
+#include "vLayer.h"
+#include "vMesh3DLayer.h"
+#include "vRendererManager.h"
+#include "vTextLayer.h"
+#include "vViewer.h"
+#include "vVolumeRenderingLayer.h"
+
+#include "vDataResource.h"
+#include "vDataResourceFake.h"
+#include "vInfoResource.h"
+#include "vVolumeResource.h"
+#include "vVolumeResourceFake.h"
+
+#include "vInstallation.h"
+#include "vShellNotifier.h"
+#include "vTextFile.h"
+#include "vUserPrompt.h"
+#include "vUtil.h"
+#include "vtkTools.h"
+
+#include <vtkImageData.h>
+#include <vtkNew.h>
+#include <vtkPolyData.h>
+#include <vtkRenderer.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
+#include <dlfcn.h>
+#include <memory>
+#include <sys/stat.h>
+
+namespace
+{
+CT4K2EXE::MonitorProvider& Monitors()
+{
+  static CT4K2EXE::MonitorProvider provider;
+  return provider;
+}
+
+/**
+ * A number as the commands read it: decimal floating point, leading number text taken, anything
+ * unreadable 0. Hexadecimal, "inf" and "nan" are not decimal and read as their leading "0" or 0;
+ * a decimal number too large for a double reads as plus or minus infinity.
+ */
+double ReadNumber(const std::string& text)
+{
+  const char* s = text.c_str();
+  while (*s == ' ' || *s == '\t')
+  {
+    ++s;
+  }
+  const char* digits = (*s == '+' || *s == '-') ? s + 1 : s;
+  if (!(std::isdigit(static_cast<unsigned char>(*digits)) || *digits == '.'))
+  {
+    return 0.0;
+  }
+  if (digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X'))
+  {
+    return *s == '-' ? -0.0 : 0.0;
+  }
+  return std::strtod(s, nullptr);
+}
+
+/** A decimal integer, leading number text taken, 0 when unreadable, clamped to the int range. */
+long ReadInteger(const std::string& text)
+{
+  errno = 0;
+  long value = std::strtol(text.c_str(), nullptr, 10);
+  return value;
+}
+
+int ClampToInt(long value)
+{
+  return static_cast<int>(std::max<long>(INT_MIN, std::min<long>(INT_MAX, value)));
+}
+
+bool InUnitRange(double v)
+{
+  return v >= 0.0 && v <= 1.0; // false for NaN too
+}
+
+std::string Lower(std::string text)
+{
+  std::transform(text.begin(),
+    text.end(),
+    text.begin(),
+    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+bool IsDirectory(const std::string& folder, const dirent* entry)
+{
+  if (entry->d_type == DT_DIR)
+  {
+    return true;
+  }
+  if (entry->d_type != DT_UNKNOWN && entry->d_type != DT_LNK)
+  {
+    return false;
+  }
+  return vInstallation::IsFolder(folder + "/" + entry->d_name);
+}
+} // namespace
+
+void CT4K2EXE::SetMonitorProvider(MonitorProvider provider)
+{
+  Monitors() = std::move(provider);
+}
+
+vViewer* CT4K2EXE::GetViewer() const
+{
+  if (!this->controller || !this->controller->GetEXE() || !this->controller->GetEXE()->GetModules())
+  {
+    return nullptr;
+  }
+  return this->controller->GetEXE()->GetModules()->GetViewer();
+}
+
+void CT4K2EXE::RefreshLayerPanel()
+{
+  // The layer panel belongs to the shell, which refreshes it on this notice.
+  vShellNotifier::Get()->Post(vShellNotifier::RefreshLayerProperties);
+}
+
+void CT4K2EXE::RemoveSelectedLayerItem()
+{
+  this->RefreshLayerPanel();
+}
+
+void CT4K2EXE::SelectComponentTab(const std::string& name)
+{
+  if (this->controller && this->controller->GetComponentUIPointer())
+  {
+    this->controller->GetComponentUIPointer()->SelectTab(name);
+  }
+}
+
+int CT4K2EXE::FindModuleIndex(const std::string& name)
+{
+  if (!this->controller || !this->controller->GetEXE() || !this->controller->GetEXE()->GetModules())
+  {
+    return -1;
+  }
+  return this->controller->GetEXE()->GetModules()->FindModule(name);
+}
+
+void* CT4K2EXE::LookUpModuleExport(const char* name) const
+{
+  if (!this->activeModule)
+  {
+    return nullptr;
+  }
+  return dlsym(this->activeModule, name);
+}
+
+int CT4K2EXE::StartModule(const std::string& name)
+{
+  const int index = this->FindModuleIndex(name);
+  if (index < 0)
+  {
+    this->lastMessage = "error: unrecognized module";
+    return 2;
+  }
+  CVemoraModules* modules = this->controller->GetEXE()->GetModules();
+  const std::string display = modules->GetModuleName(index);
+  this->activeModule = modules->GetModule(index);
+  modules->SetActivatedModule(index);
+  this->starter = display + " " + this->starter;
+  this->SelectComponentTab(display);
+  return 0;
+}
+
+std::string CT4K2EXE::ResolvePath(const std::string& path)
+{
+  if (!path.empty() && path[0] == '/')
+  {
+    return path;
+  }
+  std::string folder = this->controller ? this->controller->GetCurDir() : std::string();
+  while (folder.size() > 1 && folder.back() == '/')
+  {
+    folder.pop_back();
+  }
+  return folder == "/" ? folder + path : folder + "/" + path;
+}
+
+int CT4K2EXE::GetCurDir()
+{
+  if (!this->controller)
+  {
+    this->lastMessage = "error: unknown error in command 'pwd'";
+    return 3;
+  }
+  this->lastMessage = this->controller->GetCurDir();
+  return 0;
+}
+
+int CT4K2EXE::GetDir()
+{
+  if (!this->controller)
+  {
+    this->lastMessage = "error: unknown error in command 'dir'";
+    return 3;
+  }
+  const std::string folder = this->controller->GetCurDir();
+  std::string directories;
+  std::string files;
+  if (DIR* dir = opendir(folder.c_str()))
+  {
+    while (const dirent* entry = readdir(dir))
+    {
+      if (IsDirectory(folder, entry))
+      {
+        directories += std::string("+--- <") + entry->d_name + ">\r\n";
+      }
+      else
+      {
+        files += std::string("+--- ") + entry->d_name + "\r\n";
+      }
+    }
+    closedir(dir);
+  }
+  this->lastMessage = directories + files;
+  return 0;
+}
+
+int CT4K2EXE::CD(const std::vector<std::string>& parameters)
+{
+  if (parameters.empty())
+  {
+    return this->GetCurDir();
+  }
+  if (parameters.size() >= 2)
+  {
+    this->lastMessage = "error: cannot find the path specified\r\n";
+    return 19;
+  }
+  if (!this->controller)
+  {
+    this->lastMessage = "error: unknown error in command 'cd'";
+    return 3;
+  }
+  const std::string& p = parameters[0];
+  std::string current = this->controller->GetCurDir();
+  std::string target;
+  if (p == "/" || p == "\\")
+  {
+    target = "/";
+  }
+  else if (p == "..")
+  {
+    while (current.size() > 1 && current.back() == '/')
+    {
+      current.pop_back();
+    }
+    size_t slash = current.rfind('/');
+    if (slash == std::string::npos)
+    {
+      return 0;
+    }
+    target = slash == 0 ? std::string("/") : current.substr(0, slash);
+  }
+  else
+  {
+    target = this->ResolvePath(p);
+  }
+  if (p.find('\0') != std::string::npos || !vInstallation::IsFolder(target))
+  {
+    this->lastMessage = "cannot find the path specified\r\n";
+    return 1;
+  }
+  this->controller->SetCurDir(target);
+  return 0;
+}
+
+int CT4K2EXE::Clear(const std::vector<std::string>& parameters)
+{
+  if (!parameters.empty() && parameters[0] == "viewer")
+  {
+    this->ClearViewer();
+    this->vrLayerCount = 0;
+  }
+  return 0;
+}
+
+int CT4K2EXE::ClearViewer()
+{
+  vViewer* viewer = this->GetViewer();
+  if (!viewer)
+  {
+    this->lastMessage = "error: empty view";
+    return 13;
+  }
+  if (vUserPrompt::Get()->AskYesNo("are your sure your want to clear the viewer?"))
+  {
+    this->controller->GetEXE()->GetModules()->DeleteViewer();
+    this->controller->GetEXE()->GetRenderers()->Refresh();
+    this->RefreshLayerPanel();
+  }
+  return 0;
+}
+
+int CT4K2EXE::GetVar()
+{
+  if (!this->controller)
+  {
+    this->lastMessage = "error: unknown error in command 'ws'";
+    return 3;
+  }
+  this->lastMessage = this->controller->GetVar();
+  return 0;
+}
+
+int CT4K2EXE::Open(const std::vector<std::string>& parameters)
+{
+  if (!this->controller)
+  {
+    this->lastMessage = "error: unknown error in command 'open'";
+    return 3;
+  }
+  this->lastMessage =
+    parameters.empty() ? this->controller->Open() : this->controller->Open(parameters[0]);
+  return 0;
+}
+
+int CT4K2EXE::Remove(const std::vector<std::string>& parameters)
+{
+  this->lastMessage.clear();
+  if (parameters.empty())
+  {
+    this->lastMessage = "error: insufficient input";
+    return 7;
+  }
+  if (!this->controller || !this->controller->GetEXE())
+  {
+    this->lastMessage = "error: unknown error in command 'remove'";
+    return 3;
+  }
+  const std::string& name = parameters[0];
+  vViewer* viewer = this->GetViewer();
+  if (viewer && viewer->Find(name) >= 0)
+  {
+    viewer->RemoveItem(name);
+    this->RemoveSelectedLayerItem();
+    return 0;
+  }
+  if (this->controller->GetEXE()->Remove(name) == 0)
+  {
+    // The workspace tree is drawn by the shell from the collections.
+    return 0;
+  }
+  this->lastMessage = "error: undefined parameters";
+  return 6;
+}
+
+int CT4K2EXE::Hide(const std::vector<std::string>& parameters)
+{
+  if (parameters.empty())
+  {
+    this->lastMessage = "error: insufficient input";
+    return 7;
+  }
+  if (!this->controller)
+  {
+    this->lastMessage = "error: unknown error in command 'show/hide'";
+    return 3;
+  }
+  vViewer* viewer = this->GetViewer();
+  const int index = viewer ? viewer->Find(parameters[0]) : -1;
+  if (index < 0)
+  {
+    this->lastMessage = "error: undefined parameters";
+    return 6;
+  }
+  viewer->GetInput(index)->VisibilityOff();
+  return 0;
+}
+
+int CT4K2EXE::Show(const std::vector<std::string>& parameters)
+{
+  if (parameters.empty())
+  {
+    this->lastMessage = "error: insufficient input";
+    return 7;
+  }
+  if (!this->controller)
+  {
+    this->lastMessage = "error: unknown error in command 'Show/Hide'";
+    return 3;
+  }
+  vViewer* viewer = this->GetViewer();
+  const int index = viewer ? viewer->Find(parameters[0]) : -1;
+  if (index < 0)
+  {
+    this->lastMessage = "error: undefined parameters";
+    return 6;
+  }
+  viewer->GetInput(index)->VisibilityOn();
+  return 0;
+}
+
+int CT4K2EXE::New(const std::vector<std::string>& parameters)
+{
+  if (parameters.empty())
+  {
+    this->lastMessage = "error: insufficient input";
+    return 7;
+  }
+  if (parameters[0] == "sphere")
+  {
+    return this->CreateSphere(parameters);
+  }
+  if (parameters[0] == "layer")
+  {
+    return this->CreateLayer(parameters);
+  }
+  return 0;
+}
+
+int CT4K2EXE::CreateSphere(const std::vector<std::string>& parameters)
+{
+  if (parameters.size() != 5)
+  {
+    this->lastMessage = "error: new sphere [x] [y] [z] [r]";
+    return 7;
+  }
+  if (!this->controller || !this->controller->GetEXE())
+  {
+    this->lastMessage = "error: unknown error in command 'new'";
+    return 3;
+  }
+  vDataResource* models = this->controller->GetEXE()->GetModel();
+  std::vector<std::string> arguments = parameters;
+  models->New(arguments);
+  return 0;
+}
+
+int CT4K2EXE::CreateLayer(const std::vector<std::string>& parameters)
+{
+  vViewer* viewer = this->GetViewer();
+  if (!viewer)
+  {
+    this->lastMessage = "error: layer can not be created without a renderer";
+    return 11;
+  }
+  const size_t n = parameters.size();
+  if (n != 4 && n != 7)
+  {
+    this->lastMessage = "error: incorrect parameters";
+    return 7;
+  }
+  CVemoraCPEXE* engine = this->controller->GetEXE();
+  vRendererManager* renderers = engine->GetRenderers();
+  const std::string kind = Lower(parameters[1]);
+
+  std::unique_ptr<vLayer> layer;
+  int renderer = -1;
+  bool resourceFound = false;
+  if (kind == "text")
+  {
+    if (n != 7)
+    {
+      this->lastMessage = "errror: incorrect parameters for text layer";
+      return 7;
+    }
+    renderer = renderers->Find(parameters[6]);
+    auto text = std::make_unique<vTextLayer>();
+    auto info = std::make_unique<vInfoResource>();
+    info->SetText(GetUsefulContent(parameters[3]), 2);
+    info->SetText(GetUsefulContent(parameters[4]), 3);
+    info->SetText(GetUsefulContent(parameters[2]), 1);
+    info->SetText(GetUsefulContent(parameters[5]), 4);
+    text->AddInput(info.get());
+    layer = std::move(text);
+    resourceFound = true;
+  }
+  else
+  {
+    if (n != 4)
+    {
+      this->lastMessage = "errror: incorrect parameters the layer";
+      return 7;
+    }
+    renderer = renderers->Find(parameters[3]);
+    if (kind == "landmark" || kind == "mesh")
+    {
+      if (kind == "landmark")
+      {
+        layer = std::make_unique<vLandmarkLayer>();
+      }
+      else
+      {
+        layer = std::make_unique<vMesh3DLayer>();
+      }
+      vDataResource* models = engine->GetModel();
+      const int index = models->Find(parameters[2]);
+      if (index >= 0)
+      {
+        std::unique_ptr<vDataResourceFake> copy(models->GetDataFake(index));
+        if (copy)
+        {
+          layer->AddInput(copy.get());
+          resourceFound = true;
+        }
+      }
+    }
+    else if (kind == "vol" || kind == "imageslice" || kind == "vol3d" || kind == "vr")
+    {
+      if (kind == "vol3d")
+      {
+        layer = std::make_unique<vImage3DLayer2>();
+      }
+      else if (kind == "vr")
+      {
+        auto vr = std::make_unique<vVolumeRenderingLayer>();
+        if (this->vrLayerCount != 0)
+        {
+          vr->SetColorMap(1);
+        }
+        ++this->vrLayerCount;
+        layer = std::move(vr);
+      }
+      else
+      {
+        layer = std::make_unique<vImageSliceLayer>();
+      }
+      vVolumeResource* volumes = engine->GetVolume();
+      const int index = volumes->Find(parameters[2]);
+      if (index >= 0)
+      {
+        std::unique_ptr<vVolumeResourceFake> copy(volumes->GetDataFake(index));
+        if (copy)
+        {
+          layer->AddInput(copy.get());
+          resourceFound = true;
+        }
+      }
+    }
+  }
+
+  if (!layer || !resourceFound)
+  {
+    this->lastMessage = "error: undefined functions or variables";
+    return 1;
+  }
+  if (renderer < 0)
+  {
+    this->lastMessage = "error: unrecognized renderer";
+    return 12;
+  }
+  const bool wasEmpty = viewer->GetNumberOfItems() == 0;
+  const int slot = renderer - 1;
+  if (viewer->AddInput(layer.get(), slot) < 0)
+  {
+    // The viewer is full: it did not take the layer, which is destroyed here.
+    this->lastMessage = "error: data overflow";
+    return 10;
+  }
+  layer.release(); // the viewer owns it now
+  viewer->Render();
+  if (wasEmpty)
+  {
+    viewer->ResetCamera(slot);
+    viewer->Render();
+  }
+  this->RefreshLayerPanel();
+  return 0;
+}
+
+int CT4K2EXE::ShowInfo(const std::vector<std::string>& parameters)
+{
+  const std::string& topic = parameters[0];
+  if (topic == "monitor")
+  {
+    return this->ShowMonitorInfo();
+  }
+  if ((topic == "command" || topic == "cmd") && this->activeModule)
+  {
+    return this->ShowCommandList();
+  }
+  const bool known =
+    topic == "module" || topic == "workspace" || topic == "ren" || topic == "layer";
+  if (!known)
+  {
+    this->lastMessage = "error: undefined info parameter";
+    return 6;
+  }
+  if (!this->controller || !this->controller->GetEXE())
+  {
+    this->lastMessage = "error: unknown error in command 'info'";
+    return 3;
+  }
+  CVemoraCPEXE* engine = this->controller->GetEXE();
+  if (topic == "module")
+  {
+    CVemoraModules* modules = engine->GetModules();
+    char head[64];
+    std::snprintf(head, sizeof(head), "Number of Modules: %d\r\n", modules->GetNumberOfModules());
+    this->lastMessage = head;
+    this->lastMessage += "-------------------------\r\n";
+    this->lastMessage += modules->GetInfo();
+    return 0;
+  }
+  if (topic == "workspace")
+  {
+    return this->GetVar();
+  }
+  if (topic == "ren")
+  {
+    this->lastMessage = engine->GetRenderers()->GetRendererName();
+    return 0;
+  }
+  vViewer* viewer = this->GetViewer();
+  if (!viewer)
+  {
+    this->lastMessage = "No Layers";
+    return 0;
+  }
+  if (parameters.size() == 1)
+  {
+    this->lastMessage = viewer->GetLayerInfo();
+    return 0;
+  }
+  const long k = ReadInteger(parameters[1]);
+  if (k < 0 || k >= viewer->GetNumberOfItems())
+  {
+    this->lastMessage = "error: data overflow";
+    return 10;
+  }
+  this->lastMessage = viewer->GetLayerInfo(static_cast<int>(k));
+  return 0;
+}
+
+int CT4K2EXE::ShowMonitorInfo()
+{
+  std::vector<std::pair<int, int>> monitors;
+  if (Monitors())
+  {
+    monitors = Monitors()();
+  }
+  const std::vector<int> widths = { 20, 20, 20 };
+  char text[128];
+  std::snprintf(
+    text, sizeof(text), "Number of Monitors: %d\r\n", static_cast<int>(monitors.size()));
+  std::string reply = text;
+  reply += "-------------------------\r\n";
+  reply += vUtil::ConstructRow({ "id", "name", "resolution" }, widths) + "\r\n";
+  for (size_t i = 0; i < monitors.size(); ++i)
+  {
+    char id[32];
+    char size[64];
+    std::snprintf(id, sizeof(id), "%d", static_cast<int>(i));
+    std::snprintf(size, sizeof(size), "<%d x %d>", monitors[i].first, monitors[i].second);
+    reply += vUtil::ConstructRow({ id, std::string("d") + id, size }, widths) + "\r\n";
+  }
+  this->lastMessage = reply;
+  return 0;
+}
+
+int CT4K2EXE::ExtractSurface(const std::vector<std::string>& parameters)
+{
+  if (parameters.size() == 3)
+  {
+    return 0;
+  }
+  this->lastMessage = "usage: sf [volume] [voxelintensity] [reduction]";
+  return 7;
+}
+
+int CT4K2EXE::Enlarge(const std::vector<std::string>& parameters)
+{
+  if (parameters.empty())
+  {
+    this->lastMessage = "error: insufficient input";
+    return 7;
+  }
+  vViewer* viewer = this->GetViewer();
+  if (!viewer)
+  {
+    this->lastMessage = "error: unknown error in command 'enlarge'";
+    return 3;
+  }
+  if (parameters[0] == "off")
+  {
+    viewer->EnlargeOff();
+    return 0;
+  }
+  if (viewer->EnlargeOn(parameters[0]) < 0)
+  {
+    this->lastMessage = "error: unrecognized renderer";
+    return 12;
+  }
+  return 0;
+}
+
+int CT4K2EXE::ResetCamera(const std::vector<std::string>& parameters)
+{
+  if (parameters.size() != 1)
+  {
+    return 0;
+  }
+  if (!this->controller || !this->controller->GetEXE())
+  {
+    this->lastMessage = "error: unknown error in command 'rc'";
+    return 3;
+  }
+  vRendererManager* renderers = this->controller->GetEXE()->GetRenderers();
+  const int index = renderers->Find(parameters[0]);
+  vtkRenderer* renderer = index >= 0 ? renderers->GetRenderer(index) : nullptr;
+  if (!renderer)
+  {
+    this->lastMessage = "error: undefined functions or variables - " + parameters[0];
+    return 1;
+  }
+  renderer->ResetCamera();
+  renderers->Refresh();
+  return 0;
+}
+
+int CT4K2EXE::vtkMc(const std::vector<std::string>& parameters)
+{
+  if (!this->controller || !this->controller->GetEXE())
+  {
+    this->lastMessage = "error: unknown error in command 'mc'";
+    return 3;
+  }
+  if (parameters.size() < 4)
+  {
+    this->lastMessage = "error: insufficient input";
+    return 7;
+  }
+  CVemoraCPEXE* engine = this->controller->GetEXE();
+  vVolumeResource* volumes = engine->GetVolume();
+  const int index = volumes->Find(parameters[0]);
+  vtkImageData* image = index >= 0 ? volumes->GetImageData(index) : nullptr;
+  if (!image)
+  {
+    this->lastMessage = "error: undefined functions or variables - " + parameters[0];
+    return 1;
+  }
+  const double intensity = ReadNumber(parameters[1]);
+  const double reduction = ReadNumber(parameters[2]);
+  const int smoothing = std::max(0, ClampToInt(ReadInteger(parameters[3])));
+
+  vDataResource* models = engine->GetModel();
+  std::string name = parameters[0] + "Mesh";
+  for (int i = 1; models->Find(name) >= 0; ++i)
+  {
+    char suffix[32];
+    std::snprintf(suffix, sizeof(suffix), "%d", i);
+    name = parameters[0] + "Mesh" + suffix;
+  }
+  vtkNew<vtkPolyData> surface;
+  vtkTools::vtkMc(image, intensity, reduction, smoothing, surface);
+  if (models->AddData(surface) >= 0)
+  {
+    models->SetLastDataName(name);
+  }
+  return 0;
+}
+
+int CT4K2EXE::vtkSurfDist(const std::vector<std::string>& parameters)
+{
+  if (!this->controller || !this->controller->GetEXE())
+  {
+    this->lastMessage = "error: unknown error in command 'residual'";
+    return 3;
+  }
+  if (parameters.size() < 2)
+  {
+    this->lastMessage = "error: insufficient input";
+    return 7;
+  }
+  CVemoraCPEXE* engine = this->controller->GetEXE();
+  vDataResource* models = engine->GetModel();
+  const int reference = models->Find(parameters[0]);
+  if (reference < 0)
+  {
+    this->lastMessage = "error: undefined functions or variables - " + parameters[0];
+    return 1;
+  }
+  const int model = models->Find(parameters[1]);
+  if (model < 0)
+  {
+    this->lastMessage = "error: undefined functions or variables - " + parameters[1];
+    return 1;
+  }
+  if (engine->GetRenderers()->GetNumberOfRenderer() <= 1)
+  {
+    this->lastMessage = "error: renderer was not defined";
+    return 1;
+  }
+  vtkDataSet* surface = models->GetData(reference);
+  vtkDataSet* points = models->GetData(model);
+  if (!surface || !points)
+  {
+    this->lastMessage = "error: undefined functions or variables - " + parameters[0];
+    return 1;
+  }
+  const vtkIdType count = points->GetNumberOfPoints();
+  std::vector<double> distances(static_cast<size_t>(std::max<vtkIdType>(count, 1)), 0.0);
+  vtkTools::vtkSurfaceDistance(surface, points, distances.data(), count);
+  std::string text = "Number: " + std::to_string(count) + "\n";
+  for (vtkIdType i = 0; i < count; ++i)
+  {
+    char line[64];
+    std::snprintf(line, sizeof(line), "%f\n", distances[static_cast<size_t>(i)]);
+    text += line;
+  }
+  // A file that cannot be written is not an error of the command.
+  vTextFile::WriteAtomically(this->ResolvePath("Map_" + parameters[1] + ".txt"), text);
+  return 0;
+}
+
+int CT4K2EXE::Transform(const std::vector<std::string>& parameters)
+{
+  if (parameters.size() < 2)
+  {
+    this->lastMessage = "error: insufficient input";
+    return 7;
+  }
+  if (!this->controller || !this->controller->GetEXE())
+  {
+    this->lastMessage = "error: unknown error in command 'transform'";
+    return 3;
+  }
+  vViewer* viewer = this->GetViewer();
+  const int index = viewer ? viewer->Find(parameters[0]) : -1;
+  if (index < 0)
+  {
+    this->lastMessage = "error: unknow variable " + parameters[0];
+    return 1;
+  }
+  double matrix[16] = { 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1 };
+  if (vUtil::LoadMat(this->ResolvePath(parameters[1]), matrix) < 0)
+  {
+    this->lastMessage = "error: couldn't open file " + parameters[1];
+    return 14;
+  }
+  vLayer* layer = viewer->GetInput(index);
+  layer->SetTransform(matrix);
+  layer->Refresh();
+  return 0;
+}
+
+int CT4K2EXE::Set(const std::vector<std::string>& parameters)
+{
+  if (parameters.empty())
+  {
+    this->lastMessage = "error: insufficient input";
+    return 7;
+  }
+  const std::string& what = parameters[0];
+  if (what == "bcolor")
+  {
+    return this->SetBkgdColor(parameters);
+  }
+  if (what == "color")
+  {
+    return this->SetColor(parameters);
+  }
+  if (what == "opacity")
+  {
+    return this->SetOpacity(parameters);
+  }
+  if (what == "caption")
+  {
+    return this->SetCaption(parameters);
+  }
+  if (what == "orientation")
+  {
+    return this->SetOrientation(parameters);
+  }
+  this->lastMessage = "error: invalid parameter '" + what + "'";
+  return 15;
+}
+
+int CT4K2EXE::SetBkgdColor(const std::vector<std::string>& parameters)
+{
+  if (parameters.size() < 4)
+  {
+    this->lastMessage = "error: insufficient input";
+    return 7;
+  }
+  if (parameters[0] != "bcolor")
+  {
+    this->lastMessage = "error: unknown error in SetBkgdColor";
+    return 3;
+  }
+  double rgb[3] = {
+    ReadNumber(parameters[1]), ReadNumber(parameters[2]), ReadNumber(parameters[3])
+  };
+  if (!InUnitRange(rgb[0]) || !InUnitRange(rgb[1]) || !InUnitRange(rgb[2]))
+  {
+    this->lastMessage = "error: data out of range. rgb range should be from 0.0 to 1.0";
+    return 16;
+  }
+  vViewer* viewer = this->GetViewer();
+  if (!viewer)
+  {
+    this->lastMessage = "error: viewer not ready";
+    return 17;
+  }
+  viewer->SetBackgroundColor(rgb);
+  viewer->Refresh();
+  return 0;
+}
+
+int CT4K2EXE::SetColor(const std::vector<std::string>& parameters)
+{
+  if (parameters.size() < 4)
+  {
+    this->lastMessage = "error: insufficient input";
+    return 7;
+  }
+  if (parameters[0] != "color")
+  {
+    this->lastMessage = "error: unknown error in SetColor";
+    return 3;
+  }
+  double rgb[3] = {
+    ReadNumber(parameters[1]), ReadNumber(parameters[2]), ReadNumber(parameters[3])
+  };
+  if (!InUnitRange(rgb[0]) || !InUnitRange(rgb[1]) || !InUnitRange(rgb[2]))
+  {
+    this->lastMessage = "error: data out of range. rgb range should be from 0.0 to 1.0";
+    return 16;
+  }
+  vViewer* viewer = this->GetViewer();
+  if (!viewer)
+  {
+    this->lastMessage = "error: viewer not ready";
+    return 17;
+  }
+  viewer->SetColor(rgb);
+  viewer->Refresh();
+  return 0;
+}
+
+int CT4K2EXE::SetOpacity(const std::vector<std::string>& parameters)
+{
+  if (parameters.size() < 2)
+  {
+    this->lastMessage = "error: insufficient input";
+    return 7;
+  }
+  if (parameters[0] != "opacity")
+  {
+    this->lastMessage = "error: unknown error in SetOpacity";
+    return 3;
+  }
+  const double value = ReadNumber(parameters[1]);
+  if (!InUnitRange(value))
+  {
+    this->lastMessage = "error: data out of range. rgb range should be from 0.0 to 1.0";
+    return 16;
+  }
+  vViewer* viewer = this->GetViewer();
+  if (!viewer)
+  {
+    this->lastMessage = "error: viewer not ready";
+    return 17;
+  }
+  if (parameters.size() == 2)
+  {
+    viewer->SetOpacity(value);
+    viewer->Refresh();
+    return 0;
+  }
+  if (parameters.size() == 3)
+  {
+    if (vLayer* layer = viewer->GetInput(parameters[2]))
+    {
+      layer->SetOpacity(value);
+      layer->Refresh();
+    }
+    return 0;
+  }
+  this->lastMessage = "error: ";
+  return 1;
+}
+
+int CT4K2EXE::SetCaption(const std::vector<std::string>& parameters)
+{
+  if (parameters.size() < 2)
+  {
+    this->lastMessage = "error: insufficient input";
+    return 7;
+  }
+  if (parameters[0] != "caption")
+  {
+    this->lastMessage = "error: unknown error in SetCaption";
+    return 3;
+  }
+  if (!this->controller || !this->controller->GetEXE())
+  {
+    this->lastMessage = "error: unknown error in SetCaption";
+    return 3;
+  }
+  vRendererManager* renderers = this->controller->GetEXE()->GetRenderers();
+  renderers->SetCaption(parameters[1]);
+  renderers->Refresh();
+  return 0;
+}
+
+int CT4K2EXE::SetOrientation(const std::vector<std::string>& parameters)
+{
+  if (parameters.size() < 3)
+  {
+    this->lastMessage = "error: insufficient input";
+    return 7;
+  }
+  if (parameters[0] != "orientation")
+  {
+    this->lastMessage = "error: unknown error in SetOrientation";
+    return 3;
+  }
+  const std::string plane = Lower(parameters[1]);
+  int orientation = -1;
+  if (plane == "xy")
+  {
+    orientation = 2;
+  }
+  else if (plane == "xz")
+  {
+    orientation = 1;
+  }
+  else if (plane == "yz")
+  {
+    orientation = 0;
+  }
+  else
+  {
+    this->lastMessage = "error: orienation can only be XY, XZ or YZ";
+    return 16;
+  }
+  vViewer* viewer = this->GetViewer();
+  if (!viewer)
+  {
+    this->lastMessage = "error: viewer not ready";
+    return 17;
+  }
+  vLayer* layer = viewer->GetInput(parameters[2]);
+  if (!layer)
+  {
+    // No layer of that name: nothing to change, and nothing is touched.
+    this->lastMessage = "error: undefined parameters";
+    return 6;
+  }
+  vImageLayer* image = layer->isA("image") ? dynamic_cast<vImageLayer*>(layer) : nullptr;
+  if (image)
+  {
+    image->SetSliceOrientation(orientation);
+    layer->Refresh();
+    return 0;
+  }
+  this->lastMessage = "error: Layer" + layer->GetName() + " does not have orientation property";
+  return 21;
+}
