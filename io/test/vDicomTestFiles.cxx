@@ -8,12 +8,14 @@
 #include <gdcmMediaStorage.h>
 #include <gdcmPhotometricInterpretation.h>
 #include <gdcmPixelFormat.h>
+#include <gdcmTrace.h>
 #include <gdcmTransferSyntax.h>
 #include <gdcmUIDGenerator.h>
 
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <sys/stat.h>
 
 namespace
 {
@@ -31,6 +33,17 @@ void Store(std::vector<char>& out, const std::vector<int64_t>& values)
 
 bool vWriteDicomSlice(const std::string& path, const vDicomTestSlice& slice)
 {
+  // GDCM's writer insists on a file it can open: make the folders first.
+  for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
+       slash = path.find('/', slash + 1))
+  {
+    mkdir(path.substr(0, slash).c_str(), 0755);
+  }
+  if (!std::ofstream(path, std::ios::binary))
+  {
+    return false;
+  }
+  gdcm::Trace::SetWarning(false);
   gdcm::ImageWriter writer;
   gdcm::Image& image = writer.GetImage();
   image.SetNumberOfDimensions(2);
@@ -50,7 +63,11 @@ bool vWriteDicomSlice(const std::string& path, const vDicomTestSlice& slice)
   image.SetSpacing(1, slice.PixelSpacing[1]);
   if (slice.WriteGeometry)
   {
-    image.SetOrigin(slice.Position);
+    // The array form keeps only as many values as the image has dimensions (two).
+    for (unsigned int i = 0; i < 3; ++i)
+    {
+      image.SetOrigin(i, slice.Position[i]);
+    }
     image.SetDirectionCosines(slice.Orientation);
   }
 
@@ -83,7 +100,10 @@ bool vWriteDicomSlice(const std::string& path, const vDicomTestSlice& slice)
 
   gdcm::DataSet& ds = writer.GetFile().GetDataSet();
   gdcm::DataElement sopClass(gdcm::Tag(0x0008, 0x0016));
-  const char* mr = gdcm::MediaStorage::GetMSString(gdcm::MediaStorage::MRImageStorage);
+  // Secondary capture images carry no position or orientation.
+  const char* mr = gdcm::MediaStorage::GetMSString(slice.WriteGeometry
+      ? gdcm::MediaStorage::MRImageStorage
+      : gdcm::MediaStorage::SecondaryCaptureImageStorage);
   sopClass.SetByteValue(mr, static_cast<uint32_t>(std::strlen(mr)));
   sopClass.SetVR(gdcm::VR::UI);
   ds.Replace(sopClass);

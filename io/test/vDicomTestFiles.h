@@ -16,13 +16,13 @@ struct vDicomTestSlice
   std::vector<int64_t> Values; // Cols x Rows x Samples, interleaved; empty: the pixel index
   std::string SeriesUid = "1.2.826.0.1.3680043.2.1125.1.1";
   int InstanceNumber = 1;
-  bool WriteGeometry = true; // position and orientation
+  bool WriteGeometry = true; // position and orientation (false: a secondary capture image)
   double Position[3] = { 0, 0, 0 };
   double Orientation[6] = { 1, 0, 0, 0, 1, 0 };
   double PixelSpacing[2] = { 0.5, 0.75 }; // x, y
 };
 
-/** Writes the slice to `path`; false when GDCM refuses. */
+/** Writes the slice to `path` (making its folders); false when that fails. */
 bool vWriteDicomSlice(const std::string& path, const vDicomTestSlice& slice);
 
 /** A whole file's bytes, and writing them back. */
