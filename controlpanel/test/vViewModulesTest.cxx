@@ -1,0 +1,231 @@
+#include "CVemoraCP.h"
+#include "CVemoraCPEXE.h"
+#include "CVemoraModules.h"
+#include "vModuleContract.h"
+#include "vWorkspaceState.h"
+
+#include "vControlPanelTestSupport.h"
+#include "vRenderBaseline.h"
+
+#include "vLayer.h"
+#include "vRendererManager.h"
+#include "vViewer.h"
+
+#include <vtkCamera.h>
+#include <vtkRenderWindow.h>
+#include <vtkRenderer.h>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+/** A control panel with the shipped view modules and data source in its own installation. */
+class vShippedPlugins : public ::testing::Test
+{
+protected:
+  void SetUp() override
+  {
+    this->Home.CopyFile(vShippedPlugin("Modules", "vSceneModule"), "Modules/vSceneModule.so");
+    this->Home.CopyFile(vShippedPlugin("Modules", "vQuadviewModule"), "Modules/vQuadviewModule.so");
+    this->Home.CopyFile(vShippedPlugin("Hard", "vPhantomSource"), "Hard/vPhantomSource.so");
+    ASSERT_EQ(this->CP.UIInit(), 0);
+    this->Engine = this->CP.GetEXE();
+    this->Modules = this->Engine->GetModules();
+    this->Renderers = this->Engine->GetRenderers();
+    ASSERT_EQ(this->Modules->GetNumberOfModules(), 2);
+    this->Scene = this->Modules->FindModule("scene");
+    this->Quadview = this->Modules->FindModule("QUADVIEW");
+    ASSERT_GE(this->Scene, 0);
+    ASSERT_GE(this->Quadview, 0);
+  }
+
+  int Command(int module, const std::string& text)
+  {
+    auto command = this->Modules->GetModuleFunction<vModuleCommandFunction>(module, "Command");
+    return command ? command(text.c_str()) : -100;
+  }
+
+  std::string Message(int module)
+  {
+    auto message = this->Modules->GetModuleFunction<vModuleTextFunction>(module, "GetLastMessage");
+    return message ? std::string(message()) : std::string("(none)");
+  }
+
+  vTempHome Home;
+  vQuietPrompt Prompt;
+  CVemoraCP CP;
+  CVemoraCPEXE* Engine = nullptr;
+  CVemoraModules* Modules = nullptr;
+  vRendererManager* Renderers = nullptr;
+  int Scene = -1;
+  int Quadview = -1;
+};
+} // namespace
+
+TEST_F(vShippedPlugins, ContractAndLoadInformation)
+{
+  EXPECT_EQ(this->Modules->GetModuleName(this->Scene), "Scene");
+  EXPECT_EQ(this->Modules->GetModuleVer(this->Scene), "1.0.0.0");
+  EXPECT_EQ(this->Modules->GetTargetDataType(this->Quadview),
+    CVemoraCPEXE::Image | CVemoraCPEXE::HardResource);
+  for (const char* name : { "GetModuleVer",
+         "GetModuleName",
+         "GetModuleDesc",
+         "GetModuleTargetDataType",
+         "SetRenderWindow",
+         "SetCP",
+         "Run",
+         "SetPrimaryData",
+         "AddSecondaryData",
+         "GetViewer",
+         "DelViewer",
+         "DetachData",
+         "Command",
+         "GetLastMessage",
+         "GetCommandList",
+         "ReleaseMemory" })
+  {
+    EXPECT_NE(this->Modules->GetModuleFunction(this->Scene, name), nullptr) << name;
+    EXPECT_NE(this->Modules->GetModuleFunction(this->Quadview, name), nullptr) << name;
+  }
+  ASSERT_EQ(this->Engine->GetNumberOfHardResources(), 1);
+  EXPECT_EQ(this->Engine->GetHardResourceName(0), "Phantom");
+
+  // Without a viewing tab the modules run but have nothing to show on.
+  this->CP.RunModuleRoutine();
+  EXPECT_EQ(this->Command(this->Scene, "coolstart"), 3);
+  EXPECT_EQ(this->Message(this->Scene), "error: no viewing tab available");
+  // Lines the module does not take are left to the console (non-zero, no message).
+  EXPECT_EQ(this->Command(this->Scene, "new layer mesh x main"), 1);
+  EXPECT_EQ(this->Message(this->Scene), "");
+  auto list = this->Modules->GetModuleFunction<vModuleTextFunction>(this->Scene, "GetCommandList");
+  EXPECT_NE(std::string(list()).find("action rotate|select|pan|clip|tag"), std::string::npos);
+}
+
+TEST_F(vShippedPlugins, SceneShowsAMeshAndAVolume)
+{
+  VEMORA_SKIP_WITHOUT_DISPLAY();
+  int tab = this->Engine->CreateViewingTab();
+  ASSERT_EQ(tab, 0);
+  this->CP.RunModuleRoutine();
+  ASSERT_EQ(this->CP.Open(vTestData("mesh/vtk/skin.vtk")), "File loaded");
+  ASSERT_EQ(this->CP.Open(vTestData("mesh/vtk/carotid.vtk")), "File loaded");
+
+  // Started from its button: activated in the tab, then "coolstart".
+  this->Modules->SetActivatedModule(this->Scene);
+  this->Modules->Command(this->Scene, "coolstart", {});
+  EXPECT_EQ(this->Message(this->Scene), "Scene: viewer ready");
+  vViewer* viewer = this->Modules->GetViewer();
+  ASSERT_NE(viewer, nullptr);
+  EXPECT_EQ(viewer, this->Modules->GetViewer(this->Scene));
+  // The viewer attached to the tab's window: "main", "IV", "Axes".
+  EXPECT_EQ(this->Renderers->GetNumberOfRenderer(tab), 3);
+  // A second coolstart builds nothing new.
+  this->Modules->Command(this->Scene, "coolstart", {});
+  EXPECT_EQ(this->Modules->GetViewer(), viewer);
+  EXPECT_EQ(this->Renderers->GetNumberOfRenderer(tab), 3);
+
+  this->Modules->Command(this->Scene, "add", { "skin" });
+  EXPECT_EQ(this->Message(this->Scene), "skin added");
+  EXPECT_EQ(this->Command(this->Scene, "add carotid"), 0);
+  EXPECT_EQ(this->Command(this->Scene, "add nothing"), 3);
+  EXPECT_EQ(this->Message(this->Scene), "error: data nothing not found");
+  ASSERT_EQ(viewer->GetNumberOfItems(), 2);
+  EXPECT_TRUE(viewer->GetInput(0)->isA("MeshLayer"));
+  EXPECT_EQ(viewer->GetInput(0)->GetFirstResourceName(), "skin");
+  EXPECT_EQ(viewer->GetInput(0)->GetName(), "Layer_skin");
+  EXPECT_EQ(viewer->GetInput(1)->GetType(), "image");
+  EXPECT_EQ(viewer->GetInput(1)->GetFirstResourceName(), "carotid");
+
+  // Commands of the module and the facade's viewer operations.
+  EXPECT_EQ(this->Command(this->Scene, "action pan"), 0);
+  EXPECT_EQ(this->Command(this->Scene, "action fly"), 3);
+  EXPECT_EQ(this->Command(this->Scene, "layers"), 0);
+  EXPECT_NE(this->Message(this->Scene).find("number of layers: 2"), std::string::npos);
+  EXPECT_EQ(this->Command(this->Scene, "slice 20"), 0);
+  EXPECT_EQ(this->Command(this->Scene, "slice 2000"), 3);
+  viewer->Select(1);
+  this->CP.UpdateLayerProperty();
+  EXPECT_EQ(this->CP.GetUI()->GetShownItem(), "carotid");
+  this->CP.ShowAxes(false);
+  this->CP.SetScaleFactor(1.0);
+
+  // The two data sets come from different scanners: the head is moved beside the carotid slice.
+  double beside[16] = { 1, 0, 0, 260, 0, 1, 0, 105, 0, 0, 1, 0, 0, 0, 0, 1 };
+  viewer->GetInput(0)->SetTransform(beside);
+  viewer->Render();
+  vtkRenderer* inset = this->Renderers->GetRenderer(tab, 1);
+  ASSERT_NE(inset, nullptr);
+  inset->GetActiveCamera()->Azimuth(30);
+  inset->GetActiveCamera()->Elevation(20);
+  inset->ResetCamera();
+  vtkRenderWindow* window = this->Renderers->GetRenderWindow(tab);
+  window->Render();
+  EXPECT_TRUE(vCompareWithBaseline(window, "ControlPanel_SceneMeshAndVolume"));
+
+  // DelViewer: layers gone, module deactivated in the tab, caption back to the welcome text.
+  this->Modules->DeleteViewer();
+  EXPECT_EQ(viewer->GetNumberOfItems(), 0);
+  EXPECT_EQ(this->Modules->GetActivatedModuleId(), -1);
+  EXPECT_EQ(this->Renderers->GetCaption(), "Welcome to QOVA");
+}
+
+TEST_F(vShippedPlugins, LandmarksLiveDataAndTabs)
+{
+  VEMORA_SKIP_WITHOUT_DISPLAY();
+  int first = this->Engine->CreateViewingTab();
+  ASSERT_EQ(this->CP.Open(vTestData("mesh/vtk/teeth.vtk")), "File loaded");
+  ASSERT_EQ(this->CP.Open(vTestData("mesh/vtk/carotid.vtk")), "File loaded");
+  this->CP.RunModuleRoutine();
+
+  // "add" alone starts the module in the tab; a small point set becomes landmarks; the live
+  // phantom becomes an image slice.
+  this->Modules->SetActivatedModule(this->Scene);
+  EXPECT_EQ(this->Command(this->Scene, "add teeth phantom"), 0);
+  vViewer* scene = this->Modules->GetViewer();
+  ASSERT_NE(scene, nullptr);
+  ASSERT_EQ(scene->GetNumberOfItems(), 2);
+  EXPECT_TRUE(scene->GetInput(0)->isA("LandmarkLayer"));
+  EXPECT_EQ(scene->GetInput(1)->GetFirstResourceName(), "Phantom");
+
+  // The attach-data route of the tree: a hard-resource node selected, then Show.
+  this->Engine->SetSelItemText("Hardware [0] Phantom");
+  EXPECT_EQ(this->Engine->Show(CVemoraCPEXE::HardResource, 0), this->Scene);
+  EXPECT_EQ(scene->GetNumberOfItems(), 3);
+
+  // A second tab: nothing activated there; Quadview builds its 2 x 2 view of the volume.
+  int second = this->Engine->CreateViewingTab();
+  ASSERT_EQ(second, 1);
+  EXPECT_EQ(this->Modules->GetViewer(), nullptr);
+  this->Modules->SetActivatedModule(this->Quadview);
+  EXPECT_EQ(this->Command(this->Quadview, "add teeth"), 3);
+  EXPECT_EQ(this->Message(this->Quadview), "error: Quadview shows volumes only");
+  EXPECT_EQ(this->Command(this->Quadview, "add carotid"), 0);
+  vViewer* quad = this->Modules->GetViewer();
+  ASSERT_NE(quad, nullptr);
+  EXPECT_NE(quad, scene);
+  EXPECT_GE(quad->GetNumberOfItems(), 4);
+  EXPECT_EQ(this->Command(this->Quadview, "enlarge iv0"), 0);
+  EXPECT_EQ(this->Command(this->Quadview, "enlarge nowhere"), 3);
+  EXPECT_EQ(this->Command(this->Quadview, "restore"), 0);
+  this->Renderers->GetRenderWindow(second)->Render();
+
+  // Back in the first tab the Scene viewer is still there.
+  this->Renderers->SetCurrentRenderWindowId(first);
+  EXPECT_EQ(this->Modules->GetViewer(), scene);
+
+  // Closing the second tab detaches Quadview there; the first tab keeps its viewer.
+  EXPECT_TRUE(this->Engine->CloseViewingTab(second));
+  EXPECT_EQ(this->Renderers->GetCurrentRenderWindowId(), first);
+  EXPECT_EQ(this->Modules->GetViewer(), scene);
+  EXPECT_EQ(this->Modules->GetActivatedModuleId(second), -1);
+
+  // DetachData in the first tab takes its viewer down.
+  this->Modules->DetachData();
+  EXPECT_EQ(this->Modules->GetViewer(this->Scene), nullptr);
+  EXPECT_EQ(this->Renderers->GetNumberOfRenderer(first), 1);
+  // And the module starts again on the same tab.
+  this->Modules->SetActivatedModule(this->Scene);
+  EXPECT_EQ(this->Command(this->Scene, "coolstart"), 0);
+  EXPECT_NE(this->Modules->GetViewer(), nullptr);
+}

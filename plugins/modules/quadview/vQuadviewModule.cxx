@@ -1,0 +1,212 @@
+// "Quadview": the volume view module. In each viewing tab it builds the 2 x 2 volume view of a
+// vVolumeViewerWrapper (slices X-Y, X-Z, Y-Z and a 3-D view) and shows one volume of the
+// workspace, or of a live source, in it; a new volume replaces the one shown. Besides the common
+// view commands it takes
+//   enlarge iv0|iv1|iv2|3D         one view over the whole window
+//   restore                        the 2 x 2 layout again
+
+#include "vViewModule.h"
+
+#include "CVemoraCPEXE.h"
+#include "vModuleContract.h"
+
+#include "vViewer.h"
+#include "vVolumeResource.h"
+#include "vVolumeResourceFake.h"
+#include "vVolumeViewerWrapper.h"
+
+#include <vtkDataSet.h>
+#include <vtkImageData.h>
+
+#include <memory>
+
+namespace
+{
+class vQuadviewModule : public vViewModule
+{
+public:
+  vQuadviewModule()
+    : vViewModule("Quadview",
+        "Volume view: three orthogonal slices and a 3-D view of a volume",
+        "1.0.0.0",
+        CVemoraCPEXE::Image | CVemoraCPEXE::HardResource)
+  {
+    this->CommandList += "enlarge iv0|iv1|iv2|3D\nrestore\n";
+  }
+
+protected:
+  vViewerWrapperBase* NewWrapper() override { return vVolumeViewerWrapper::New(); }
+
+  bool ShowHandle(vVolumeResourceFake* handle)
+  {
+    vViewerWrapperBase* wrapper = this->CurrentWrapper();
+    // One volume at a time: the layers of the previous one go first.
+    wrapper->RemoveViewer();
+    if (wrapper->AddInput(handle) < 0)
+    {
+      this->LastMessage = "error: the volume view could not be built";
+      return false;
+    }
+    vViewer* viewer = wrapper->GetViewer();
+    viewer->Render();
+    viewer->ResetCamera();
+    return true;
+  }
+
+  bool ShowModel(int) override
+  {
+    this->LastError = UnsuitableData;
+    this->LastMessage = "error: " + this->Name + " shows volumes only";
+    return false;
+  }
+
+  bool ShowVolume(int index) override
+  {
+    vVolumeResource* volumes = this->Controller->GetVolume();
+    if (!volumes->GetImageData(index))
+    {
+      return false;
+    }
+    return this->ShowHandle(
+      static_cast<vVolumeResourceFake*>(this->Keep(volumes->GetDataFake(index))));
+  }
+
+  bool ShowLiveData(vtkDataSet* data, const std::string& name) override
+  {
+    auto* image = vtkImageData::SafeDownCast(data);
+    if (!image)
+    {
+      return this->ShowModel(-1);
+    }
+    auto* handle = new vVolumeResourceFake;
+    this->Keep(handle);
+    handle->AddData(image);
+    handle->SetDataName(0, name);
+    handle->SetFilename(0, name);
+    handle->SetName(name);
+    return this->ShowHandle(handle);
+  }
+
+  int OwnCommand(const std::string& word, const std::vector<std::string>& arguments) override
+  {
+    if (word != "enlarge" && word != "restore")
+    {
+      return this->Reply(NotHandled, std::string());
+    }
+    vViewer* viewer = this->GetViewer();
+    if (!viewer)
+    {
+      return this->Reply(3, "error: no viewer, start with coolstart");
+    }
+    if (word == "restore")
+    {
+      viewer->EnlargeOff();
+      return this->Reply(Handled, "layout restored");
+    }
+    if (arguments.size() != 1 || viewer->EnlargeOn(arguments[0]) < 0)
+    {
+      return this->Reply(3, "error: enlarge iv0|iv1|iv2|3D");
+    }
+    return this->Reply(Handled, arguments[0] + " enlarged");
+  }
+};
+
+std::unique_ptr<vQuadviewModule>& Instance()
+{
+  static std::unique_ptr<vQuadviewModule> module;
+  return module;
+}
+
+vQuadviewModule& Self()
+{
+  if (!Instance())
+  {
+    Instance() = std::make_unique<vQuadviewModule>();
+  }
+  return *Instance();
+}
+} // namespace
+
+VEMORA_PLUGIN_EXPORT const char* GetModuleVer()
+{
+  return Self().GetModuleVer();
+}
+
+VEMORA_PLUGIN_EXPORT const char* GetModuleName()
+{
+  return Self().GetModuleName();
+}
+
+VEMORA_PLUGIN_EXPORT const char* GetModuleDesc()
+{
+  return Self().GetModuleDesc();
+}
+
+VEMORA_PLUGIN_EXPORT int GetModuleTargetDataType()
+{
+  return Self().GetTargetDataType();
+}
+
+VEMORA_PLUGIN_EXPORT void SetRenderWindow(vtkRenderWindow* window)
+{
+  Self().SetRenderWindow(window);
+}
+
+VEMORA_PLUGIN_EXPORT void SetCP(CVemoraCP* cp)
+{
+  Self().SetCP(cp);
+}
+
+VEMORA_PLUGIN_EXPORT void Run()
+{
+  Self().Run();
+}
+
+VEMORA_PLUGIN_EXPORT void SetPrimaryData(int index)
+{
+  Self().SetPrimaryData(index);
+}
+
+VEMORA_PLUGIN_EXPORT void AddSecondaryData(int type, int index)
+{
+  Self().AddSecondaryData(type, index);
+}
+
+VEMORA_PLUGIN_EXPORT vViewer* GetViewer()
+{
+  return Self().GetViewer();
+}
+
+VEMORA_PLUGIN_EXPORT void DelViewer()
+{
+  Self().DelViewer();
+}
+
+VEMORA_PLUGIN_EXPORT void DetachData()
+{
+  Self().DetachData();
+}
+
+VEMORA_PLUGIN_EXPORT int Command(const char* text)
+{
+  return Self().Command(text);
+}
+
+VEMORA_PLUGIN_EXPORT const char* GetLastMessage()
+{
+  return Self().GetLastMessage();
+}
+
+VEMORA_PLUGIN_EXPORT const char* GetCommandList()
+{
+  return Self().GetCommandList();
+}
+
+VEMORA_PLUGIN_EXPORT void ReleaseMemory()
+{
+  if (Instance())
+  {
+    Instance()->ReleaseMemory();
+    Instance().reset();
+  }
+}
