@@ -16,6 +16,7 @@
 #include <vtkWindowToImageFilter.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 
 std::string vBatchRun::ForTerminal(const std::string& reply)
@@ -67,7 +68,16 @@ int vBatchRun::Run(const vBatchOptions& options)
   CVemoraCP facade;
   facade.UIInit();
   CVemoraCPEXE* engine = facade.GetEXE();
-  const int tab = engine->CreateViewingTab();
+  // Rendering needs an X display (xvfb-run gives one). Without it there is no viewing tab: the
+  // script still runs, and commands that need a viewer answer that there is none.
+  const char* display = std::getenv("DISPLAY");
+  const bool canRender = display && *display;
+  if (!canRender)
+  {
+    std::fprintf(
+      stderr, "Vemora: no X display, so no viewing tab (run under xvfb-run to render)\n");
+  }
+  const int tab = canRender ? engine->CreateViewingTab() : -1;
   vtkRenderWindow* window = tab >= 0 ? engine->GetRenderers()->GetRenderWindow(tab) : nullptr;
   if (window)
   {

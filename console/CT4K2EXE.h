@@ -40,6 +40,8 @@ public:
   static constexpr int MaxScriptDepth = 64;
   /** Most parameters a module command may carry. */
   static constexpr int MaxModuleParameters = 12;
+  /** Most smoothing passes `mc` runs; larger counts are cut to it. */
+  static constexpr int MaxSmoothingIterations = 1000;
   /** Largest history file read at start; a longer one is read up to here. */
   static constexpr size_t MaxHistoryBytes = 16u << 20;
 

@@ -759,7 +759,10 @@ int CT4K2EXE::vtkMc(const std::vector<std::string>& parameters)
   }
   const double intensity = ReadNumber(parameters[1]);
   const double reduction = ReadNumber(parameters[2]);
-  const int smoothing = std::max(0, ClampToInt(ReadInteger(parameters[3])));
+  // Smoothing runs that many passes over the surface: a typo such as 1e9 must not hang the
+  // program, so the count is kept within what any real use needs.
+  const int smoothing =
+    std::max(0, std::min(MaxSmoothingIterations, ClampToInt(ReadInteger(parameters[3]))));
 
   vDataResource* models = engine->GetModel();
   std::string name = parameters[0] + "Mesh";

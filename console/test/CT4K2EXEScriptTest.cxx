@@ -293,7 +293,7 @@ TEST(History, HostileHistoryFilesLoadBoundedAndAreNeverHalfWritten)
     interpreter.UpdateCommandBuffer("x");
   }
   EXPECT_EQ(
-    vReadFile(home.Sub("History/History.txt")), std::string("x\r\na\0b\xff\r\n\x01\x02\r\n", 12));
+    vReadFile(home.Sub("History/History.txt")), std::string("x\r\na\0b\xff\r\n\x01\x02\r\n", 13));
 
   // A History path that cannot be made: nothing is written, nothing breaks.
   rmdir(home.Sub("History").c_str());
