@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <locale.h>
 
 namespace
 {
@@ -44,27 +45,34 @@ const char* const PropertyNames[] = { "Axes",
   "Voxel Intensity (max)",
   "Voxel Intensity (min)" };
 
-// printf-style formatting into a string of whatever length the values need.
+// printf-style formatting into a string of whatever length the values need, in the "C" locale
+// (a '.' as decimal point even when the GUI has set the user's locale).
 std::string Format(const char* format, ...)
 {
+  static locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+  locale_t previous = cLocale ? uselocale(cLocale) : nullptr;
   char small[128];
   va_list args;
   va_start(args, format);
   int n = std::vsnprintf(small, sizeof(small), format, args);
   va_end(args);
-  if (n < 0)
+  std::string text;
+  if (n >= 0 && static_cast<size_t>(n) < sizeof(small))
   {
-    return std::string();
+    text.assign(small, static_cast<size_t>(n));
   }
-  if (static_cast<size_t>(n) < sizeof(small))
+  else if (n >= 0)
   {
-    return std::string(small, static_cast<size_t>(n));
+    text.assign(static_cast<size_t>(n) + 1, '\0');
+    va_start(args, format);
+    std::vsnprintf(&text[0], text.size(), format, args);
+    va_end(args);
+    text.resize(static_cast<size_t>(n));
   }
-  std::string text(static_cast<size_t>(n) + 1, '\0');
-  va_start(args, format);
-  std::vsnprintf(&text[0], text.size(), format, args);
-  va_end(args);
-  text.resize(static_cast<size_t>(n));
+  if (previous)
+  {
+    uselocale(previous);
+  }
   return text;
 }
 
