@@ -1,0 +1,336 @@
+// Times vtkTools::vtkMc and vtkTools::vtkSurfaceDistance against their plain VTK baselines in the
+// same run, and checks that both give the same results as the baselines.
+#include "vtkTools.h"
+
+#include <vtkCellLocator.h>
+#include <vtkDecimatePro.h>
+#include <vtkImageData.h>
+#include <vtkImageGaussianSmooth.h>
+#include <vtkMarchingCubes.h>
+#include <vtkMath.h>
+#include <vtkMinimalStandardRandomSequence.h>
+#include <vtkNew.h>
+#include <vtkPointData.h>
+#include <vtkPoints.h>
+#include <vtkPolyData.h>
+#include <vtkSmoothPolyDataFilter.h>
+#include <vtkSphereSource.h>
+#include <vtkUnsignedShortArray.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace
+{
+double Now()
+{
+  using clock = std::chrono::steady_clock;
+  return std::chrono::duration<double>(clock::now().time_since_epoch()).count();
+}
+
+// A head-like phantom: an ellipsoidal "skin" of intensity 1000 around a "bone" shell of 1500 and
+// a "brain" of 1040, with a little deterministic noise; 12-bit CT-like unsigned shorts.
+void MakePhantom(int n, vtkImageData* image)
+{
+  image->SetDimensions(n, n, n);
+  image->SetSpacing(1, 1, 1);
+  image->AllocateScalars(VTK_UNSIGNED_SHORT, 1);
+  auto* values = static_cast<unsigned short*>(image->GetScalarPointer());
+  const double c = (n - 1) / 2.0;
+  unsigned int seed = 12345;
+  for (int z = 0; z < n; ++z)
+  {
+    for (int y = 0; y < n; ++y)
+    {
+      for (int x = 0; x < n; ++x)
+      {
+        double dx = (x - c) / (0.42 * n);
+        double dy = (y - c) / (0.36 * n);
+        double dz = (z - c) / (0.45 * n);
+        double r = std::sqrt(dx * dx + dy * dy + dz * dz);
+        double v = 0;
+        if (r < 0.80)
+        {
+          v = 1040;
+        }
+        else if (r < 0.90)
+        {
+          v = 1500;
+        }
+        else if (r < 1.0)
+        {
+          v = 1000;
+        }
+        seed = seed * 1103515245u + 12345u;
+        v += static_cast<double>((seed >> 16) % 21) - 10.0;
+        *values++ = static_cast<unsigned short>(std::max(0.0, v));
+      }
+    }
+  }
+}
+
+void BenchMc(int n, double value, double reduction, int iterations)
+{
+  std::printf("== vtkMc on a %d^3 unsigned-short phantom (value %.0f, reduction %.2f, %d "
+              "iterations)\n",
+    n,
+    value,
+    reduction,
+    iterations);
+  vtkNew<vtkImageData> volume;
+  MakePhantom(n, volume);
+
+  // Mask stage: typed access versus one GetScalarComponentAsDouble / SetScalarComponentFromDouble
+  // call per voxel. Each is run three times (fresh mask each time) and the median is kept.
+  const int runs = 3;
+  std::vector<double> typedTimes;
+  std::vector<double> slowTimes;
+  vtkNew<vtkImageData> mask;
+  vtkNew<vtkImageData> slowMask;
+  for (int run = 0; run < runs; ++run)
+  {
+    vtkNew<vtkImageData> fresh;
+    double t0 = Now();
+    vtkTools::vtkMcMask(volume, value, fresh);
+    typedTimes.push_back(Now() - t0);
+    mask->ShallowCopy(fresh);
+
+    vtkNew<vtkImageData> slow;
+    t0 = Now();
+    slow->CopyStructure(volume);
+    slow->AllocateScalars(VTK_FLOAT, 1);
+    int dims[3];
+    volume->GetDimensions(dims);
+    for (int z = 0; z < dims[2]; ++z)
+    {
+      for (int y = 0; y < dims[1]; ++y)
+      {
+        for (int x = 0; x < dims[0]; ++x)
+        {
+          double v = volume->GetScalarComponentAsDouble(x, y, z, 0);
+          bool inside = value - 24 <= v && v <= value + 24;
+          slow->SetScalarComponentFromDouble(x, y, z, 0, inside ? value : 0.0);
+        }
+      }
+    }
+    slowTimes.push_back(Now() - t0);
+    slowMask->ShallowCopy(slow);
+  }
+  std::sort(typedTimes.begin(), typedTimes.end());
+  std::sort(slowTimes.begin(), slowTimes.end());
+  double typedMask = typedTimes[runs / 2];
+  double slowMaskTime = slowTimes[runs / 2];
+  bool same = std::memcmp(mask->GetScalarPointer(),
+                slowMask->GetScalarPointer(),
+                sizeof(float) * static_cast<size_t>(mask->GetNumberOfPoints())) == 0;
+  std::printf("mask, typed access:          %8.3f s  (median of %d; first %.3f)\n",
+    typedMask,
+    runs,
+    typedTimes.front());
+  std::printf("mask, per-voxel calls:       %8.3f s  (median of %d)  speed-up %.1fx, masks %s\n",
+    slowMaskTime,
+    runs,
+    slowMaskTime / typedMask,
+    same ? "identical" : "DIFFER");
+
+  // The same filter chain run directly on the mask, stage by stage.
+  double stage[4] = { 0, 0, 0, 0 };
+  vtkNew<vtkImageGaussianSmooth> smooth;
+  smooth->SetInputData(slowMask);
+  smooth->SetRadiusFactors(1, 1, 1);
+  double t0 = Now();
+  smooth->Update();
+  stage[0] = Now() - t0;
+  vtkNew<vtkMarchingCubes> contour;
+  contour->SetInputConnection(smooth->GetOutputPort());
+  contour->SetValue(0, value - 80);
+  contour->SetValue(1, value + 80);
+  t0 = Now();
+  contour->Update();
+  stage[1] = Now() - t0;
+  vtkNew<vtkDecimatePro> decimate;
+  decimate->SetInputConnection(contour->GetOutputPort());
+  decimate->PreserveTopologyOn();
+  decimate->SetTargetReduction(reduction);
+  t0 = Now();
+  decimate->Update();
+  stage[2] = Now() - t0;
+  vtkNew<vtkSmoothPolyDataFilter> smoothSurface;
+  smoothSurface->SetInputConnection(decimate->GetOutputPort());
+  smoothSurface->BoundarySmoothingOn();
+  smoothSurface->SetConvergence(0.00001);
+  smoothSurface->SetNumberOfIterations(iterations);
+  t0 = Now();
+  smoothSurface->Update();
+  stage[3] = Now() - t0;
+  vtkNew<vtkPolyData> direct;
+  direct->DeepCopy(smoothSurface->GetOutput());
+  double chain = stage[0] + stage[1] + stage[2] + stage[3];
+
+  vtkNew<vtkPolyData> out;
+  t0 = Now();
+  vtkTools::vtkMc(volume, value, reduction, iterations, out);
+  double whole = Now() - t0;
+
+  bool equal = out->GetNumberOfPoints() == direct->GetNumberOfPoints() &&
+    out->GetNumberOfPolys() == direct->GetNumberOfPolys();
+  double maxDiff = 0;
+  for (vtkIdType i = 0; equal && i < out->GetNumberOfPoints(); ++i)
+  {
+    double a[3];
+    double b[3];
+    out->GetPoint(i, a);
+    direct->GetPoint(i, b);
+    maxDiff = std::max(maxDiff, std::sqrt(vtkMath::Distance2BetweenPoints(a, b)));
+  }
+  std::printf("filter chain on the same mask: %6.3f s  (contour: %lld triangles, output: %lld "
+              "points, %lld triangles)\n",
+    chain,
+    static_cast<long long>(contour->GetOutput()->GetNumberOfPolys()),
+    static_cast<long long>(direct->GetNumberOfPoints()),
+    static_cast<long long>(direct->GetNumberOfPolys()));
+  std::printf("vtkTools::vtkMc, whole:      %8.3f s   ratio to the chain %.3f; same surface: %s "
+              "(max point difference %.3g)\n",
+    whole,
+    whole / chain,
+    equal ? "yes" : "NO",
+    maxDiff);
+  double total = typedMask + chain;
+  const char* names[4] = { "gaussian smooth", "marching cubes", "decimate", "smooth surface" };
+  std::printf("stage shares of mask + chain (%.3f s): mask %.1f%%", total, 100 * typedMask / total);
+  for (int i = 0; i < 4; ++i)
+  {
+    std::printf(", %s %.1f%%", names[i], 100 * stage[i] / total);
+  }
+  std::printf("\n");
+}
+
+void BenchDistance(vtkIdType numberOfPoints, int triangles)
+{
+  // A sphere source with theta resolution t and phi resolution p has about 2 t (p - 1) triangles.
+  int phi = static_cast<int>(std::sqrt(triangles / 4.0));
+  int theta = 2 * phi;
+  vtkNew<vtkSphereSource> sphere;
+  sphere->SetThetaResolution(theta);
+  sphere->SetPhiResolution(phi);
+  sphere->SetRadius(50);
+  sphere->Update();
+  vtkPolyData* surface = sphere->GetOutput();
+  std::printf("== vtkSurfaceDistance: %lld points against %lld triangles\n",
+    static_cast<long long>(numberOfPoints),
+    static_cast<long long>(surface->GetNumberOfPolys()));
+
+  vtkNew<vtkMinimalStandardRandomSequence> random;
+  random->SetSeed(7);
+  vtkNew<vtkPoints> points;
+  points->SetNumberOfPoints(numberOfPoints);
+  // The points of a second model near the surface, as the residual of a registration measures:
+  // random directions, radii 50 +- 5.
+  for (vtkIdType i = 0; i < numberOfPoints; ++i)
+  {
+    double p[3];
+    double norm = 0;
+    do
+    {
+      for (double& c : p)
+      {
+        c = random->GetRangeValue(-1, 1);
+        random->Next();
+      }
+      norm = vtkMath::Norm(p);
+    } while (norm < 1e-3 || norm > 1);
+    double radius = random->GetRangeValue(45, 55);
+    random->Next();
+    for (double& c : p)
+    {
+      c *= radius / norm;
+    }
+    points->SetPoint(i, p);
+  }
+  vtkNew<vtkPolyData> cloud;
+  cloud->SetPoints(points);
+
+  std::vector<double> fast(static_cast<size_t>(numberOfPoints));
+  double t0 = Now();
+  vtkTools::vtkSurfaceDistance(surface, cloud, fast.data(), numberOfPoints);
+  double fastTime = Now() - t0;
+
+  std::vector<double> plain(static_cast<size_t>(numberOfPoints));
+  t0 = Now();
+  vtkNew<vtkCellLocator> locator;
+  locator->SetDataSet(surface);
+  locator->BuildLocator();
+  for (vtkIdType i = 0; i < numberOfPoints; ++i)
+  {
+    double x[3];
+    double closest[3];
+    vtkIdType cellId;
+    int subId;
+    double dist2;
+    cloud->GetPoint(i, x);
+    locator->FindClosestPoint(x, closest, cellId, subId, dist2);
+    plain[static_cast<size_t>(i)] = std::sqrt(dist2);
+  }
+  double plainTime = Now() - t0;
+
+  double worst = 0;
+  for (size_t i = 0; i < fast.size(); ++i)
+  {
+    double scale = std::max(std::fabs(plain[i]), 1e-300);
+    worst = std::max(worst, std::fabs(fast[i] - plain[i]) / scale);
+  }
+  std::printf("vtkTools::vtkSurfaceDistance: %8.3f s\n", fastTime);
+  std::printf("plain vtkCellLocator loop:    %8.3f s   speed-up %.2fx, largest relative "
+              "difference %.3g (%s 1e-9)\n",
+    plainTime,
+    plainTime / fastTime,
+    worst,
+    worst <= 1e-9 ? "within" : "BEYOND");
+}
+} // namespace
+
+int main(int argc, char* argv[])
+{
+  int size = 256;
+  long points = 100000;
+  int triangles = 1000000;
+  bool mc = true;
+  bool distance = true;
+  for (int i = 1; i < argc; ++i)
+  {
+    if (!std::strcmp(argv[i], "--size") && i + 1 < argc)
+    {
+      size = std::atoi(argv[++i]);
+    }
+    else if (!std::strcmp(argv[i], "--points") && i + 1 < argc)
+    {
+      points = std::atol(argv[++i]);
+    }
+    else if (!std::strcmp(argv[i], "--triangles") && i + 1 < argc)
+    {
+      triangles = std::atoi(argv[++i]);
+    }
+    else if (!std::strcmp(argv[i], "--mc-only"))
+    {
+      distance = false;
+    }
+    else if (!std::strcmp(argv[i], "--distance-only"))
+    {
+      mc = false;
+    }
+  }
+  if (mc)
+  {
+    BenchMc(size, 1000, 0.5, 20);
+  }
+  if (distance)
+  {
+    BenchDistance(points, triangles);
+  }
+  return 0;
+}
