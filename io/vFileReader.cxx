@@ -31,6 +31,7 @@
 #include <cctype>
 #include <cstring>
 #include <fcntl.h>
+#include <type_traits>
 #include <unistd.h>
 
 namespace
@@ -58,6 +59,23 @@ std::string CopyText(const char* text)
   return text ? std::string(text) : std::string();
 }
 
+/** True when every id of a connectivity array names one of `points` points. */
+template <typename Array>
+bool IdsAreBelow(Array* ids, vtkIdType points)
+{
+  using Value = typename Array::ValueType;
+  const Value* p = ids->GetPointer(0);
+  const vtkIdType n = ids->GetNumberOfValues();
+  const auto limit = static_cast<std::make_unsigned_t<Value>>(points);
+  // One unsigned comparison catches negative ids too; no early exit, so the loop vectorises.
+  bool bad = false;
+  for (vtkIdType i = 0; i < n; ++i)
+  {
+    bad |= static_cast<std::make_unsigned_t<Value>>(p[i]) >= limit;
+  }
+  return !bad;
+}
+
 /** True when every cell of the model names a point it has. */
 bool CellsAreValid(vtkPolyData* model)
 {
@@ -71,9 +89,8 @@ bool CellsAreValid(vtkPolyData* model)
     {
       continue;
     }
-    double range[2];
-    cells->GetConnectivityArray()->GetRange(range, 0);
-    if (range[0] < 0 || range[1] >= static_cast<double>(points))
+    if (cells->IsStorage64Bit() ? !IdsAreBelow(cells->GetConnectivityArray64(), points)
+                                : !IdsAreBelow(cells->GetConnectivityArray32(), points))
     {
       return false;
     }
