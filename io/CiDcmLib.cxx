@@ -1,6 +1,7 @@
 #include "CiDcmLib.h"
 
 #include "vDicomGuard.h"
+#include "vDicomLengthCheck.h"
 #include "vDicomPixels.h"
 #include "vDicomSeries.h"
 
@@ -120,6 +121,10 @@ std::string CiDcmLib::ReadFile(const std::string& path)
 
 std::string CiDcmLib::DecodeFile(const std::string& path)
 {
+  if (!vDicomLengthCheck::LengthsFit(path))
+  {
+    return "an element runs past the end of the file";
+  }
   vDicomSliceHeader header;
   if (!vDicomSeries::ReadHeader(path, header))
   {

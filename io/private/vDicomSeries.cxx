@@ -1,10 +1,12 @@
 #include "vDicomSeries.h"
 
 #include "vDicomGuard.h"
+#include "vDicomLengthCheck.h"
 
 #include <gdcmReader.h>
 #include <gdcmStringFilter.h>
 #include <gdcmTag.h>
+#include <gdcmTransferSyntax.h>
 
 #include <algorithm>
 #include <cmath>
@@ -146,6 +148,10 @@ bool ReadHeaderUnguarded(const std::string& path, vDicomSliceHeader& header)
     return false;
   }
   header.FileSize = static_cast<long long>(info.st_size);
+  if (!vDicomLengthCheck::LengthsFit(path))
+  {
+    return false;
+  }
   gdcm::Reader reader;
   reader.SetFileName(path.c_str());
   try
@@ -156,6 +162,8 @@ bool ReadHeaderUnguarded(const std::string& path, vDicomSliceHeader& header)
     {
       return false;
     }
+    header.Deflated = reader.GetFile().GetHeader().GetDataSetTransferSyntax() ==
+      gdcm::TransferSyntax::DeflatedExplicitVRLittleEndian;
     const std::size_t position = reader.GetStreamCurrentPosition();
     if (position != static_cast<std::size_t>(-1) &&
       position <= static_cast<std::size_t>(header.FileSize))

@@ -28,9 +28,17 @@ struct vDicomSliceHeader
   double Distance = 0;            // position along the slice normal, set by the sort
   long long PixelDataOffset = -1; // where the pixel data value starts; -1: none found
   long long FileSize = 0;
-  /** Bytes from the start of the pixel data value to the end of the file (0: none). */
+  bool Deflated = false; // the data set is stored deflated: file offsets say nothing of its size
+  /**
+   * Bytes from the start of the pixel data value to the end of the file (0: none; the largest
+   * size when the data set is deflated).
+   */
   std::size_t PixelDataRoom() const
   {
+    if (this->Deflated)
+    {
+      return static_cast<std::size_t>(-1);
+    }
     return this->PixelDataOffset >= 0 && this->FileSize > this->PixelDataOffset
       ? static_cast<std::size_t>(this->FileSize - this->PixelDataOffset)
       : 0;

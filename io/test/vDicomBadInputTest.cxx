@@ -184,3 +184,24 @@ TEST(vDicomBadInput, FoldersWithoutDicom)
   EXPECT_NE(ReadChecked(home.Sub("local")), "");
   EXPECT_FALSE(CiDcmLib::IsDicomFile(home.Sub("local")));
 }
+
+TEST(vDicomBadInput, LengthsBeyondTheEndOfTheFile)
+{
+  // GDCM would allocate what these lengths claim (gigabytes) before finding the file too short.
+  vTempHome home;
+  std::vector<char> bytes = vReadBytes(vTestData("dicom/multiframe/emri_small.dcm"));
+  const long pixels = vFindElementValue(bytes, 0x7fe0, 0x0010, "OW");
+  ASSERT_GT(pixels, 0);
+  std::vector<char> huge = bytes;
+  const unsigned char claim[4] = { 0xf0, 0xff, 0xff, 0x7f };
+  std::memcpy(&huge[pixels - 4], claim, 4);
+  ASSERT_TRUE(vWriteBytes(home.Sub("huge.dcm"), huge));
+  EXPECT_NE(ReadChecked(home.Sub("huge.dcm")), "");
+
+  // The same inside the header, in a file without preamble (implicit VR, 4-byte lengths).
+  std::vector<char> acr = vReadBytes(vTestData("dicom/single/mr.001"));
+  ASSERT_GT(acr.size(), 32u);
+  std::memcpy(&acr[4], claim, 4);
+  ASSERT_TRUE(vWriteBytes(home.Sub("acr.001"), acr));
+  EXPECT_NE(ReadChecked(home.Sub("acr.001")), "");
+}
