@@ -94,6 +94,10 @@ int vBatchRun::Run(const vBatchOptions& options)
       [&](int, const std::string& text, int, const std::string& reply)
       {
         std::string out = starter + text + "\n" + ForTerminal(reply);
+        if (!reply.empty() && out.back() != '\n')
+        {
+          out += '\n'; // a module's reply comes without a line end
+        }
         std::fwrite(out.data(), 1, out.size(), stdout);
         std::fflush(stdout);
         starter = interpreter.GetStarter();
