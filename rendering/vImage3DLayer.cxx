@@ -153,6 +153,13 @@ void vImage3DLayer::UpdateCursor()
     const double* spacing = this->Image->GetSpacing();
     position[normal] = origin[normal] + spacing[normal] * this->ImageViewer->GetSlice();
   }
+  // Lying exactly in the image plane the lines would hide behind the slice: lift them by half a
+  // voxel towards the side the image viewer looks from (+x, -y, +z for orientations 0, 1, 2).
+  if (this->ImageViewer)
+  {
+    const double lift = 0.5 * this->Image->GetSpacing()[normal];
+    position[normal] += normal == 1 ? -lift : lift;
+  }
   // Each line spans the volume along one in-plane axis and crosses the other at the position.
   const int inPlane[2] = { normal == 0 ? 1 : 0, normal == 2 ? 1 : 2 };
   for (int i = 0; i < 2; ++i)

@@ -13,14 +13,16 @@
 
 /**
  * A synthetic unsigned-short volume: a bright ball (value 1000 at the centre, falling off with the
- * distance) over a ramp along x, so that every slice orientation shows a different picture.
+ * distance) over a ramp along x (values times `scale`), so that every slice orientation shows a
+ * different picture.
  */
 inline vtkSmartPointer<vtkImageData> vMakeTestVolume(int nx,
   int ny,
   int nz,
   double sx = 1.0,
   double sy = 1.0,
-  double sz = 1.0)
+  double sz = 1.0,
+  double scale = 1.0)
 {
   auto image = vtkSmartPointer<vtkImageData>::New();
   image->SetDimensions(nx, ny, nz);
@@ -42,7 +44,7 @@ inline vtkSmartPointer<vtkImageData> vMakeTestVolume(int nx,
         {
           value += 800.0 * (1.0 - d / radius);
         }
-        *voxels++ = static_cast<unsigned short>(value);
+        *voxels++ = static_cast<unsigned short>(value * scale);
       }
     }
   }
