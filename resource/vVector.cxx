@@ -6,12 +6,64 @@
 #include <vtkImageData.h>
 #include <vtkPointData.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <limits>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+// The binary counterpart of vTextFile::WriteAtomically, without copying the buffer into a
+// string: the bytes go to a temporary file in the same folder, which is flushed and renamed over
+// the target, so a failed write never leaves a half-written file.
+bool WriteBytesAtomically(const std::string& path, const void* data, std::size_t size)
+{
+  if (path.empty())
+  {
+    return false;
+  }
+  std::string name = path + ".tmpXXXXXX";
+  const int fd = mkstemp(&name[0]);
+  if (fd < 0)
+  {
+    return false;
+  }
+  const mode_t mask = umask(0);
+  umask(mask);
+  fchmod(fd, 0666 & ~mask);
+  const char* next = static_cast<const char*>(data);
+  std::size_t left = size;
+  bool ok = true;
+  while (left > 0)
+  {
+    const ssize_t n = write(fd, next, left);
+    if (n < 0)
+    {
+      if (errno == EINTR)
+      {
+        continue;
+      }
+      ok = false;
+      break;
+    }
+    next += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  ok = ok && fsync(fd) == 0;
+  ok = (close(fd) == 0) && ok;
+  ok = ok && std::rename(name.c_str(), path.c_str()) == 0;
+  if (!ok)
+  {
+    unlink(name.c_str());
+  }
+  return ok;
+}
+} // namespace
 
 vVector::vVector()
 {
@@ -186,8 +238,7 @@ void vVector::Write()
     return;
   }
   this->Lock();
-  const std::string bytes(static_cast<const char*>(this->Data.get()), this->GetNeededBytes());
-  vTextFile::WriteAtomically(this->GetFilename(), bytes);
+  WriteBytesAtomically(this->GetFilename(), this->Data.get(), this->GetNeededBytes());
   this->Unlock();
 }
 
