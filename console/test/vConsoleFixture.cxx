@@ -11,6 +11,13 @@ void vConsoleFixture::Start(const std::vector<std::string>& modules, bool tab)
   const std::string library = std::string(VOXLET_TEST_MODULE_DIR) + "/vTest";
   for (const std::string& module : modules)
   {
+    if (module == "Scene" || module == "Quadview")
+    {
+      // The installation's own view modules.
+      const std::string file = "v" + module + "Module.so";
+      this->Home.CopyFile(std::string(VEMORA_BIN_DIR) + "/Modules/" + file, "Modules/" + file);
+      continue;
+    }
     const std::string file = module == "Viewer3D" ? "ViewerModule.so" : module + "Module.so";
     this->Home.CopyFile(library + file, "Modules/" + file);
   }

@@ -21,7 +21,8 @@
 class vConsoleFixture : public ::testing::Test
 {
 protected:
-  /** Modules: "Echo", "Mute", "Viewer3D"; `tab` makes one off-screen viewing tab first. */
+  /** Modules: "Echo", "Mute", "Viewer3D" (tests), "Scene", "Quadview"; `tab` makes one off-screen
+   * viewing tab first. */
   void Start(const std::vector<std::string>& modules, bool tab);
   void TearDown() override;
 
