@@ -2,6 +2,7 @@
 
 #include "CVemoraModules.h"
 #include "private/vConfigText.h"
+#include "private/vFastArrayCopy.h"
 #include "vDataSourceContract.h"
 
 #include "vDataResource.h"
@@ -14,8 +15,11 @@
 #include "vVolumeResource.h"
 #include "vtkTools.h"
 
+#include <vtkDataArray.h>
 #include <vtkDataSet.h>
+#include <vtkImageData.h>
 #include <vtkNew.h>
+#include <vtkPointData.h>
 #include <vtkRenderWindow.h>
 #include <vtkRenderWindowInteractor.h>
 #include <vtkRenderer.h>
@@ -207,7 +211,16 @@ int CVemoraCPEXE::OpenFile(const std::string& path)
   vtkDataSet* output = this->FileReader->GetOutput();
   if (type == Image)
   {
-    int index = this->VolumeCollection->AddData(output);
+    // A large volume's voxels are copied into huge pages (most of a plain copy's time goes to
+    // page faults); the collection copies the rest, and takes the voxels as its own.
+    vtkSmartPointer<vtkImageData> shell;
+    vtkSmartPointer<vtkDataArray> voxels;
+    bool split = vFastArrayCopy::SplitImage(vtkImageData::SafeDownCast(output), shell, voxels);
+    int index = this->VolumeCollection->AddData(split ? shell.Get() : output);
+    if (split && index >= 0 && index < this->VolumeCollection->GetNumberOfItems())
+    {
+      this->VolumeCollection->GetImageData(index)->GetPointData()->SetScalars(voxels);
+    }
     if (index >= 0 && index < this->VolumeCollection->GetNumberOfItems())
     {
       this->VolumeCollection->SetType("image");

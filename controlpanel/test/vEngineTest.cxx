@@ -6,16 +6,21 @@
 #include "vDataResource.h"
 #include "vFileReader.h"
 #include "vInstallation.h"
+#include "vQVFile.h"
 #include "vRendererManager.h"
 #include "vVolumeResource.h"
 
+#include <vtkDataArray.h>
 #include <vtkDataSet.h>
+#include <vtkImageData.h>
+#include <vtkPointData.h>
 #include <vtkPolyData.h>
 #include <vtkRenderWindow.h>
 
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstring>
 #include <unistd.h>
 
 namespace
@@ -265,4 +270,48 @@ TEST(Engine, ViewingTabsAndShow)
   EXPECT_NE(std::string(log()).find("DetachData;"), std::string::npos);
   EXPECT_EQ(engine.GetModules()->GetActivatedModuleId(0), -1);
   EXPECT_EQ(engine.hasAtLeastOneViewingTab(), 0);
+}
+
+TEST(Engine, LargeVolumesGetTheirOwnVoxels)
+{
+  vTempHome home;
+  vQuietPrompt prompt;
+  tagQVHEADER header;
+  header.Size[0] = 128;
+  header.Size[1] = 96;
+  header.Size[2] = 64; // 3 MiB of voxels: the huge-page copy
+  header.Spacing[2] = 2.5;
+  std::vector<uint32_t> voxels(128 * 96 * 64);
+  for (size_t i = 0; i < voxels.size(); ++i)
+  {
+    voxels[i] = static_cast<uint32_t>(i * 7919u);
+  }
+  std::string error;
+  std::string path = home.Sub("local/big.qv");
+  ASSERT_TRUE(vQVFile::Write(path, header, voxels.data(), error)) << error;
+
+  CVemoraCPEXE engine;
+  ASSERT_EQ(engine.OpenFile(path), CVemoraCPEXE::Image);
+  vtkImageData* stored = engine.GetVolume()->GetImageData(0);
+  auto* read = vtkImageData::SafeDownCast(engine.GetFileReader()->GetOutput());
+  ASSERT_NE(stored, nullptr);
+  ASSERT_NE(read, nullptr);
+  EXPECT_NE(stored->GetScalarPointer(), read->GetScalarPointer());
+  EXPECT_EQ(stored->GetScalarType(), read->GetScalarType());
+  EXPECT_EQ(stored->GetPointData()->GetScalars()->GetName() == nullptr,
+    read->GetPointData()->GetScalars()->GetName() == nullptr);
+  int dims[3];
+  stored->GetDimensions(dims);
+  EXPECT_EQ(dims[0], 128);
+  EXPECT_EQ(dims[2], 64);
+  EXPECT_DOUBLE_EQ(stored->GetSpacing()[2], 2.5);
+  EXPECT_EQ(
+    std::memcmp(stored->GetScalarPointer(), read->GetScalarPointer(), voxels.size() * 4), 0);
+  EXPECT_EQ(engine.GetVolume()->GetVoxelIntensity(0, 5, 0, 0), static_cast<double>(5 * 7919u));
+  EXPECT_EQ(engine.GetVolume()->GetDataName(0), "big");
+  // The copy stays whole when the reader moves on, and goes with its item.
+  ASSERT_EQ(engine.OpenFile(vTestData("mesh/vtk/carotid.vtk")), CVemoraCPEXE::Image);
+  EXPECT_EQ(engine.GetVolume()->GetVoxelIntensity(0, 5, 0, 0), static_cast<double>(5 * 7919u));
+  EXPECT_EQ(engine.Remove("big"), 0);
+  EXPECT_EQ(engine.GetVolume()->GetDataName(0), "carotid");
 }
