@@ -23,7 +23,7 @@ constexpr int SliceViews = 3;
 constexpr int GridCells = 4;
 constexpr int Orientations[SliceViews] = { 2, 1, 0 }; // XY, XZ, YZ
 const char* const ViewLabels[GridCells] = { "X-Y", "X-Z", "Y-Z", "3D" };
-constexpr int VolumeTextSize = 12;
+constexpr int VolumeTextSize = 10;
 } // namespace
 
 vVolumeViewerWrapper* vVolumeViewerWrapper::New()
@@ -173,11 +173,12 @@ void vVolumeViewerWrapper::CreateTextLayers(vVolumeResourceFake* volume)
     "VI (min ~ max): %.0f ~ %.0f",
     volume->GetMinVoxelIntensity(item),
     volume->GetMaxVoxelIntensity(item));
-  this->TextLayers[0] = this->AddTextLayer(0, ViewLabels[0], "Voxel", size, intensity);
-  for (int k = 1; k < GridCells; ++k)
-  {
-    this->TextLayers[k] = this->AddTextLayer(k, ViewLabels[k], "", "", "");
-  }
+  // Each view is labelled top left. The "Voxel" line has a text layer of its own kind of text:
+  // Replace("Voxel") must not reach "Voxel Size", so the description goes to the other views.
+  this->TextLayers[0] = this->AddTextLayer(0, ViewLabels[0], "Voxel", "", "");
+  this->TextLayers[1] = this->AddTextLayer(1, ViewLabels[1], "", intensity, "");
+  this->TextLayers[2] = this->AddTextLayer(2, ViewLabels[2], "", size, "");
+  this->TextLayers[3] = this->AddTextLayer(3, ViewLabels[3], "", "", "");
 }
 
 int vVolumeViewerWrapper::FindCell(int x, int y) const
@@ -265,7 +266,8 @@ bool vVolumeViewerWrapper::ChangeSlice(int x, int y)
       voxel->Replace("Voxel", text);
     }
   }
-  this->Viewer->Render();
+  // The layers were changed behind the viewer's back: let it render them all again.
+  this->Viewer->ForceRender();
   this->UpdateProperty();
   return true;
 }
