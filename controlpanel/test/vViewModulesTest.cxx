@@ -1,6 +1,8 @@
 #include "CVemoraCP.h"
 #include "CVemoraCPEXE.h"
 #include "CVemoraModules.h"
+#include "vComponentPanel.h"
+#include "vDataSourceContract.h"
 #include "vModuleContract.h"
 #include "vWorkspaceState.h"
 
@@ -11,14 +13,36 @@
 #include "vRendererManager.h"
 #include "vViewer.h"
 
+#include "vDynamicLibrary.h"
+
 #include <vtkCamera.h>
+#include <vtkImageData.h>
 #include <vtkRenderWindow.h>
 #include <vtkRenderer.h>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace
 {
+/** A component panel that lists the pages it receives. */
+class vPagePanel : public vComponentPanel
+{
+public:
+  void AddTabItem(int, const std::string& name, QWidget*) override
+  {
+    this->Pages += name + ";";
+    ++this->Tabs;
+  }
+  int GetNumberOfTabs() override { return this->Tabs; }
+  void SelectTab(const std::string&) override {}
+  void HideTabs() override {}
+  void InitTab() override { this->Pages += "init;"; }
+  std::string Pages;
+  int Tabs = 0;
+};
+
 /** A control panel with the shipped view modules and data source in its own installation. */
 class vShippedPlugins : public ::testing::Test
 {
@@ -91,8 +115,12 @@ TEST_F(vShippedPlugins, ContractAndLoadInformation)
   ASSERT_EQ(this->Engine->GetNumberOfHardResources(), 1);
   EXPECT_EQ(this->Engine->GetHardResourceName(0), "Phantom");
 
-  // Without a viewing tab the modules run but have nothing to show on.
+  // Without a viewing tab the modules run (each adds its page) but have nothing to show on.
+  vPagePanel panel;
+  this->CP.SetComponentPanel(&panel);
   this->CP.RunModuleRoutine();
+  EXPECT_EQ(panel.Pages, "Quadview;Scene;init;");
+  this->CP.SetComponentPanel(nullptr);
   EXPECT_EQ(this->Command(this->Scene, "coolstart"), 3);
   EXPECT_EQ(this->Message(this->Scene), "error: no viewing tab available");
   // Lines the module does not take are left to the console (non-zero, no message).
@@ -228,4 +256,35 @@ TEST_F(vShippedPlugins, LandmarksLiveDataAndTabs)
   this->Modules->SetActivatedModule(this->Scene);
   EXPECT_EQ(this->Command(this->Scene, "coolstart"), 0);
   EXPECT_NE(this->Modules->GetViewer(), nullptr);
+}
+
+TEST(PhantomSource, DeliversABeatingVolume)
+{
+  vDynamicLibrary library;
+  ASSERT_TRUE(library.Open(vShippedPlugin("Hard", "vPhantomSource"))) << library.GetError();
+  auto type = library.GetFunction<vDataSourceTypeFunction>("GetDataType");
+  auto acquire = library.GetFunction<vDataSourceAcquireFunction>("Acquire");
+  ASSERT_NE(type, nullptr);
+  ASSERT_NE(acquire, nullptr);
+  EXPECT_EQ(type(), CVemoraCPEXE::Image);
+  vtkSmartPointer<vtkDataSet> first;
+  first.TakeReference(acquire(0));
+  vtkSmartPointer<vtkDataSet> later;
+  later.TakeReference(acquire(2));
+  vtkSmartPointer<vtkDataSet> again;
+  again.TakeReference(acquire(8)); // one beat later: the same picture as frame 0
+  library.Close();                 // the volumes outlive the library
+  auto* a = vtkImageData::SafeDownCast(first);
+  auto* b = vtkImageData::SafeDownCast(later);
+  auto* c = vtkImageData::SafeDownCast(again);
+  ASSERT_TRUE(a && b && c);
+  EXPECT_EQ(a->GetDimensions()[0], 64);
+  EXPECT_DOUBLE_EQ(a->GetSpacing()[1], 3.0);
+  double range[2];
+  a->GetScalarRange(range);
+  EXPECT_EQ(range[0], 0.0);
+  EXPECT_GE(range[1], 1000.0);
+  const size_t bytes = 64 * 64 * 64 * sizeof(unsigned short);
+  EXPECT_NE(std::memcmp(a->GetScalarPointer(), b->GetScalarPointer(), bytes), 0);
+  EXPECT_EQ(std::memcmp(a->GetScalarPointer(), c->GetScalarPointer(), bytes), 0);
 }
