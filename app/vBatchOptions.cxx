@@ -83,6 +83,10 @@ vBatchOptions vBatchOptions::Parse(int argc, const char* const* argv)
     {
       options.Yes = false;
     }
+    else if (argument == "--keep-going")
+    {
+      options.KeepGoing = true;
+    }
     else if (!argument.empty() && argument[0] == '-')
     {
       options.Error = "unknown option " + argument;
@@ -108,6 +112,7 @@ vBatchOptions vBatchOptions::Parse(int argc, const char* const* argv)
 std::string vBatchOptions::Usage()
 {
   return "Usage: Vemora --batch SCRIPT [--screenshot FILE.png] [--size WxH] [--yes|--no]\n"
+         "                     [--keep-going]\n"
          "       Vemora --help\n"
          "\n"
          "Runs SCRIPT, a file of console commands, without a window on screen: the workstation\n"
@@ -121,6 +126,8 @@ std::string vBatchOptions::Usage()
          "  --screenshot FILE    write a PNG picture of the viewing tab after the script\n"
          "  --size WxH           size of the viewing tab in pixels (default 300x300)\n"
          "  --yes, --no          the answer to every question a command asks (default: no)\n"
+         "  --keep-going         run every line even after a failing one; the exit code is\n"
+         "                       then the first failing line's result\n"
          "  --help               this text\n"
          "\n"
          "Message boxes and questions are written to standard error. The installation folder\n"

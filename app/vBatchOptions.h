@@ -6,7 +6,7 @@
 /**
  * The command line of the program:
  *
- *   Vemora --batch SCRIPT [--screenshot FILE.png] [--size WxH] [--yes|--no]
+ *   Vemora --batch SCRIPT [--screenshot FILE.png] [--size WxH] [--yes|--no] [--keep-going]
  *   Vemora SCRIPT [options]      (the same, until the window comes)
  *   Vemora --help
  */
@@ -17,6 +17,8 @@ struct vBatchOptions
   int Width = 300;
   int Height = 300;
   bool Yes = false;
+  /** Run every line even after a failure (the result is then the first failure's). */
+  bool KeepGoing = false;
   bool Help = false;
   /** Why the command line was refused; empty when it was understood. */
   std::string Error;

@@ -89,6 +89,7 @@ int vBatchRun::Run(const vBatchOptions& options)
   {
     CT4K2EXE interpreter;
     interpreter.SetController(&facade);
+    interpreter.SetStopOnError(!options.KeepGoing);
     std::string starter = interpreter.GetStarter();
     interpreter.SetLineObserver(
       [&](int, const std::string& text, int, const std::string& reply)

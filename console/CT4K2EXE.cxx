@@ -414,6 +414,7 @@ int CT4K2EXE::RunScriptFromUI(const std::string& path)
 
   ++this->scriptDepth;
   int result = 0;
+  int firstFailure = 0;
   int counter = 0;
   std::string line;
   std::string word;
@@ -448,8 +449,16 @@ int CT4K2EXE::RunScriptFromUI(const std::string& path)
       char number[32];
       std::snprintf(number, sizeof(number), "Error: Line %d, ", counter);
       vUserPrompt::Get()->Inform(number + this->lastMessage);
-      break;
+      if (this->stopOnError)
+      {
+        break;
+      }
+      firstFailure = firstFailure != 0 ? firstFailure : result;
     }
+  }
+  if (!this->stopOnError && firstFailure != 0)
+  {
+    result = firstFailure;
   }
   --this->scriptDepth;
   if (this->scriptDepth == 0)

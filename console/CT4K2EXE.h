@@ -79,6 +79,12 @@ public:
   using LineObserver =
     std::function<void(int line, const std::string& text, int result, const std::string& reply)>;
   void SetLineObserver(LineObserver observer) { this->lineObserver = std::move(observer); }
+  /**
+   * Whether `RunScriptFromUI` stops at the first failing line (the default, as the menu runs
+   * scripts). When it goes on, every failure is still reported and the result is the first
+   * failing line's result.
+   */
+  void SetStopOnError(bool stop) { this->stopOnError = stop; }
 
   // Command buffer (index 0 is the newest entry).
   void InitBufferPointer() { this->bufferPointer = -1; }
@@ -176,6 +182,7 @@ private:
   int scriptDepth = 0;
   bool loopAborted = false;
   LineObserver lineObserver;
+  bool stopOnError = true;
 };
 
 #endif

@@ -317,3 +317,34 @@ TEST_F(Workspace, ASavedWorkspaceRebuildsItselfInAFreshProcess)
   EXPECT_NE(again.Out.find("Scene >> info layer\n" + vBatchRunText(layers)), std::string::npos)
     << again.Out;
 }
+
+TEST(BatchProgram, RealDataEndToEndMatchesItsPictures)
+{
+  VEMORA_SKIP_WITHOUT_DISPLAY();
+  vTempHome home;
+  home.CopyFile(
+    std::string(VEMORA_BIN_DIR) + "/Modules/vSceneModule.so", "Modules/vSceneModule.so");
+  char real[4096];
+  const std::string testData = realpath(VEMORA_TESTDATA_DIR, real) ? real : VEMORA_TESTDATA_DIR;
+  for (const char* name : { "RealMeshes", "RealVolumes", "RealCarotid", "Layers" })
+  {
+    std::string text =
+      vReadFile(std::string(VEMORA_SOURCE_DIR) + "/testing/scripts/" + name + ".v");
+    for (const auto& [key, value] : { std::pair<std::string, std::string>{ "@TESTDATA@", testData },
+           { "@DEMO@", std::string(VEMORA_BIN_DIR) + "/local/demo" } })
+    {
+      for (size_t at = text.find(key); at != std::string::npos; at = text.find(key, at))
+      {
+        text.replace(at, key.size(), value);
+      }
+    }
+    const std::string script = home.WriteFile(std::string(name) + ".v", text);
+    const std::string png = home.Sub(std::string(name) + ".png");
+    const bool keepGoing = text.rfind("# keep-going", 0) == 0;
+    vProgramRun run = RunVemora(home.Path(),
+      "--batch " + Quote(script) + " --screenshot " + Quote(png) +
+        (keepGoing ? " --keep-going" : ""));
+    EXPECT_EQ(run.Code == 0, !keepGoing) << name << "\n" << run.Out << run.Err;
+    EXPECT_TRUE(vComparePngWithBaseline(png, std::string("Script_") + name)) << name;
+  }
+}

@@ -12,6 +12,7 @@ foreach(sub Modules Soft Hard)
   file(CREATE_LINK ${BIN}/${sub} ${WORK}/home/${sub} SYMBOLIC)
 endforeach()
 set(DEMO ${BIN}/local/demo)
+get_filename_component(TESTDATA ${TESTDATA} ABSOLUTE)
 configure_file(${SCRIPT} ${WORK}/${name}.v @ONLY)
 set(expected_output "")
 if(EXISTS ${folder}/${name}.out)
@@ -24,7 +25,14 @@ if(EXISTS ${folder}/${name}.code)
 endif()
 
 set(ENV{VEMORA_HOME} ${WORK}/home)
+# A first line "# keep-going" runs every line even after failures.
+file(STRINGS ${SCRIPT} first_line LIMIT_COUNT 1)
+set(keep_going "")
+if(first_line STREQUAL "# keep-going")
+  set(keep_going --keep-going)
+endif()
 execute_process(COMMAND ${PROGRAM} --batch ${WORK}/${name}.v --screenshot ${WORK}/${name}.png
+  ${keep_going}
   WORKING_DIRECTORY ${WORK}
   OUTPUT_VARIABLE output ERROR_VARIABLE errors RESULT_VARIABLE code TIMEOUT 100)
 file(WRITE ${WORK}/actual.out "${output}")
