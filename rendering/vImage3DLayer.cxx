@@ -228,3 +228,21 @@ void vImage3DLayer::RemoveAllItems()
   this->RemoveCursor();
   this->vImageLayer::RemoveAllItems();
 }
+
+void vImage3DLayer::VisibilityOn()
+{
+  this->vImageLayer::VisibilityOn();
+  if (this->GetProperty()->GetCursor() != 0)
+  {
+    this->CursorOn();
+  }
+}
+
+void vImage3DLayer::VisibilityOff()
+{
+  // The property set keeps the cursor switch, so VisibilityOn brings the lines back.
+  const int cursor = this->GetProperty()->GetCursor();
+  this->CursorOff();
+  this->GetProperty()->SetCursor(cursor);
+  this->vImageLayer::VisibilityOff();
+}

@@ -29,6 +29,9 @@ public:
   std::string GetInfo() override;
   std::string ToV() override;
   void RemoveAllItems() override;
+  /** The slice and, when the cursor is on, the cursor lines. */
+  void VisibilityOn() override;
+  void VisibilityOff() override;
 
   /** Builds the two cursor lines (once) and puts them into the renderer. */
   void CreateCursor();

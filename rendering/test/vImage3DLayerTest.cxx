@@ -9,6 +9,7 @@
 #include <vtkImageActor.h>
 #include <vtkImageViewer2.h>
 #include <vtkLineSource.h>
+#include <vtkMatrix4x4.h>
 
 #include <gtest/gtest.h>
 
@@ -175,4 +176,55 @@ TEST(Image3DLayer, RenderShowsTheSliceAndTheCursor)
   // A picked image actor is found in the layer.
   EXPECT_EQ(layer->Find(layer->GetImageViewer()->GetImageActor()), 0);
   EXPECT_EQ(scene.Viewer->Find(static_cast<vtkProp*>(layer->GetImageViewer()->GetImageActor())), 0);
+}
+
+TEST(ImageLayer, DisplayStateActsOnTheImageActor)
+{
+  vtkSmartPointer<vtkImageData> image = vMakeTestVolume(8, 8, 8);
+  auto volume = vMakeVolumeHandle(image, "CT");
+  vImage3DLayer layer;
+  layer.AddInput(volume.get());
+  vtkImageActor* actor = layer.GetImageViewer()->GetImageActor();
+  layer.SetOpacity(0.3);
+  EXPECT_DOUBLE_EQ(actor->GetOpacity(), 0.3);
+  layer.VisibilityOff();
+  EXPECT_FALSE(actor->GetVisibility());
+  EXPECT_EQ(layer.GetProperty()->GetVisibility(), 0);
+  layer.VisibilityOn();
+  EXPECT_TRUE(actor->GetVisibility());
+  double shift[16] = { 1, 0, 0, 4, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1 };
+  layer.SetTransform(shift);
+  ASSERT_NE(actor->GetUserMatrix(), nullptr);
+  EXPECT_DOUBLE_EQ(actor->GetUserMatrix()->GetElement(0, 3), 4);
+  layer.BoundingBoxOn();
+  EXPECT_EQ(layer.GetProperty()->GetBoundingBox(), 1);
+  layer.SetBoundingBox(false);
+  EXPECT_EQ(layer.GetProperty()->GetBoundingBox(), 0);
+  layer.SetColor(nullptr); // image layers have no single colour: ignored
+  layer.RemoveAllItems();
+}
+
+TEST(Image3DLayer2, RendersLikeTheSliceLayer)
+{
+  VEMORA_SKIP_WITHOUT_DISPLAY();
+  vtkSmartPointer<vtkImageData> image = vMakeTestVolume(20, 20, 20);
+  auto volume = vMakeVolumeHandle(image, "CT");
+  vRenderingTestScene scene;
+  auto* layer = new vImage3DLayer2;
+  layer->SetSliceOrientation(0);
+  layer->AddInput(volume.get());
+  ASSERT_GE(scene.Viewer->AddInput(layer), 0);
+  layer->SetPosition(13, 4, 4);
+  scene.Viewer->Render();
+  EXPECT_EQ(layer->GetBuilt(), 1);
+  EXPECT_EQ(layer->GetImageViewer()->GetSlice(), 13);
+  EXPECT_EQ(layer->GetImageViewer()->GetSliceOrientation(), 0);
+  EXPECT_DOUBLE_EQ(layer->GetPixelIntensity(), image->GetScalarComponentAsDouble(13, 4, 4, 0));
+  // Mirror turns it over like the other slice layers.
+  layer->Mirror();
+  double m[16];
+  layer->GetProperty()->GetRigidTransform(m);
+  EXPECT_DOUBLE_EQ(m[0], -1);
+  EXPECT_DOUBLE_EQ(m[5], -1);
+  EXPECT_DOUBLE_EQ(m[10], 1);
 }
