@@ -1,7 +1,5 @@
 #include "vVector.h"
 
-#include "vTextFile.h"
-
 #include <vtkDataArray.h>
 #include <vtkImageData.h>
 #include <vtkPointData.h>
@@ -18,51 +16,84 @@
 
 namespace
 {
-// The binary counterpart of vTextFile::WriteAtomically, without copying the buffer into a
-// string: the bytes go to a temporary file in the same folder, which is flushed and renamed over
-// the target, so a failed write never leaves a half-written file.
-bool WriteBytesAtomically(const std::string& path, const void* data, std::size_t size)
+// A file written whole or not at all: the bytes go to a temporary file in the same folder,
+// which is flushed and renamed over the target on `Commit`; without a successful `Commit` the
+// temporary file is removed and the target stays as it was. Large contents are streamed, never
+// gathered in memory first.
+class AtomicFile
 {
-  if (path.empty())
+public:
+  explicit AtomicFile(const std::string& path)
+    : Path(path)
+    , TempName(path + ".tmpXXXXXX")
   {
-    return false;
-  }
-  std::string name = path + ".tmpXXXXXX";
-  const int fd = mkstemp(&name[0]);
-  if (fd < 0)
-  {
-    return false;
-  }
-  const mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
-  const char* next = static_cast<const char*>(data);
-  std::size_t left = size;
-  bool ok = true;
-  while (left > 0)
-  {
-    const ssize_t n = write(fd, next, left);
-    if (n < 0)
+    if (!path.empty())
     {
-      if (errno == EINTR)
+      this->Fd = mkstemp(&this->TempName[0]);
+    }
+    if (this->Fd >= 0)
+    {
+      // Keep the permissions an ordinary new file would get.
+      const mode_t mask = umask(0);
+      umask(mask);
+      fchmod(this->Fd, 0666 & ~mask);
+    }
+  }
+  ~AtomicFile()
+  {
+    if (this->Fd >= 0)
+    {
+      close(this->Fd);
+      unlink(this->TempName.c_str());
+    }
+  }
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+
+  bool Write(const void* data, std::size_t size)
+  {
+    const char* next = static_cast<const char*>(data);
+    while (this->Fd >= 0 && this->Good && size > 0)
+    {
+      const ssize_t n = write(this->Fd, next, size);
+      if (n < 0 && errno == EINTR)
       {
         continue;
       }
-      ok = false;
-      break;
+      if (n <= 0)
+      {
+        this->Good = false;
+        break;
+      }
+      next += n;
+      size -= static_cast<std::size_t>(n);
     }
-    next += n;
-    left -= static_cast<std::size_t>(n);
+    return this->Fd >= 0 && this->Good;
   }
-  ok = ok && fsync(fd) == 0;
-  ok = (close(fd) == 0) && ok;
-  ok = ok && std::rename(name.c_str(), path.c_str()) == 0;
-  if (!ok)
+
+  bool Commit()
   {
-    unlink(name.c_str());
+    if (this->Fd < 0)
+    {
+      return false;
+    }
+    bool ok = this->Good && fsync(this->Fd) == 0;
+    ok = (close(this->Fd) == 0) && ok;
+    this->Fd = -1;
+    ok = ok && std::rename(this->TempName.c_str(), this->Path.c_str()) == 0;
+    if (!ok)
+    {
+      unlink(this->TempName.c_str());
+    }
+    return ok;
   }
-  return ok;
-}
+
+private:
+  std::string Path;
+  std::string TempName;
+  int Fd = -1;
+  bool Good = true;
+};
 } // namespace
 
 vVector::vVector()
@@ -238,7 +269,11 @@ void vVector::Write()
     return;
   }
   this->Lock();
-  WriteBytesAtomically(this->GetFilename(), this->Data.get(), this->GetNeededBytes());
+  AtomicFile file(this->GetFilename());
+  if (file.Write(this->Data.get(), this->GetNeededBytes()))
+  {
+    file.Commit();
+  }
   this->Unlock();
 }
 
@@ -250,6 +285,8 @@ void vVector::WriteToTextFile()
   }
   const int nx = this->Dimensions[0];
   const std::size_t size = static_cast<std::size_t>(this->GetSize());
+  AtomicFile file(this->GetFilename());
+  constexpr std::size_t FlushSize = 1 << 20;
   std::string text;
   char number[400]; // "%.4f" of the largest double is 316 characters
   for (std::size_t i = 0; i < size; ++i)
@@ -270,8 +307,19 @@ void vVector::WriteToTextFile()
     const bool lastOfLine = (i % static_cast<std::size_t>(nx)) == static_cast<std::size_t>(nx - 1);
     std::snprintf(number, sizeof(number), lastOfLine ? "%.4f\n" : "%.4f\t", value);
     text += number;
+    if (text.size() >= FlushSize)
+    {
+      if (!file.Write(text.data(), text.size()))
+      {
+        return; // the temporary file is removed; the old file stays
+      }
+      text.clear();
+    }
   }
-  vTextFile::WriteAtomically(this->GetFilename(), text);
+  if (file.Write(text.data(), text.size()))
+  {
+    file.Commit();
+  }
 }
 
 vtkImageData* vVector::toVtkImage()

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -107,6 +108,17 @@ TEST(vVector, TextTable)
   vector.SetDataFromChar(bytes);
   vector.WriteToTextFile();
   EXPECT_EQ(vReadFile(home.Sub("local/table.txt")), "0.0000\n255.0000\n");
+
+  // A table larger than one write chunk arrives whole.
+  vector.SetDimensions(1000, 300, 1);
+  vector.SetDataPointer(nullptr);
+  vector.Initialize();
+  vector.GetDataAsChar()[299999] = 7;
+  vector.WriteToTextFile();
+  const std::string large = vReadFile(home.Sub("local/table.txt"));
+  EXPECT_EQ(large.size(), 300u * 1000u * 7u);
+  EXPECT_EQ(std::count(large.begin(), large.end(), '\n'), 300);
+  EXPECT_EQ(large.substr(large.size() - 14), "0.0000\t7.0000\n");
 
   // A type whose buffer is too small for the values is refused, not over-read.
   vector.SetDataType(vVector::Double);
