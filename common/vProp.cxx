@@ -1,7 +1,6 @@
 #include "vProp.h"
 
 #include <algorithm>
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <locale.h>
@@ -47,26 +46,17 @@ const char* const PropertyNames[] = { "Axes",
 
 // printf-style formatting into a string of whatever length the values need, in the "C" locale
 // (a '.' as decimal point even when the GUI has set the user's locale).
-std::string Format(const char* format, ...)
+template <typename... Values>
+std::string Format(const char* format, Values... values)
 {
   static locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
   locale_t previous = cLocale ? uselocale(cLocale) : nullptr;
-  char small[128];
-  va_list args;
-  va_start(args, format);
-  int n = std::vsnprintf(small, sizeof(small), format, args);
-  va_end(args);
   std::string text;
-  if (n >= 0 && static_cast<size_t>(n) < sizeof(small))
-  {
-    text.assign(small, static_cast<size_t>(n));
-  }
-  else if (n >= 0)
+  int n = std::snprintf(nullptr, 0, format, values...);
+  if (n > 0)
   {
     text.assign(static_cast<size_t>(n) + 1, '\0');
-    va_start(args, format);
-    std::vsnprintf(&text[0], text.size(), format, args);
-    va_end(args);
+    std::snprintf(&text[0], text.size(), format, values...);
     text.resize(static_cast<size_t>(n));
   }
   if (previous)

@@ -7,9 +7,10 @@
 
 #include <string>
 
-class vtkDataSet;
-class vtkImageData;
-class vtkPolyData;
+// VTK objects are reference counted; their destructors are protected on purpose.
+class vtkDataSet;   // NOLINT(cppcoreguidelines-virtual-class-destructor)
+class vtkImageData; // NOLINT(cppcoreguidelines-virtual-class-destructor)
+class vtkPolyData;  // NOLINT(cppcoreguidelines-virtual-class-destructor)
 
 /**
  * Static VTK pipelines shared by the libraries: saving a data set as a VTK file, extracting a

@@ -301,6 +301,7 @@ TEST(Prop, SetValueKeysReachTheirFields)
   EXPECT_EQ(prop.SetValue("Name", nullptr), 0);
 
   std::vector<std::string> texts;
+  texts.reserve(31);
   for (int i = 0; i < prop.GetNumberOfItems(); ++i)
   {
     texts.push_back(prop.GetValue(i));
