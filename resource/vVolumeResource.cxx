@@ -91,9 +91,9 @@ void vVolumeResource::SetImageShadow(vtkDataSet* image)
 
 void vVolumeResource::SetImageShadow(int index, vtkImageData* image)
 {
-  if (!image || !this->IsItem(index))
+  if (!image || !this->IsItem(index) || image == this->OwnedShadows[index])
   {
-    return;
+    return; // copying a shadow onto itself would clear it
   }
   if (!this->OwnedShadows[index])
   {

@@ -247,6 +247,8 @@ TEST(vVolumeResource, ShadowsFollowTheirVolumes)
   EXPECT_EQ(volumes.GetImageShadow(), shadow0);
   EXPECT_NE(volumes.GetImageShadow(), marks.Get());
   EXPECT_DOUBLE_EQ(shadow0->GetScalarRange()[1], 23.0);
+  volumes.SetImageShadow(0, shadow0); // onto itself: unchanged
+  EXPECT_DOUBLE_EQ(shadow0->GetScalarRange()[1], 23.0);
   volumes.SetImageShadow(2, static_cast<vtkDataSet*>(marks)); // through the base interface
   ASSERT_NE(volumes.GetImageShadow(2), nullptr);
   EXPECT_NE(volumes.GetImageShadow(2), marks.Get());
