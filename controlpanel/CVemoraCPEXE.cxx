@@ -350,7 +350,8 @@ std::string CVemoraCPEXE::GetOpenFileFilter()
   for (int i = 0; i < n; ++i)
   {
     std::string ext = reader->GetSupportedFileExt(i);
-    filter += reader->GetSupportedFileDesc(i) + " (*." + ext + ")|" + " *." + ext + "|";
+    filter.append(reader->GetSupportedFileDesc(i)).append(" (*.").append(ext).append(")|");
+    filter.append(" *.").append(ext).append("|");
   }
   filter += "|";
   return filter;

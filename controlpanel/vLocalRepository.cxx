@@ -25,7 +25,9 @@ std::vector<std::string> ListEntries(const std::string& folder, bool folders, st
       continue;
     }
     struct stat st;
-    if (stat((folder + "/" + name).c_str(), &st) != 0)
+    std::string path = folder;
+    path.append("/").append(name);
+    if (stat(path.c_str(), &st) != 0)
     {
       continue;
     }
@@ -61,7 +63,8 @@ bool vLocalRepository::Refresh(const std::string& folder)
   {
     Case entry;
     entry.Name = name;
-    entry.Path = folder + "/" + name;
+    entry.Path = folder;
+    entry.Path.append("/").append(name);
     entry.Files = ListEntries(entry.Path, false, MaximumFilesPerCase);
     this->Cases.push_back(std::move(entry));
   }

@@ -16,7 +16,8 @@ vModuleBase::vModuleBase()
 
 vModuleBase::~vModuleBase()
 {
-  this->DeleteViewer();
+  // The base behaviour on purpose: a derived module is already gone.
+  this->vModuleBase::DeleteViewer();
   this->SetViewerWrapper(nullptr);
 }
 
