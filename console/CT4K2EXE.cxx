@@ -6,6 +6,7 @@
 #include "vTextFile.h"
 #include "vUserPrompt.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -620,7 +621,11 @@ void CT4K2EXE::UpdateHistory()
   std::string text;
   for (const std::string& entry : this->commandBuffer)
   {
-    text += entry;
+    // One entry is one line of the file: a line break inside an entry would split it in two.
+    std::string line = entry;
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    std::replace(line.begin(), line.end(), '\r', ' ');
+    text += line;
     text += "\r\n";
   }
   if (vTextFile::WriteAtomically(this->GetHistoryPath(), text))

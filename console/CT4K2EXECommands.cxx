@@ -39,7 +39,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -83,9 +82,7 @@ double ReadNumber(const std::string& text)
 /** A decimal integer, leading number text taken, 0 when unreadable, clamped to the int range. */
 long ReadInteger(const std::string& text)
 {
-  errno = 0;
-  long value = std::strtol(text.c_str(), nullptr, 10);
-  return value;
+  return std::strtol(text.c_str(), nullptr, 10); // saturates at LONG_MIN / LONG_MAX
 }
 
 int ClampToInt(long value)

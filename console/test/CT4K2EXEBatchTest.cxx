@@ -4,8 +4,11 @@
 
 #include "CVemoraCPEXE.h"
 #include "CVemoraModules.h"
+#include "vImage3DLayer.h"
 #include "vRendererManager.h"
 #include "vViewer.h"
+#include "vVolumeResource.h"
+#include "vVolumeResourceFake.h"
 #include "vWorkspaceFile.h"
 
 #include "vInstallation.h"
@@ -347,4 +350,39 @@ TEST(BatchProgram, RealDataEndToEndMatchesItsPictures)
     EXPECT_EQ(run.Code == 0, !keepGoing) << name << "\n" << run.Out << run.Err;
     EXPECT_TRUE(vComparePngWithBaseline(png, std::string("Script_") + name)) << name;
   }
+}
+
+TEST_F(Workspace, AThreePlaneLayerComesBackAsASliceLayerWithItsOrientation)
+{
+  VEMORA_SKIP_WITHOUT_DISPLAY();
+  Start({ "Scene" }, true);
+  for (const char* line : { "open head.qv", "Scene", "coolstart" })
+  {
+    ASSERT_EQ(Line(line), 0) << line << ": " << Reply();
+  }
+  // The language has no word for this layer; a module or a panel makes it.
+  vViewer* viewer = Facade->GetEXE()->GetModules()->GetViewer();
+  ASSERT_NE(viewer, nullptr);
+  auto layer = std::make_unique<vImage3DLayer>();
+  std::unique_ptr<vVolumeResourceFake> handle(Facade->GetEXE()->GetVolume()->GetDataFake(0));
+  layer->AddInput(handle.get());
+  layer->SetSliceOrientation(1);
+  ASSERT_GE(viewer->AddInput(layer.get(), 0), 0);
+  const std::string name = layer.release()->GetName();
+
+  vGetDefaultUserPrompt()->QueuePath(Home.Sub("ws.v"));
+  Facade->GetEXE()->SaveWorkspace();
+  const std::string text = vReadFile(Home.Sub("ws.v"));
+  EXPECT_NE(
+    text.find("# Layers\nnew layer vol head IV\nset orientation xz " + name + "\n# THE END"),
+    std::string::npos)
+    << text;
+
+  // Read back, "new layer vol" makes an image slice layer, which takes the orientation.
+  vTextFile::WriteAtomically(Home.Sub("check.v"), text + "\ninfo layer\n");
+  vProgramRun run = RunVemora(Home.Path(), "--batch " + Quote(Home.Sub("check.v")));
+  EXPECT_EQ(run.Code, 0) << run.Out << run.Err;
+  EXPECT_NE(run.Out.find("Scene >> set orientation xz " + name + "\nScene >> "), std::string::npos)
+    << run.Out;
+  EXPECT_NE(run.Out.find(name + " "), std::string::npos) << run.Out; // in the layer table
 }

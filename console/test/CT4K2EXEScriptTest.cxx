@@ -246,10 +246,16 @@ TEST(History, SurvivesTheInterpreterAndIsCreatedWithItsFolder)
   }
   EXPECT_EQ(vReadFile(home.Sub("History/History.txt")), "pwd\r\nver\r\n");
   {
+    // A line break inside an entry does not split it in the file.
     CT4K2EXE interpreter;
-    ASSERT_EQ(interpreter.GetBufferSize(), 2);
-    EXPECT_EQ(interpreter.GetCommandFromBuffer(0), "pwd");
-    EXPECT_EQ(interpreter.GetCommandFromBuffer(1), "ver");
+    interpreter.UpdateCommandBuffer("two\nlines\r");
+  }
+  EXPECT_EQ(vReadFile(home.Sub("History/History.txt")), "two lines \r\npwd\r\nver\r\n");
+  {
+    CT4K2EXE interpreter;
+    ASSERT_EQ(interpreter.GetBufferSize(), 3);
+    EXPECT_EQ(interpreter.GetCommandFromBuffer(1), "pwd");
+    EXPECT_EQ(interpreter.GetCommandFromBuffer(2), "ver");
   }
   // An interpreter that added nothing leaves the file alone, and so does an empty buffer.
   home.WriteFile("History/History.txt", "kept\n");
