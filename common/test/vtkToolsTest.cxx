@@ -244,9 +244,10 @@ TEST(SurfaceExtraction, MaskKeepsTheWindowAroundTheValueForEveryScalarType)
     EXPECT_EQ(mask->GetOrigin()[0], -1);
   }
 
-  // A larger signed volume with random values, against the voxel-by-voxel reference.
+  // A larger signed volume with random values (big enough for the mask's own large allocation),
+  // against the voxel-by-voxel reference.
   vtkNew<vtkImageData> volume;
-  volume->SetDimensions(17, 13, 11);
+  volume->SetDimensions(131, 129, 128);
   volume->AllocateScalars(VTK_SHORT, 1);
   vtkNew<vtkMinimalStandardRandomSequence> random;
   auto* v = static_cast<short*>(volume->GetScalarPointer());
