@@ -1,7 +1,6 @@
 #include "CiDcmLib.h"
 
 #include "vDicomGuard.h"
-#include "vDicomLengthCheck.h"
 #include "vDicomPixels.h"
 #include "vDicomSeries.h"
 
@@ -121,14 +120,11 @@ std::string CiDcmLib::ReadFile(const std::string& path)
 
 std::string CiDcmLib::DecodeFile(const std::string& path)
 {
-  if (!vDicomLengthCheck::LengthsFit(path))
-  {
-    return "an element runs past the end of the file";
-  }
   vDicomSliceHeader header;
   if (!vDicomSeries::ReadHeader(path, header))
   {
-    return "not a DICOM image";
+    return header.LengthsFit ? "not a DICOM image"
+                             : "the elements of the file are damaged or cut short";
   }
   gdcm::ImageReader reader;
   reader.SetFileName(path.c_str());
@@ -333,4 +329,19 @@ bool CiDcmLib::IsDicomFile(const std::string& path)
   // No preamble: a data set GDCM parses that describes an image (Rows and Columns present).
   vDicomSliceHeader header;
   return vDicomSeries::ReadHeader(path, header);
+}
+
+std::string CiDcmLib::ListSeries(const std::string& folder,
+  std::vector<std::string>& files,
+  double spacing[3])
+{
+  SilenceGdcm();
+  files.clear();
+  std::vector<vDicomSliceHeader> slices;
+  const std::string error = vDicomSeries::Scan(folder, slices, spacing);
+  for (const vDicomSliceHeader& slice : slices)
+  {
+    files.push_back(slice.Path);
+  }
+  return error;
 }

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <memory> // for member
 #include <string>
+#include <vector>
 
 /**
  * The DICOM decoder used by the file reader (on GDCM).
@@ -89,6 +90,14 @@ public:
    * like old ACR-NEMA files) a data set GDCM parses that describes an image. Folders: false.
    */
   static bool IsDicomFile(const std::string& path);
+
+  /**
+   * The files of the series that reading `folder` would take, in volume order, and its spacing
+   * (as `GetSpacing` would give it); headers only, no pixel data is read. Empty text on success.
+   */
+  static std::string ListSeries(const std::string& folder,
+    std::vector<std::string>& files,
+    double spacing[3]);
 
 private:
   void Clear();

@@ -1,7 +1,7 @@
 #include "vDicomSeries.h"
 
+#include "vDicomElementWalk.h"
 #include "vDicomGuard.h"
-#include "vDicomLengthCheck.h"
 
 #include <gdcmReader.h>
 #include <gdcmStringFilter.h>
@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <dirent.h>
+#include <functional>
 #include <map>
 #include <set>
 #include <sys/stat.h>
@@ -36,6 +37,11 @@ const gdcm::Tag ColsTag(0x0028, 0x0011);
 const gdcm::Tag PixelSpacingTag(0x0028, 0x0030);
 const gdcm::Tag BitsAllocatedTag(0x0028, 0x0100);
 const gdcm::Tag PixelRepresentationTag(0x0028, 0x0103);
+
+uint32_t Key(const gdcm::Tag& tag)
+{
+  return uint32_t(tag.GetGroup()) << 16 | tag.GetElement();
+}
 
 // Parses up to `count` backslash-separated decimal numbers; the number parsed.
 int ParseNumbers(const std::string& text, double* values, int count)
@@ -77,13 +83,34 @@ int ParseInt(const std::string& text, int fallback)
 
 std::string Trimmed(const std::string& text)
 {
-  const std::size_t first = text.find_first_not_of(" \t\r\n");
+  // Padding: spaces, and the NUL that ends odd-length UIDs.
+  static const std::string padding(" \t\r\n\0", 5);
+  const std::size_t first = text.find_first_not_of(padding);
   if (first == std::string::npos)
   {
     return std::string();
   }
-  const std::size_t last = text.find_last_not_of(" \t\r\n");
+  const std::size_t last = text.find_last_not_of(padding);
   return text.substr(first, last - first + 1);
+}
+
+// The header values given as text (and the sizes, already set); false when it is no image.
+bool FillFromTexts(vDicomSliceHeader& header,
+  const std::function<std::string(const gdcm::Tag&)>& text)
+{
+  if (header.Rows <= 0 || header.Cols <= 0)
+  {
+    return false;
+  }
+  header.SeriesUid = text(SeriesUidTag);
+  header.Frames = ParseInt(text(FramesTag), 1);
+  header.InstanceNumber = ParseInt(text(InstanceNumberTag), 0);
+  header.HasPosition = ParseNumbers(text(PositionTag), header.Position, 3) == 3;
+  header.HasOrientation = ParseNumbers(text(OrientationTag), header.Orientation, 6) == 6;
+  header.HasPixelSpacing = ParseNumbers(text(PixelSpacingTag), header.PixelSpacing, 2) == 2;
+  ParseNumbers(text(SpacingBetweenSlicesTag), &header.SpacingBetweenSlices, 1);
+  ParseNumbers(text(SliceThicknessTag), &header.SliceThickness, 1);
+  return true;
 }
 
 bool SameOrientation(const vDicomSliceHeader& a, const vDicomSliceHeader& b)
@@ -148,9 +175,35 @@ bool ReadHeaderUnguarded(const std::string& path, vDicomSliceHeader& header)
     return false;
   }
   header.FileSize = static_cast<long long>(info.st_size);
-  if (!vDicomLengthCheck::LengthsFit(path))
+  static const std::set<uint32_t> wanted = { Key(SeriesUidTag),
+    Key(InstanceNumberTag),
+    Key(PositionTag),
+    Key(OrientationTag),
+    Key(SliceThicknessTag),
+    Key(SpacingBetweenSlicesTag),
+    Key(SamplesTag),
+    Key(FramesTag),
+    Key(RowsTag),
+    Key(ColsTag),
+    Key(PixelSpacingTag),
+    Key(BitsAllocatedTag),
+    Key(PixelRepresentationTag) };
+  const vDicomWalkResult walk = vDicomElementWalk::Walk(path, wanted);
+  if (!walk.LengthsFit)
   {
+    header.LengthsFit = false;
     return false;
+  }
+  if (walk.Understood)
+  {
+    // The walk read every element header and the values needed: no need for GDCM here.
+    header.PixelDataOffset = walk.PixelDataOffset;
+    header.Rows = walk.UnsignedShort(Key(RowsTag), 0);
+    header.Cols = walk.UnsignedShort(Key(ColsTag), 0);
+    header.Samples = walk.UnsignedShort(Key(SamplesTag), 1);
+    header.BitsAllocated = walk.UnsignedShort(Key(BitsAllocatedTag), 0);
+    header.PixelRepresentation = walk.UnsignedShort(Key(PixelRepresentationTag), 0);
+    return FillFromTexts(header, [&walk](const gdcm::Tag& tag) { return walk.Text(Key(tag)); });
   }
   gdcm::Reader reader;
   reader.SetFileName(path.c_str());
@@ -174,28 +227,11 @@ bool ReadHeaderUnguarded(const std::string& path, vDicomSliceHeader& header)
     filter.SetFile(reader.GetFile());
     header.Rows = ParseInt(filter.ToString(RowsTag), 0);
     header.Cols = ParseInt(filter.ToString(ColsTag), 0);
-    if (header.Rows <= 0 || header.Cols <= 0)
-    {
-      return false;
-    }
-    header.SeriesUid = Trimmed(filter.ToString(SeriesUidTag));
-    // A trailing NUL pads odd-length UIDs.
-    while (!header.SeriesUid.empty() && header.SeriesUid.back() == '\0')
-    {
-      header.SeriesUid.pop_back();
-    }
-    header.Frames = ParseInt(filter.ToString(FramesTag), 1);
     header.Samples = ParseInt(filter.ToString(SamplesTag), 1);
     header.BitsAllocated = ParseInt(filter.ToString(BitsAllocatedTag), 0);
     header.PixelRepresentation = ParseInt(filter.ToString(PixelRepresentationTag), 0);
-    header.InstanceNumber = ParseInt(filter.ToString(InstanceNumberTag), 0);
-    header.HasPosition = ParseNumbers(filter.ToString(PositionTag), header.Position, 3) == 3;
-    header.HasOrientation =
-      ParseNumbers(filter.ToString(OrientationTag), header.Orientation, 6) == 6;
-    header.HasPixelSpacing =
-      ParseNumbers(filter.ToString(PixelSpacingTag), header.PixelSpacing, 2) == 2;
-    ParseNumbers(filter.ToString(SpacingBetweenSlicesTag), &header.SpacingBetweenSlices, 1);
-    ParseNumbers(filter.ToString(SliceThicknessTag), &header.SliceThickness, 1);
+    return FillFromTexts(
+      header, [&filter](const gdcm::Tag& tag) { return Trimmed(filter.ToString(tag)); });
   }
   catch (...)
   {

@@ -28,7 +28,8 @@ struct vDicomSliceHeader
   double Distance = 0;            // position along the slice normal, set by the sort
   long long PixelDataOffset = -1; // where the pixel data value starts; -1: none found
   long long FileSize = 0;
-  bool Deflated = false; // the data set is stored deflated: file offsets say nothing of its size
+  bool Deflated = false;  // the data set is stored deflated: file offsets say nothing of its size
+  bool LengthsFit = true; // false: an element claims more bytes than the file holds
   /**
    * Bytes from the start of the pixel data value to the end of the file (0: none; the largest
    * size when the data set is deflated).

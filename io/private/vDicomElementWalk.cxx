@@ -1,0 +1,367 @@
+#include "vDicomElementWalk.h"
+
+#include <algorithm>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace
+{
+enum class vVerdict
+{
+  Fits,
+  TooLong,
+  Unknown
+};
+
+constexpr uint32_t UndefinedLength = 0xffffffffu;
+constexpr uint32_t PixelDataTag = 0x7fe00010u;
+// Sequences nest a few levels in real files; a deeper nest is left to GDCM without a verdict.
+constexpr int MaximumDepth = 32;
+// Headers of real files fit in one block; pixel data is skipped, not read.
+constexpr std::size_t BlockBytes = 64 * 1024;
+// Requested values are short texts and numbers.
+constexpr uint32_t MaximumValueBytes = 1024;
+
+bool IsLongVR(const char* vr)
+{
+  static const char* const names[] = {
+    "OB", "OD", "OF", "OL", "OV", "OW", "SQ", "SV", "UC", "UN", "UR", "UT", "UV"
+  };
+  return std::any_of(std::begin(names),
+    std::end(names),
+    [vr](const char* name) { return vr[0] == name[0] && vr[1] == name[1]; });
+}
+
+bool IsShortVR(const char* vr)
+{
+  static const char* const names[] = { "AE",
+    "AS",
+    "AT",
+    "CS",
+    "DA",
+    "DS",
+    "DT",
+    "FL",
+    "FD",
+    "IS",
+    "LO",
+    "LT",
+    "PN",
+    "SH",
+    "SL",
+    "SS",
+    "ST",
+    "TM",
+    "UI",
+    "UL",
+    "US" };
+  return std::any_of(std::begin(names),
+    std::end(names),
+    [vr](const char* name) { return vr[0] == name[0] && vr[1] == name[1]; });
+}
+
+class vElementWalker
+{
+public:
+  vElementWalker(int fd, uint64_t size, const std::set<uint32_t>& wanted, vDicomWalkResult& result)
+    : File(fd)
+    , Size(size)
+    , Wanted(wanted)
+    , Result(result)
+  {
+  }
+
+  // Copies n bytes at pos, through a block of the file kept in memory.
+  bool ReadAt(uint64_t pos, unsigned char* out, std::size_t n)
+  {
+    if (n > BlockBytes || pos > this->Size || n > this->Size - pos)
+    {
+      return false;
+    }
+    if (pos < this->BlockStart || pos + n > this->BlockStart + this->Block.size())
+    {
+      // Reading on where the last block ended (a header) takes a large block; a jump (over pixel
+      // data, between fragments) only needs the next element header.
+      const bool onward = pos == this->BlockStart + this->Block.size();
+      const std::size_t block = std::max<std::size_t>(onward ? BlockBytes : 4096, n);
+      const std::size_t want =
+        static_cast<std::size_t>(std::min<uint64_t>(block, this->Size - pos));
+      this->Block.resize(want);
+      const ssize_t got = pread(this->File, this->Block.data(), want, static_cast<off_t>(pos));
+      if (got < static_cast<ssize_t>(n))
+      {
+        this->Block.clear();
+        return false;
+      }
+      this->Block.resize(static_cast<std::size_t>(got));
+      this->BlockStart = pos;
+    }
+    std::memcpy(out, this->Block.data() + (pos - this->BlockStart), n);
+    return true;
+  }
+
+  uint16_t U16(const unsigned char* p) const
+  {
+    return this->BigEndian ? uint16_t(p[0] << 8 | p[1]) : uint16_t(p[1] << 8 | p[0]);
+  }
+  uint32_t U32(const unsigned char* p) const
+  {
+    return this->BigEndian
+      ? (uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3])
+      : (uint32_t(p[3]) << 24 | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0]);
+  }
+
+  // Walks elements from `pos`; with `untilDelimiter`, up to the delimiter that closes an
+  // undefined-length item or sequence, otherwise to the end of the file.
+  vVerdict Walk(uint64_t& pos, bool untilDelimiter, int depth)
+  {
+    if (depth > MaximumDepth)
+    {
+      return vVerdict::Unknown;
+    }
+    while (pos < this->Size)
+    {
+      unsigned char b[12];
+      if (!this->ReadAt(pos, b, 8))
+      {
+        // A few bytes after the last element are padding; inside an open item or sequence they
+        // mean the file was cut.
+        return untilDelimiter ? vVerdict::TooLong : vVerdict::Unknown;
+      }
+      const uint16_t group = this->U16(b);
+      const uint16_t element = this->U16(b + 2);
+      const uint32_t tag = uint32_t(group) << 16 | element;
+      uint32_t length = 0;
+      bool longVR = false;
+      char vr[2] = { char(b[4]), char(b[5]) };
+      if (group == 0xfffe)
+      {
+        length = this->U32(b + 4);
+        pos += 8;
+        if (element == 0xe0dd || element == 0xe00d)
+        {
+          return untilDelimiter ? vVerdict::Fits : vVerdict::Unknown;
+        }
+        if (element != 0xe000)
+        {
+          // Inside an open sequence only items and delimiters may follow.
+          return untilDelimiter ? vVerdict::TooLong : vVerdict::Unknown;
+        }
+        vr[0] = vr[1] = 0;
+      }
+      else if (this->Explicit && IsLongVR(vr))
+      {
+        if (!this->ReadAt(pos + 8, b + 8, 4))
+        {
+          return vVerdict::TooLong;
+        }
+        length = this->U32(b + 8);
+        longVR = true;
+        pos += 12;
+      }
+      else if (this->Explicit && IsShortVR(vr))
+      {
+        length = this->U16(b + 6);
+        pos += 8;
+      }
+      else if (this->Explicit)
+      {
+        // Not a value representation: damaged bytes. GDCM would go on guessing (and allocate
+        // what the guessed lengths claim); the file is refused instead.
+        return vVerdict::TooLong;
+      }
+      else
+      {
+        length = this->U32(b + 4);
+        vr[0] = vr[1] = 0;
+        pos += 8;
+      }
+      if (depth == 0 && tag == PixelDataTag)
+      {
+        this->Result.PixelDataOffset = static_cast<long long>(pos);
+      }
+      if (length == UndefinedLength)
+      {
+        if (longVR && vr[0] == 'U' && vr[1] == 'N')
+        {
+          return vVerdict::Unknown; // its items are implicit VR: beyond this simple walk
+        }
+        const vVerdict inner = this->Walk(pos, true, depth + 1);
+        if (inner != vVerdict::Fits)
+        {
+          return inner;
+        }
+        continue;
+      }
+      if (length > this->Size - pos)
+      {
+        return vVerdict::TooLong;
+      }
+      if (depth == 0 && length <= MaximumValueBytes && this->Wanted.count(tag))
+      {
+        unsigned char value[MaximumValueBytes];
+        if (this->ReadAt(pos, value, length))
+        {
+          this->Result.Values[tag].assign(reinterpret_cast<const char*>(value), length);
+        }
+      }
+      pos += length;
+    }
+    // The end of the file inside an item or sequence: its delimiter was cut off.
+    return untilDelimiter ? vVerdict::TooLong : vVerdict::Fits;
+  }
+
+  int File;
+  uint64_t Size;
+  const std::set<uint32_t>& Wanted;
+  vDicomWalkResult& Result;
+  std::vector<unsigned char> Block;
+  uint64_t BlockStart = 0;
+  bool Explicit = true;
+  bool BigEndian = false;
+};
+
+std::string TrimmedText(const std::string& value)
+{
+  std::string text = value;
+  while (!text.empty() && (text.back() == '\0' || text.back() == ' '))
+  {
+    text.pop_back();
+  }
+  std::size_t first = 0;
+  while (first < text.size() && text[first] == ' ')
+  {
+    ++first;
+  }
+  return text.substr(first);
+}
+
+vVerdict WalkFile(int fd, uint64_t size, const std::set<uint32_t>& wanted, vDicomWalkResult& result)
+{
+  vElementWalker walker(fd, size, wanted, result);
+  uint64_t pos = 0;
+  unsigned char head[132];
+  if (walker.ReadAt(0, head, 132) && std::memcmp(head + 128, "DICM", 4) == 0)
+  {
+    pos = 132;
+  }
+
+  // The meta header (group 2) is explicit little endian; it names the data set's encoding.
+  std::string syntax;
+  bool haveMeta = false;
+  for (;;)
+  {
+    unsigned char b[12];
+    if (!walker.ReadAt(pos, b, 8) || walker.U16(b) != 0x0002)
+    {
+      break;
+    }
+    haveMeta = true;
+    const char vr[2] = { char(b[4]), char(b[5]) };
+    uint32_t length = 0;
+    uint64_t value = pos + 8;
+    if (IsLongVR(vr))
+    {
+      if (!walker.ReadAt(pos + 8, b + 8, 4))
+      {
+        return vVerdict::TooLong;
+      }
+      length = walker.U32(b + 8);
+      value = pos + 12;
+    }
+    else if (IsShortVR(vr))
+    {
+      length = walker.U16(b + 6);
+    }
+    else
+    {
+      length = walker.U32(b + 4); // written with implicit VR, as some old writers did
+    }
+    if (length == UndefinedLength)
+    {
+      return vVerdict::Unknown;
+    }
+    if (length > size - value)
+    {
+      return vVerdict::TooLong;
+    }
+    if (walker.U16(b + 2) == 0x0010 && length < 80)
+    {
+      unsigned char text[80];
+      if (walker.ReadAt(value, text, length))
+      {
+        syntax = TrimmedText(std::string(reinterpret_cast<const char*>(text), length));
+      }
+    }
+    pos = value + length;
+  }
+
+  if (syntax == "1.2.840.10008.1.2.1.99")
+  {
+    result.Deflated = true;
+    return vVerdict::Unknown; // the stored bytes are not the elements
+  }
+  if (syntax == "1.2.840.10008.1.2")
+  {
+    walker.Explicit = false;
+  }
+  else if (syntax == "1.2.840.10008.1.2.2")
+  {
+    walker.BigEndian = true;
+  }
+  else if (!haveMeta)
+  {
+    // No meta header (old ACR-NEMA files): guess from the first element.
+    unsigned char b[8];
+    if (!walker.ReadAt(pos, b, 8))
+    {
+      return vVerdict::Unknown;
+    }
+    const char vr[2] = { char(b[4]), char(b[5]) };
+    walker.Explicit = IsLongVR(vr) || IsShortVR(vr);
+    walker.BigEndian = b[0] == 0 && b[1] != 0;
+  }
+  result.BigEndian = walker.BigEndian;
+  return walker.Walk(pos, false, 0);
+}
+} // namespace
+
+int vDicomWalkResult::UnsignedShort(uint32_t tag, int fallback) const
+{
+  const auto found = this->Values.find(tag);
+  if (found == this->Values.end() || found->second.size() < 2)
+  {
+    return fallback;
+  }
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(found->second.data());
+  return this->BigEndian ? (p[0] << 8 | p[1]) : (p[1] << 8 | p[0]);
+}
+
+std::string vDicomWalkResult::Text(uint32_t tag) const
+{
+  const auto found = this->Values.find(tag);
+  return found == this->Values.end() ? std::string() : TrimmedText(found->second);
+}
+
+vDicomWalkResult vDicomElementWalk::Walk(const std::string& path, const std::set<uint32_t>& wanted)
+{
+  vDicomWalkResult result;
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0)
+  {
+    return result;
+  }
+  struct stat info;
+  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
+  {
+    result.FileSize = static_cast<long long>(info.st_size);
+    const vVerdict verdict = WalkFile(fd, static_cast<uint64_t>(info.st_size), wanted, result);
+    result.LengthsFit = verdict != vVerdict::TooLong;
+    result.Understood = verdict == vVerdict::Fits;
+  }
+  close(fd);
+  return result;
+}
