@@ -1,6 +1,7 @@
 #include "vFileReader.h"
 
 #include "CiDcmLib.h"
+#include "vLegacyVTKCheck.h"
 #include "vQVFile.h"
 #include "vReaderPluginContract.h"
 #include "vVoxelBuffer.h"
@@ -76,6 +77,17 @@ bool IdsAreBelow(Array* ids, vtkIdType points)
   return !bad;
 }
 
+/** True when every cell of `cells` names one of `points` points. */
+bool CellIdsAreValid(vtkCellArray* cells, vtkIdType points)
+{
+  if (!cells || cells->GetNumberOfConnectivityIds() == 0)
+  {
+    return true;
+  }
+  return cells->IsStorage64Bit() ? IdsAreBelow(cells->GetConnectivityArray64(), points)
+                                 : IdsAreBelow(cells->GetConnectivityArray32(), points);
+}
+
 /** True when every cell of the model names a point it has. */
 bool CellsAreValid(vtkPolyData* model)
 {
@@ -85,12 +97,7 @@ bool CellsAreValid(vtkPolyData* model)
   };
   for (vtkCellArray* cells : arrays)
   {
-    if (!cells || cells->GetNumberOfConnectivityIds() == 0)
-    {
-      continue;
-    }
-    if (cells->IsStorage64Bit() ? !IdsAreBelow(cells->GetConnectivityArray64(), points)
-                                : !IdsAreBelow(cells->GetConnectivityArray32(), points))
+    if (!CellIdsAreValid(cells, points))
     {
       return false;
     }
@@ -284,6 +291,20 @@ std::string vFileReader::GetExtension(const std::string& path)
 
 int vFileReader::Read()
 {
+  // VTK's readers and the plug-ins are C++ code that may throw (std::bad_alloc above all): a
+  // throw is a failed read, never a crash of the workstation.
+  try
+  {
+    return this->ReadFile();
+  }
+  catch (...)
+  {
+    return 0;
+  }
+}
+
+int vFileReader::ReadFile()
+{
   this->ErrorText.clear();
   const std::string ext = GetExtension(this->Filename);
   if (vInstallation::IsFolder(this->Filename))
@@ -439,6 +460,10 @@ void vFileReader::SetImageOutput(vtkImageData* image)
 vtkSmartPointer<vtkPolyData> vFileReader::ReadVTK(const std::string& path,
   vtkSmartPointer<vtkImageData>& image)
 {
+  if (!vLegacyVTKCheck::CountsFit(path))
+  {
+    return nullptr; // the file declares more than it holds
+  }
   vtkNew<vtkDataSetReader> reader;
   reader->SetFileName(path.c_str());
   reader->Update();
@@ -451,6 +476,11 @@ vtkSmartPointer<vtkPolyData> vFileReader::ReadVTK(const std::string& path,
   }
   if (auto* grid = vtkUnstructuredGrid::SafeDownCast(data))
   {
+    // The surface filter reads the points its cells name: they must exist.
+    if (!CellIdsAreValid(grid->GetCells(), grid->GetNumberOfPoints()))
+    {
+      return nullptr;
+    }
     vtkNew<vtkGeometryFilter> surface;
     surface->SetInputData(grid);
     surface->Update();

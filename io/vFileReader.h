@@ -109,6 +109,8 @@ public:
   std::string GetPluginFolder() const;
 
 protected:
+  /** The body of `Read`. */
+  int ReadFile();
   /** Scans the plug-in folder and registers every complete reader plug-in. */
   void SetupExternalFileSupport();
   /** Appends a format; false (nothing added) when the registry is full. */

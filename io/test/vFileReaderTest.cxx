@@ -6,7 +6,10 @@
 
 #include <vtkCellArray.h>
 #include <vtkDataSetWriter.h>
+#include <vtkFieldData.h>
+#include <vtkFloatArray.h>
 #include <vtkImageData.h>
+#include <vtkIntArray.h>
 #include <vtkPointData.h>
 #include <vtkPolyData.h>
 #include <vtkSmartPointer.h>
@@ -343,4 +346,75 @@ TEST(FileReader, RoutesDicomFilesFoldersAndSniffedExtensions)
   }
   EXPECT_EQ(4493276ull, sum);
   EXPECT_EQ(467u, largest);
+}
+
+TEST(FileReader, RefusesDeclaredSizesTheFileCannotHold)
+{
+  vTempHome home;
+  vFileReader reader;
+  const std::string head = "# vtk DataFile Version 3.0\nx\nASCII\n";
+  const std::string bad[] = {
+    // Two billion points in a hundred bytes: refused before anything is allocated.
+    head + "DATASET POLYDATA\nPOINTS 2000000000 float\n0 0 0\n",
+    "# vtk DataFile Version 3.0\nx\nBINARY\nDATASET POLYDATA\nPOINTS 900000000 float\n\x01\x02\n",
+    head + "DATASET POLYDATA\nPOINTS 3 float\n0 0 0 1 0 0 0 1 0\nPOLYGONS 1 4000000000\n3 0 1 2\n",
+    head +
+      "DATASET POLYDATA\nPOINTS 3 float\n0 0 0 1 0 0 0 1 0\nPOINT_DATA 3\n"
+      "SCALARS s float 1000000\nLOOKUP_TABLE default\n1 2 3\n",
+    // Cells naming points that are not there, in poly data and in a grid.
+    head + "DATASET POLYDATA\nPOINTS 3 float\n0 0 0 1 0 0 0 1 0\nPOLYGONS 1 4\n3 0 1 7\n",
+    head +
+      "DATASET UNSTRUCTURED_GRID\nPOINTS 3 float\n0 0 0 1 0 0 0 1 0\nCELLS 1 4\n3 0 1 9\n"
+      "CELL_TYPES 1\n5\n",
+  };
+  int i = 0;
+  for (const std::string& text : bad)
+  {
+    vExpectVtkMessages vtkMessages;
+    reader.SetFilename(home.WriteFile("bad" + std::to_string(i) + ".vtk", text));
+    EXPECT_EQ(0, reader.Read()) << i;
+    EXPECT_EQ(nullptr, reader.GetOutput()) << i;
+    ++i;
+  }
+
+  // A binary file with every kind of block still reads.
+  vtkNew<vtkPolyData> mesh;
+  vtkNew<vtkPoints> points;
+  for (int k = 0; k < 200; ++k)
+  {
+    points->InsertNextPoint(k, k % 10, k % 3);
+  }
+  mesh->SetPoints(points);
+  vtkNew<vtkCellArray> polys;
+  for (vtkIdType k = 0; k + 2 < 200; ++k)
+  {
+    const vtkIdType tri[3] = { k, k + 1, k + 2 };
+    polys->InsertNextCell(3, tri);
+  }
+  mesh->SetPolys(polys);
+  vtkNew<vtkFloatArray> scalars;
+  scalars->SetName("s");
+  scalars->SetNumberOfComponents(2);
+  scalars->SetNumberOfTuples(200);
+  scalars->Fill(1.5);
+  mesh->GetPointData()->SetScalars(scalars);
+  vtkNew<vtkFloatArray> normals;
+  normals->SetNumberOfComponents(3);
+  normals->SetNumberOfTuples(200);
+  normals->Fill(0.5);
+  mesh->GetPointData()->SetNormals(normals);
+  vtkNew<vtkIntArray> field;
+  field->SetName("f");
+  field->SetNumberOfTuples(7);
+  field->Fill(3);
+  mesh->GetFieldData()->AddArray(field);
+  vtkNew<vtkDataSetWriter> writer;
+  writer->SetInputData(mesh);
+  writer->SetFileTypeToBinary();
+  writer->SetFileName(home.Sub("binary.vtk").c_str());
+  ASSERT_EQ(1, writer->Write());
+  reader.SetFilename(home.Sub("binary.vtk"));
+  ASSERT_EQ(1, reader.Read());
+  EXPECT_EQ(198, vtkPolyData::SafeDownCast(reader.GetOutput())->GetNumberOfPolys());
+  EXPECT_EQ(2, reader.GetOutput()->GetPointData()->GetScalars()->GetNumberOfComponents());
 }

@@ -14,6 +14,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -145,6 +146,31 @@ TEST(ReaderPlugins, ReadModelsAndVolumes)
     EXPECT_EQ(0, reader.Read()) << name;
     EXPECT_EQ("", reader.GetErrorMessage()) << name;
     EXPECT_EQ(previous.Get(), reader.GetOutput()) << name;
+  }
+}
+
+TEST(ReaderPlugins, RefuseHeadersDeclaringMoreThanCanBeRead)
+{
+  vTempHome home;
+  InstallPlugins(home);
+  vFileReader reader;
+  const std::pair<const char*, std::string> files[] = {
+    { "huge.ply",
+      "ply\nformat binary_little_endian 1.0\nelement vertex 2000000000\n"
+      "property float x\nproperty float y\nproperty float z\nend_header\n" },
+    { "huge.mha",
+      "ObjectType = Image\nNDims = 3\nDimSize = 100000 100000 1000\n"
+      "ElementType = MET_UCHAR\nElementDataFile = LOCAL\n" },
+    { "huge.nrrd",
+      "NRRD0004\ntype: unsigned char\ndimension: 3\nsizes: 100000 100000 1000\n"
+      "encoding: raw\n\n" },
+  };
+  for (const auto& file : files)
+  {
+    vExpectVtkMessages vtkMessages;
+    reader.SetFilename(home.WriteFile(file.first, file.second));
+    EXPECT_EQ(0, reader.Read()) << file.first;
+    EXPECT_EQ(nullptr, reader.GetOutput()) << file.first;
   }
 }
 

@@ -2,9 +2,14 @@
 #include "vReaderPluginContract.h"
 
 #include <vtkImageData.h>
+#include <vtkInformation.h>
 #include <vtkNIFTIImageReader.h>
 #include <vtkNew.h>
 #include <vtkPointData.h>
+#include <vtkStreamingDemandDrivenPipeline.h>
+
+#include <algorithm>
+#include <unistd.h>
 
 #ifndef VEMORA_PLUGIN_EXT
 #define VEMORA_PLUGIN_EXT "nii"
@@ -35,18 +40,48 @@ const char* GetName()
   return "NIfTI Reader";
 }
 
-vtkDataSet* Read(const char* path)
+namespace
 {
-  if (!path)
+/**
+ * Headers declare sizes before any voxel is read: a volume that would take more than half the
+ * machine's memory is refused instead of being allocated.
+ */
+bool Affordable(vtkAlgorithm* reader)
+{
+  reader->UpdateInformation();
+  vtkInformation* info = reader->GetOutputInformation(0);
+  int extent[6];
+  info->Get(vtkStreamingDemandDrivenPipeline::WHOLE_EXTENT(), extent);
+  const int valueSize =
+    std::max(1, vtkAbstractArray::GetDataTypeSize(vtkImageData::GetScalarType(info)));
+  unsigned long long bytes = static_cast<unsigned long long>(valueSize) *
+    static_cast<unsigned long long>(std::max(1, vtkImageData::GetNumberOfScalarComponents(info)));
+  for (int i = 0; i < 3; ++i)
   {
-    return nullptr;
+    const long long n = static_cast<long long>(extent[2 * i + 1]) - extent[2 * i] + 1;
+    if (n <= 0 || __builtin_mul_overflow(bytes, static_cast<unsigned long long>(n), &bytes))
+    {
+      return false;
+    }
   }
+  const long pages = sysconf(_SC_PHYS_PAGES);
+  const long pageSize = sysconf(_SC_PAGESIZE);
+  return pages <= 0 || pageSize <= 0 ||
+    bytes <= static_cast<unsigned long long>(pages) * static_cast<unsigned long long>(pageSize) / 2;
+}
+
+vtkDataSet* ReadVolume(const char* path)
+{
   vtkNew<vtkNIFTIImageReader> reader;
   if (!reader->CanReadFile(path))
   {
     return nullptr;
   }
   reader->SetFileName(path);
+  if (!Affordable(reader))
+  {
+    return nullptr;
+  }
   reader->Update();
   vtkImageData* output = reader->GetOutput();
   if (reader->GetErrorCode() != 0 || !output || output->GetNumberOfPoints() == 0 ||
@@ -59,6 +94,23 @@ vtkDataSet* Read(const char* path)
   vtkImageData* image = vtkImageData::New();
   image->ShallowCopy(output);
   return image;
+}
+} // namespace
+
+vtkDataSet* Read(const char* path)
+{
+  if (!path)
+  {
+    return nullptr;
+  }
+  try
+  {
+    return ReadVolume(path);
+  }
+  catch (...)
+  {
+    return nullptr; // nothing may leave a C function: a throw is a failed read
+  }
 }
 
 void ReleaseMemory()

@@ -3,6 +3,11 @@
 
 #include <vtkNew.h>
 #include <vtkPLYReader.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <vtkPolyData.h>
 
 int GetDataType()
@@ -30,9 +35,53 @@ const char* GetName()
   return "PLY Reader";
 }
 
-vtkDataSet* Read(const char* path)
+namespace
 {
-  if (!path)
+/**
+ * The element counts of the header must fit in the file (every element takes at least one byte):
+ * VTK's PLY reader allocates and loops over what the header declares.
+ */
+bool CountsFit(const char* path)
+{
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in)
+  {
+    return false;
+  }
+  const unsigned long long size = static_cast<unsigned long long>(in.tellg());
+  in.seekg(0);
+  std::string line;
+  for (int lines = 0; lines < 10000 && std::getline(in, line); ++lines)
+  {
+    std::istringstream words(line);
+    std::string word;
+    words >> word;
+    if (word == "end_header")
+    {
+      return true;
+    }
+    if (word == "element")
+    {
+      std::string name;
+      std::string count;
+      words >> name >> count;
+      char* end = nullptr;
+      const unsigned long long n = std::strtoull(count.c_str(), &end, 10);
+      if (count.empty() || count[0] == '-' || *end != '\0' || n > size)
+      {
+        return false;
+      }
+    }
+  }
+  return false;
+}
+} // namespace
+
+namespace
+{
+vtkDataSet* ReadModel(const char* path)
+{
+  if (!path || !CountsFit(path))
   {
     return nullptr;
   }
@@ -49,4 +98,17 @@ vtkDataSet* Read(const char* path)
   vtkPolyData* model = vtkPolyData::New();
   model->ShallowCopy(output);
   return model;
+}
+} // namespace
+
+vtkDataSet* Read(const char* path)
+{
+  try
+  {
+    return ReadModel(path);
+  }
+  catch (...)
+  {
+    return nullptr; // nothing may leave a C function: a throw is a failed read
+  }
 }

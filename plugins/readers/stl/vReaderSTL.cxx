@@ -30,7 +30,9 @@ const char* GetName()
   return "STL Reader";
 }
 
-vtkDataSet* Read(const char* path)
+namespace
+{
+vtkDataSet* ReadModel(const char* path)
 {
   if (!path)
   {
@@ -49,4 +51,17 @@ vtkDataSet* Read(const char* path)
   vtkPolyData* model = vtkPolyData::New();
   model->ShallowCopy(output);
   return model;
+}
+} // namespace
+
+vtkDataSet* Read(const char* path)
+{
+  try
+  {
+    return ReadModel(path);
+  }
+  catch (...)
+  {
+    return nullptr; // nothing may leave a C function: a throw is a failed read
+  }
 }

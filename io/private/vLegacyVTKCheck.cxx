@@ -1,0 +1,393 @@
+#include "vLegacyVTKCheck.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace
+{
+/** Bytes of one value of a legacy type name; 0 for "bit" (eight per byte), -1 if unknown. */
+int TypeSize(std::string type)
+{
+  std::transform(type.begin(),
+    type.end(),
+    type.begin(),
+    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (type == "bit")
+  {
+    return 0;
+  }
+  if (type == "char" || type == "unsigned_char" || type == "signed_char")
+  {
+    return 1;
+  }
+  if (type == "short" || type == "unsigned_short")
+  {
+    return 2;
+  }
+  if (type == "int" || type == "unsigned_int" || type == "float")
+  {
+    return 4;
+  }
+  if (type == "long" || type == "unsigned_long" || type == "double" || type == "vtkidtype" ||
+    type == "vtktypeint64" || type == "vtktypeuint64")
+  {
+    return 8;
+  }
+  return -1;
+}
+
+/** The whole file mapped read-only; pages are read only where they are looked at. */
+class vMappedFile
+{
+public:
+  explicit vMappedFile(const std::string& path)
+  {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st;
+    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+    {
+      void* data = ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+      if (data != MAP_FAILED)
+      {
+        this->Data = static_cast<const char*>(data);
+        this->Size = static_cast<size_t>(st.st_size);
+      }
+    }
+    if (fd >= 0)
+    {
+      ::close(fd);
+    }
+  }
+  ~vMappedFile()
+  {
+    if (this->Data)
+    {
+      ::munmap(const_cast<char*>(this->Data), this->Size);
+    }
+  }
+  vMappedFile(const vMappedFile&) = delete;
+  vMappedFile& operator=(const vMappedFile&) = delete;
+
+  const char* Data = nullptr;
+  size_t Size = 0;
+};
+
+class vScanner
+{
+public:
+  vScanner(const char* data, size_t size)
+    : Data(data)
+    , Size(size)
+  {
+  }
+
+  /** The next line's words (at most a few), or false at the end of the file. */
+  bool NextLine(std::vector<std::string>& words)
+  {
+    words.clear();
+    if (this->Pos >= this->Size)
+    {
+      return false;
+    }
+    const char* start = this->Data + this->Pos;
+    const void* eol = std::memchr(start, '\n', this->Size - this->Pos);
+    const size_t length =
+      eol ? static_cast<size_t>(static_cast<const char*>(eol) - start) : this->Size - this->Pos;
+    this->Pos += length + 1;
+    // Only the first words of a line matter; very long lines are data.
+    const size_t look = std::min<size_t>(length, 256);
+    size_t i = 0;
+    while (i < look && words.size() < 6)
+    {
+      while (i < look && std::isspace(static_cast<unsigned char>(start[i])))
+      {
+        ++i;
+      }
+      size_t begin = i;
+      while (i < look && !std::isspace(static_cast<unsigned char>(start[i])))
+      {
+        ++i;
+      }
+      if (i > begin)
+      {
+        words.emplace_back(start + begin, i - begin);
+      }
+    }
+    return true;
+  }
+
+  /** Skips a binary block; false when the file is too short for it. */
+  bool Skip(unsigned long long bytes)
+  {
+    if (bytes > this->Size - std::min(this->Pos, this->Size))
+    {
+      return false;
+    }
+    this->Pos += static_cast<size_t>(bytes);
+    return true;
+  }
+
+  size_t Remaining() const { return this->Size - std::min(this->Pos, this->Size); }
+
+private:
+  const char* Data;
+  size_t Size;
+  size_t Pos = 0;
+};
+
+bool ParseCount(const std::string& text, unsigned long long& value)
+{
+  if (text.empty() || text[0] == '-')
+  {
+    return false;
+  }
+  char* end = nullptr;
+  value = std::strtoull(text.c_str(), &end, 10);
+  return end && *end == '\0';
+}
+
+std::string Upper(std::string text)
+{
+  std::transform(text.begin(),
+    text.end(),
+    text.begin(),
+    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return text;
+}
+
+/**
+ * The checker proper. `Values(n, type)` is called for every block of n values: it refuses n that
+ * the rest of the file cannot hold (an ASCII value takes at least one character and a separator,
+ * a binary one its size, bits one eighth of a byte) and, in a binary file, skips the block.
+ */
+class vChecker
+{
+public:
+  vChecker(const char* data, size_t size)
+    : Scan(data, size)
+  {
+  }
+
+  bool Run()
+  {
+    std::vector<std::string> words;
+    if (!this->Scan.NextLine(words) || words.size() < 2 || words[0] != "#" ||
+      Upper(words[1]) != "VTK")
+    {
+      return true; // not a legacy header: VTK's reader reports it
+    }
+    // From version 5.1 on, cell blocks name their offset and connectivity arrays.
+    this->NamedCellArrays = words.size() > 4 && std::strtod(words[4].c_str(), nullptr) >= 5.1;
+    this->Scan.NextLine(words); // title
+    if (!this->Scan.NextLine(words) || words.empty())
+    {
+      return true;
+    }
+    this->Binary = Upper(words[0]) == "BINARY";
+    while (this->Scan.NextLine(words))
+    {
+      if (words.empty())
+      {
+        continue;
+      }
+      int verdict = this->Line(words);
+      if (verdict < 0)
+      {
+        return false;
+      }
+      if (verdict == 0)
+      {
+        return true; // a line it does not know, in a binary file: the rest is left to VTK
+      }
+    }
+    return true;
+  }
+
+private:
+  /** 1 to go on, 0 to stop looking (accept), -1 to refuse. */
+  int Line(const std::vector<std::string>& w)
+  {
+    const std::string key = Upper(w[0]);
+    unsigned long long n = 0;
+    unsigned long long m = 0;
+    auto count = [&](size_t i, unsigned long long& v)
+    { return w.size() > i && ParseCount(w[i], v); };
+    if (this->FieldArrays > 0 && w.size() >= 4 && count(1, n) && count(2, m))
+    {
+      --this->FieldArrays; // a field array: name, components, tuples, type
+      unsigned long long values = 0;
+      if (__builtin_mul_overflow(n, m, &values))
+      {
+        return -1;
+      }
+      return this->Values(values, w[3]);
+    }
+    if (key == "DATASET" || key == "DIMENSIONS" || key == "ORIGIN" || key == "SPACING" ||
+      key == "ASPECT_RATIO")
+    {
+      return 1;
+    }
+    if (key == "METADATA")
+    {
+      // Text lines up to an empty line.
+      std::vector<std::string> words;
+      while (this->Scan.NextLine(words) && !words.empty())
+      {
+      }
+      return 1;
+    }
+    if (key == "POINTS" && count(1, n) && w.size() > 2)
+    {
+      return n > this->Scan.Remaining() ? -1 : this->Values(3 * n, w[2]);
+    }
+    if ((key == "X_COORDINATES" || key == "Y_COORDINATES" || key == "Z_COORDINATES") &&
+      count(1, n) && w.size() > 2)
+    {
+      return this->Values(n, w[2]);
+    }
+    if ((key == "VERTICES" || key == "LINES" || key == "POLYGONS" || key == "TRIANGLE_STRIPS" ||
+          key == "CELLS") &&
+      count(1, n) && count(2, m))
+    {
+      if (n > this->Scan.Remaining() + 1 || m > this->Scan.Remaining() + 1)
+      {
+        return -1;
+      }
+      if (!this->NamedCellArrays)
+      {
+        return this->Values(m, "int"); // before version 5.1: m 32-bit values right here
+      }
+      this->CellOffsets = n;
+      this->CellConnectivity = m;
+      return 1;
+    }
+    if (key == "OFFSETS" && w.size() > 1)
+    {
+      return this->Values(this->CellOffsets, w[1]);
+    }
+    if (key == "CONNECTIVITY" && w.size() > 1)
+    {
+      return this->Values(this->CellConnectivity, w[1]);
+    }
+    if (key == "CELL_TYPES" && count(1, n))
+    {
+      return this->Values(n, "int");
+    }
+    if ((key == "POINT_DATA" || key == "CELL_DATA") && count(1, n))
+    {
+      if (n > 8 * static_cast<unsigned long long>(this->Scan.Remaining()) + 8)
+      {
+        return -1;
+      }
+      this->Tuples = n;
+      return 1;
+    }
+    if (key == "SCALARS" && w.size() > 2)
+    {
+      unsigned long long components = 1;
+      if (w.size() > 3 && !ParseCount(w[3], components))
+      {
+        components = 1;
+      }
+      this->PendingScalars = true;
+      this->PendingScalarsValues = components * this->Tuples;
+      this->PendingScalarsType = w[2];
+      return components > 64 ? -1 : 1;
+    }
+    if (key == "LOOKUP_TABLE")
+    {
+      if (w.size() >= 3 && count(2, n))
+      {
+        return this->Values(4 * n, this->Binary ? "unsigned_char" : "float");
+      }
+      if (this->PendingScalars)
+      {
+        this->PendingScalars = false;
+        return this->Values(this->PendingScalarsValues, this->PendingScalarsType);
+      }
+      return 1;
+    }
+    if (key == "COLOR_SCALARS" && count(2, n))
+    {
+      return this->Values(n * this->Tuples, this->Binary ? "unsigned_char" : "float");
+    }
+    if ((key == "VECTORS" || key == "NORMALS") && w.size() > 2)
+    {
+      return this->Values(3 * this->Tuples, w[2]);
+    }
+    if (key == "TEXTURE_COORDINATES" && count(2, n) && w.size() > 3)
+    {
+      return n > 3 ? -1 : this->Values(n * this->Tuples, w[3]);
+    }
+    if ((key == "TENSORS" || key == "TENSORS6") && w.size() > 2)
+    {
+      return this->Values((key == "TENSORS" ? 9 : 6) * this->Tuples, w[2]);
+    }
+    if ((key == "GLOBAL_IDS" || key == "PEDIGREE_IDS") && w.size() > 2)
+    {
+      return this->Values(this->Tuples, w[2]);
+    }
+    if (key == "FIELD" && count(2, n))
+    {
+      this->FieldArrays = n;
+      return 1;
+    }
+    return this->Binary ? 0 : 1;
+  }
+
+  int Values(unsigned long long values, const std::string& type)
+  {
+    const int size = TypeSize(type);
+    const unsigned long long remaining = this->Scan.Remaining();
+    if (!this->Binary)
+    {
+      // "1 2 3": n values take at least 2n - 1 characters.
+      return values > remaining / 2 + 1 ? -1 : 1;
+    }
+    if (size < 0)
+    {
+      return 0;
+    }
+    unsigned long long bytes = 0;
+    if (size == 0)
+    {
+      bytes = (values + 7) / 8;
+    }
+    else if (__builtin_mul_overflow(values, static_cast<unsigned long long>(size), &bytes))
+    {
+      return -1;
+    }
+    return this->Scan.Skip(bytes) ? 1 : -1;
+  }
+
+  vScanner Scan;
+  bool Binary = false;
+  bool NamedCellArrays = false;
+  bool PendingScalars = false;
+  unsigned long long PendingScalarsValues = 0;
+  std::string PendingScalarsType;
+  unsigned long long CellOffsets = 0;
+  unsigned long long CellConnectivity = 0;
+  unsigned long long Tuples = 0;
+  unsigned long long FieldArrays = 0;
+};
+} // namespace
+
+bool vLegacyVTKCheck::CountsFit(const std::string& path)
+{
+  vMappedFile file(path);
+  if (!file.Data)
+  {
+    return true; // nothing to look at: VTK's reader reports what is wrong
+  }
+  return vChecker(file.Data, file.Size).Run();
+}
