@@ -241,7 +241,8 @@ std::string vFileReader::GetFileSupportLib(int externalIndex) const
 
 int vFileReader::isFileExist(const std::string& path) const
 {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that a pipe without a writer does not hold the workstation up.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0)
   {
     return 0;
@@ -314,6 +315,12 @@ int vFileReader::ReadFile()
   if (!this->isFileExist(this->Filename))
   {
     this->ErrorText = MissingFileText;
+    return 0;
+  }
+  if (!vInstallation::IsFile(this->Filename))
+  {
+    // Devices and pipes never end or never begin: no reader may wait on them.
+    this->ErrorText = UnrecognizedText;
     return 0;
   }
   if (!ext.empty() && ext.size() <= 4 && ext != "dcm")
@@ -517,7 +524,7 @@ vtkSmartPointer<vtkPolyData> vFileReader::ReadVRML(const std::string& path)
   auto model = vtkSmartPointer<vtkPolyData>::New();
   vtkRenderer* renderer = importer->GetRenderer();
   vtkActorCollection* actors = renderer ? renderer->GetActors() : nullptr;
-  vtkActor* first = actors ? actors->GetLastActor() : nullptr;
+  vtkActor* first = nullptr;
   if (actors)
   {
     actors->InitTraversal();

@@ -114,6 +114,8 @@ TEST(FileReader, RoutesBadInputToTheRightMessage)
   EXPECT_EQ(Unrecognized, reader.GetErrorMessage());
   EXPECT_EQ(0, read(home.WriteFile("empty.dcm", "")));
   EXPECT_EQ(Unrecognized, reader.GetErrorMessage());
+  EXPECT_EQ(0, read("/dev/zero"));
+  EXPECT_EQ(Unrecognized, reader.GetErrorMessage());
   home.WriteFile("nodicom/readme.txt", "text");
   EXPECT_EQ(0, read(home.Sub("nodicom")));
   EXPECT_EQ(Unrecognized, reader.GetErrorMessage());
