@@ -194,7 +194,7 @@ TEST(vDicomBadInput, LengthsBeyondTheEndOfTheFile)
   ASSERT_GT(pixels, 0);
   std::vector<char> huge = bytes;
   const unsigned char claim[4] = { 0xf0, 0xff, 0xff, 0x7f };
-  std::memcpy(&huge[pixels - 4], claim, 4);
+  std::memcpy(&huge[pixels], claim, 4); // the 4-byte length of OW
   ASSERT_TRUE(vWriteBytes(home.Sub("huge.dcm"), huge));
   EXPECT_NE(ReadChecked(home.Sub("huge.dcm")), "");
 
@@ -204,4 +204,29 @@ TEST(vDicomBadInput, LengthsBeyondTheEndOfTheFile)
   std::memcpy(&acr[4], claim, 4);
   ASSERT_TRUE(vWriteBytes(home.Sub("acr.001"), acr));
   EXPECT_NE(ReadChecked(home.Sub("acr.001")), "");
+}
+
+TEST(vDicomBadInput, DamagedElementStructure)
+{
+  vTempHome home;
+  const std::vector<char> bytes = vReadBytes(vTestData("dicom/multiframe/emri_small_RLE.dcm"));
+  // An explicit-VR element whose value representation is garbage.
+  std::vector<char> badVR = bytes;
+  const long rows = vFindElementValue(badVR, 0x0028, 0x0010, "US");
+  ASSERT_GT(rows, 0);
+  badVR[rows - 4] = '\x01';
+  badVR[rows - 3] = '\x02';
+  ASSERT_TRUE(vWriteBytes(home.Sub("vr.dcm"), badVR));
+  EXPECT_NE(ReadChecked(home.Sub("vr.dcm")), "");
+  // Compressed pixel data whose fragments stop without the closing delimiter.
+  std::vector<char> open(bytes.begin(), bytes.end() - 8);
+  ASSERT_TRUE(vWriteBytes(home.Sub("open.dcm"), open));
+  EXPECT_NE(ReadChecked(home.Sub("open.dcm")), "");
+  // A stray tag among the fragments.
+  const long pixels = vFindElementValue(bytes, 0x7fe0, 0x0010, "OB");
+  ASSERT_GT(pixels, 0);
+  std::vector<char> stray = bytes;
+  stray[pixels + 4 + 2] = '\x31'; // the offset table item (fffe,e000) becomes (fffe,e031)
+  ASSERT_TRUE(vWriteBytes(home.Sub("stray.dcm"), stray));
+  EXPECT_NE(ReadChecked(home.Sub("stray.dcm")), "");
 }

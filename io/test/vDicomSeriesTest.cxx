@@ -206,3 +206,68 @@ TEST(vDicomSeries, PixelFormats)
   home.CopyFile(home.Sub("colour.dcm"), "local/IMAGE0001.IMA");
   EXPECT_TRUE(CiDcmLib::IsDicomFile(home.Sub("local/IMAGE0001.IMA")));
 }
+
+TEST(vDicomSeries, EveryEncodingOfGreyAndColourSlices)
+{
+  vTempHome home;
+  vDicomTestSlice grey;
+  grey.Cols = 12;
+  grey.Rows = 10;
+  for (int i = 0; i < 120; ++i)
+  {
+    grey.Values.push_back((i * 37) % 1000);
+  }
+  vDicomTestSlice colour;
+  colour.Cols = 6;
+  colour.Rows = 4;
+  colour.Samples = 3;
+  colour.BitsAllocated = 8;
+  ASSERT_TRUE(vWriteDicomSlice(home.Sub("grey.dcm"), grey));
+  ASSERT_TRUE(vWriteDicomSlice(home.Sub("colour.dcm"), colour));
+  const char* syntaxes[] = { "1.2.840.10008.1.2",
+    "1.2.840.10008.1.2.2",
+    "1.2.840.10008.1.2.1.99",
+    "1.2.840.10008.1.2.5",
+    "1.2.840.10008.1.2.4.70",
+    "1.2.840.10008.1.2.4.80",
+    "1.2.840.10008.1.2.4.90" };
+  for (const char* source : { "grey", "colour" })
+  {
+    CiDcmLib reference;
+    ASSERT_EQ(ReadPath(reference, home.Sub(std::string(source) + ".dcm")), "");
+    const std::size_t count = std::size_t(reference.GetCols()) * reference.GetRows();
+    std::vector<unsigned int> expected(count);
+    ASSERT_TRUE(reference.CopyFrameToUnsigned32(0, expected.data(), count));
+    for (const char* syntax : syntaxes)
+    {
+      SCOPED_TRACE(std::string(source) + " " + syntax);
+      const std::string path = home.Sub(std::string(source) + "-" + syntax + ".dcm");
+      if (!vConvertDicom(home.Sub(std::string(source) + ".dcm"), path, syntax))
+      {
+        continue; // GDCM encodes colour JPEG 2000 only with some builds
+      }
+      CiDcmLib lib;
+      ASSERT_EQ(ReadPath(lib, path), "");
+      std::vector<unsigned int> values(count);
+      ASSERT_TRUE(lib.CopyFrameToUnsigned32(0, values.data(), count));
+      EXPECT_TRUE(values == expected);
+    }
+  }
+}
+
+TEST(vDicomSeries, ListsTheSeriesOfAFolder)
+{
+  vTempHome home;
+  WriteSeries(home, "local/a", { 2, 0, 1 }, 3.0, "1.2.3.7");
+  std::vector<std::string> files;
+  double spacing[3] = { 0, 0, 0 };
+  ASSERT_EQ(CiDcmLib::ListSeries(home.Sub("local/a"), files, spacing), "");
+  ASSERT_EQ(files.size(), 3u);
+  // s1 holds position 0, s2 position 1, s0 position 2.
+  EXPECT_EQ(files[0], home.Sub("local/a/s1"));
+  EXPECT_EQ(files[1], home.Sub("local/a/s2"));
+  EXPECT_EQ(files[2], home.Sub("local/a/s0"));
+  EXPECT_NEAR(spacing[2], 3.0, 1e-9);
+  EXPECT_NE(CiDcmLib::ListSeries(home.Sub("local/none"), files, spacing), "");
+  EXPECT_TRUE(files.empty());
+}

@@ -4,6 +4,8 @@
 #include <gdcmDataElement.h>
 #include <gdcmFile.h>
 #include <gdcmImage.h>
+#include <gdcmImageChangeTransferSyntax.h>
+#include <gdcmImageReader.h>
 #include <gdcmImageWriter.h>
 #include <gdcmMediaStorage.h>
 #include <gdcmPhotometricInterpretation.h>
@@ -119,6 +121,29 @@ bool vWriteDicomSlice(const std::string& path, const vDicomTestSlice& slice)
   gdcm::Attribute<0x0020, 0x0013> instance = { slice.InstanceNumber };
   ds.Replace(instance.GetAsDataElement());
   writer.SetFileName(path.c_str());
+  return writer.Write();
+}
+
+bool vConvertDicom(const std::string& from, const std::string& to, const std::string& syntaxUid)
+{
+  gdcm::ImageReader reader;
+  reader.SetFileName(from.c_str());
+  const gdcm::TransferSyntax syntax = gdcm::TransferSyntax::GetTSType(syntaxUid.c_str());
+  if (!reader.Read() || syntax == gdcm::TransferSyntax::TS_END)
+  {
+    return false;
+  }
+  gdcm::ImageChangeTransferSyntax change;
+  change.SetTransferSyntax(syntax);
+  change.SetInput(reader.GetImage());
+  if (!change.Change())
+  {
+    return false;
+  }
+  gdcm::ImageWriter writer;
+  writer.SetFile(reader.GetFile());
+  writer.SetImage(change.GetOutput());
+  writer.SetFileName(to.c_str());
   return writer.Write();
 }
 

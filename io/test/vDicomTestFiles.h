@@ -25,6 +25,12 @@ struct vDicomTestSlice
 /** Writes the slice to `path` (making its folders); false when that fails. */
 bool vWriteDicomSlice(const std::string& path, const vDicomTestSlice& slice);
 
+/**
+ * Rewrites the DICOM image `from` into `to` in another transfer syntax (a DICOM UID such as
+ * "1.2.840.10008.1.2.5" for RLE), through GDCM; false when GDCM cannot.
+ */
+bool vConvertDicom(const std::string& from, const std::string& to, const std::string& syntaxUid);
+
 /** A whole file's bytes, and writing them back. */
 std::vector<char> vReadBytes(const std::string& path);
 bool vWriteBytes(const std::string& path, const std::vector<char>& bytes);
@@ -32,7 +38,9 @@ bool vWriteBytes(const std::string& path, const std::vector<char>& bytes);
 /**
  * Offset of the value of top-level element (group, element) in the raw bytes of a DICOM file, for
  * the value representation `vr` (two letters; used only by explicit-VR encodings): tries explicit
- * little endian, explicit big endian and implicit little endian. -1 when not found.
+ * little endian, explicit big endian and implicit little endian. For the long explicit forms (OB,
+ * OW, SQ, UN ...) the offset is that of the 4-byte length, which precedes the value. -1 when not
+ * found.
  */
 long vFindElementValue(const std::vector<char>& bytes,
   uint16_t group,
