@@ -31,8 +31,18 @@ int CVemoraCP::UIInit()
   }
   this->Engine = std::make_unique<CVemoraCPEXE>();
   this->Workspace = std::make_unique<vWorkspaceState>(this->Engine.get());
+  this->Workspace->SetComponentPanel(this->ComponentPanel);
   this->Workspace->Start();
   return 0;
+}
+
+void CVemoraCP::SetComponentPanel(vComponentPanel* panel)
+{
+  this->ComponentPanel = panel;
+  if (this->Workspace)
+  {
+    this->Workspace->SetComponentPanel(panel);
+  }
 }
 
 void CVemoraCP::SetParentHwnd(void* hwnd)

@@ -41,7 +41,7 @@ public:
   vWorkspaceState* GetWorkspaceUIPointer() const { return this->Workspace.get(); }
   vComponentPanel* GetComponentUIPointer() const { return this->ComponentPanel; }
   /** The component panel (borrowed) that module pages go to; null removes it. */
-  void SetComponentPanel(vComponentPanel* panel) { this->ComponentPanel = panel; }
+  void SetComponentPanel(vComponentPanel* panel);
   int GetTab() const { return 0; }
 
   /**

@@ -9,6 +9,7 @@
 #include <string>
 
 class CVemoraCPEXE;
+class vComponentPanel;
 
 /**
  * What the workspace panel does apart from drawing: opening files into the workspace (and the
@@ -61,9 +62,43 @@ public:
   bool WriteRecentFileList() const { return this->RecentFiles.Write(); }
   void RefreshLocalRepository() { this->LocalRepository.Refresh(); }
 
-  /** Selection in the tree: remembered here and given to the engine. */
-  void SetSelectedItemText(const std::string& text);
+  /** Selection in the tree (item and parent node texts): remembered and given to the engine. */
+  void SetSelectedItemText(const std::string& text, const std::string& parentText = std::string());
   const std::string& GetSelectedItemText() const { return this->SelectedItemText; }
+  const std::string& GetParentItemText() const { return this->ParentItemText; }
+
+  /**
+   * The kind named in an item text: the first of "PointCloud" (2), "Points" (2), "Surface" (2),
+   * "Matrix" (1), "ImageData" (4), "Hardware" (256) found in it; 0 for none.
+   */
+  static int GetTypeFromStr(const std::string& text);
+  /** The one digit between "[" and the next "]" ("Hardware [3] ..." gives 3); -1 otherwise. */
+  static int GetIdFromStr(const std::string& text);
+  /** The tree text of hard resource i: "Hardware [i] " + its name. */
+  std::string GetHardwareItemText(int index) const;
+
+  /**
+   * The attach-data button: the selected item text decoded into (type, index) and, for an index
+   * of 0 or more, given to the engine's `Show`. The module's id, or -1.
+   */
+  int AttachSelectedData();
+  /**
+   * The Delete key on a tree item: asks "Are you sure to remove object <text>?" and on Yes removes
+   * the data from the engine. True when the user said Yes (the tree item then goes, whether or not
+   * the engine knew the name).
+   */
+  bool RemoveItem(const std::string& text);
+  /**
+   * A module button: without a viewing tab shows "error: no viewing tab available, please create a
+   * new one by using ctrl + N". With another module activated in the tab asks "Clear current
+   * viewer?" (No stops; Yes deletes that module's viewer). Then activates the module, brings its
+   * page to the front and sends it "coolstart" (nothing or a category selected) or "add" with the
+   * data name of the selected item (a recent file or local repository file is opened first). A
+   * name no module has posts the notice 1224. 0 when the module got its command, else -1.
+   */
+  int StartModule(const std::string& name);
+  /** The component panel (borrowed) whose tab `StartModule` brings to the front. */
+  void SetComponentPanel(vComponentPanel* panel) { this->ComponentPanel = panel; }
   /** Shows a data item's properties (through the view); remembered for `GetShownItem`. */
   void ShowItemProp(const std::string& name);
   const std::string& GetShownItem() const { return this->ShownItem; }
@@ -83,7 +118,9 @@ private:
   vFolderConfiguration Folders;
   vRecentFileList RecentFiles;
   vLocalRepository LocalRepository;
+  vComponentPanel* ComponentPanel = nullptr; // borrowed
   std::string SelectedItemText;
+  std::string ParentItemText;
   std::string ShownItem;
   std::string LastOpenFilename;
   void* ParentHwnd = nullptr;

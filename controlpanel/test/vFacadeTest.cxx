@@ -8,6 +8,7 @@
 
 #include "vDataResource.h"
 #include "vInstallation.h"
+#include "vShellNotifier.h"
 #include "vVolumeResource.h"
 
 #include <gtest/gtest.h>
@@ -206,4 +207,109 @@ TEST(Facade, LocalRepository)
   cp.RefreshLocalRepository();
   ASSERT_EQ(cp.GetUI()->GetLocalRepository().GetCases().size(), 1u);
   EXPECT_EQ(cp.GetUI()->GetLocalRepository().GetCases()[0].Files[0], "head.vtk");
+}
+
+TEST(WorkspaceState, ItemTextsDecode)
+{
+  EXPECT_EQ(vWorkspaceState::GetTypeFromStr("Hardware [3] Phantom"), 256);
+  EXPECT_EQ(vWorkspaceState::GetTypeFromStr("PointCloud ImageData"), 2);
+  EXPECT_EQ(vWorkspaceState::GetTypeFromStr("my ImageData"), 4);
+  EXPECT_EQ(vWorkspaceState::GetTypeFromStr("Matrix"), 1);
+  EXPECT_EQ(vWorkspaceState::GetTypeFromStr("head"), 0);
+  EXPECT_EQ(vWorkspaceState::GetIdFromStr("Hardware [3] Phantom"), 3);
+  EXPECT_EQ(vWorkspaceState::GetIdFromStr("Hardware [12] Phantom"), -1);
+  EXPECT_EQ(vWorkspaceState::GetIdFromStr("Hardware [x] Phantom"), -1);
+  EXPECT_EQ(vWorkspaceState::GetIdFromStr("Hardware ]3[ Phantom"), -1);
+  EXPECT_EQ(vWorkspaceState::GetIdFromStr("head"), -1);
+}
+
+TEST(WorkspaceState, ModuleButtonsAttachAndDelete)
+{
+  vTempHome home;
+  vQuietPrompt prompt;
+  vRecordingShellNotifier* notices = vGetDefaultShellNotifier();
+  vShellNotifier::Install(nullptr);
+  notices->SetEcho(false);
+  notices->Reset();
+  home.CopyFile(vTestPlugin("vTestModuleA"), "Modules/a.so");
+  home.CopyFile(vTestPlugin("vTestModuleOther"), "Modules/b.so");
+  home.CopyFile(vTestPlugin("vTestSourceFull"), "Hard/probe.so");
+  std::string cases = home.CopyFile(vTestData("mesh/vtk/teeth.vtk"), "local/case1/jaw.vtk");
+  CVemoraCP cp;
+  cp.UIInit();
+  vRecordingPanel panel;
+  cp.SetComponentPanel(&panel);
+  vWorkspaceState* workspace = cp.GetUI();
+  CVemoraModules* modules = cp.GetEXE()->GetModules();
+  ASSERT_EQ(modules->GetNumberOfModules(), 2);
+
+  // Without a viewing tab a module button only shows the error.
+  EXPECT_EQ(workspace->StartModule("Twin"), -1);
+  EXPECT_EQ(prompt->GetTexts().back(),
+    "error: no viewing tab available, please create a new one by using ctrl + N");
+  cp.GetEXE()->CreateViewingTab();
+
+  // Nothing selected: "coolstart"; the module's tab comes to the front.
+  EXPECT_EQ(workspace->StartModule("twin"), 0);
+  EXPECT_EQ(modules->GetActivatedModuleId(), 0);
+  EXPECT_NE(Log(modules, 0).find("Command[coolstart];"), std::string::npos);
+  EXPECT_NE(panel.Calls.find("select twin;"), std::string::npos);
+
+  // A data item selected: "add" with its text; the same module asks nothing.
+  ASSERT_EQ(cp.Open(vTestData("mesh/vtk/fran_cut.vtk")), "File loaded");
+  workspace->SetSelectedItemText("fran_cut", "Meshes");
+  EXPECT_EQ(workspace->StartModule("Twin"), 0);
+  EXPECT_NE(Log(modules, 0).find("Command[add fran_cut];"), std::string::npos);
+  EXPECT_TRUE(prompt->GetRecords().size() == 1u);
+
+  // Another module: "Clear current viewer?" No stops; Yes deletes the viewer first.
+  prompt->QueueAnswer(false);
+  EXPECT_EQ(workspace->StartModule("Other"), -1);
+  EXPECT_EQ(modules->GetActivatedModuleId(), 0);
+  prompt->QueueAnswer(true);
+  workspace->SetSelectedItemText("Images", "");
+  EXPECT_EQ(workspace->StartModule("Other"), 0);
+  EXPECT_EQ(prompt->GetTexts().back(), "Clear current viewer?");
+  EXPECT_NE(Log(modules, 0).find("DelViewer;"), std::string::npos);
+  EXPECT_EQ(modules->GetActivatedModuleId(), 1);
+  EXPECT_NE(Log(modules, 1).find("Command[coolstart];"), std::string::npos);
+
+  // A recent file is opened again before "add"; so is a local repository file.
+  EXPECT_EQ(cp.GetEXE()->Remove("fran_cut"), 0);
+  workspace->SetSelectedItemText("fran_cut", "Recent Files");
+  EXPECT_EQ(workspace->StartModule("Other"), 0);
+  EXPECT_EQ(cp.GetEXE()->isFileLoaded(vTestData("mesh/vtk/fran_cut.vtk")), 1);
+  EXPECT_NE(Log(modules, 1).find("Command[add fran_cut];"), std::string::npos);
+  cp.RefreshLocalRepository();
+  workspace->SetSelectedItemText("jaw.vtk", "case1");
+  EXPECT_EQ(workspace->StartModule("Other"), 0);
+  EXPECT_EQ(cp.GetEXE()->isFileLoaded(cases), 1);
+  EXPECT_NE(Log(modules, 1).find("Command[add jaw];"), std::string::npos);
+
+  // A button whose module is gone asks the shell to refresh the title (after the question about
+  // the module active in the tab).
+  prompt->QueueAnswer(true);
+  EXPECT_EQ(workspace->StartModule("Missing"), -1);
+  EXPECT_EQ(notices->Count(vShellNotifier::RefreshTitle), 1);
+
+  // Attach data: only items with a one-digit index in brackets.
+  workspace->SetSelectedItemText("jaw", "Markers");
+  EXPECT_EQ(workspace->AttachSelectedData(), -1);
+  workspace->SetSelectedItemText(workspace->GetHardwareItemText(0), "");
+  EXPECT_EQ(workspace->GetSelectedItemText(), "Hardware [0] Probe");
+  EXPECT_EQ(workspace->AttachSelectedData(), 1);
+  EXPECT_NE(Log(modules, 1).find("AddSecondaryData 16 0;"), std::string::npos);
+
+  // Delete key: No keeps the data, Yes removes it.
+  prompt->QueueAnswer(false);
+  EXPECT_FALSE(workspace->RemoveItem("jaw"));
+  EXPECT_EQ(prompt->GetTexts().back(), "Are you sure to remove object jaw?");
+  EXPECT_EQ(cp.GetEXE()->isFileLoaded(cases), 1);
+  prompt->QueueAnswer(true);
+  EXPECT_TRUE(workspace->RemoveItem("jaw"));
+  EXPECT_EQ(cp.GetEXE()->isFileLoaded(cases), 0);
+  prompt->QueueAnswer(true);
+  EXPECT_TRUE(workspace->RemoveItem("unknown")); // the tree item goes all the same
+  cp.SetComponentPanel(nullptr);
+  notices->SetEcho(true);
 }
