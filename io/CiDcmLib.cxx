@@ -6,9 +6,11 @@
 
 #include <gdcmImageReader.h>
 #include <gdcmReader.h>
+#include <gdcmSequenceOfItems.h>
 #include <gdcmTrace.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <new>
@@ -36,6 +38,53 @@ double CleanSpacing(double value)
 {
   value = std::fabs(value);
   return std::isfinite(value) && value > 0 ? value : 1.0;
+}
+// A decimal string value of the data set; 0 when absent or not a number.
+double DecimalValue(const gdcm::DataSet& ds, const gdcm::Tag& tag)
+{
+  if (!ds.FindDataElement(tag))
+  {
+    return 0;
+  }
+  const gdcm::ByteValue* value = ds.GetDataElement(tag).GetByteValue();
+  if (!value || value->GetLength() == 0 || value->GetLength() > 64)
+  {
+    return 0;
+  }
+  const std::string text(value->GetPointer(), value->GetLength());
+  const double number = std::strtod(text.c_str(), nullptr);
+  return std::isfinite(number) ? number : 0;
+}
+
+// The items of a sequence element (null when absent or empty). For implicit VR files GDCM parses
+// them on request, so the pointer owns what the caller looks at.
+gdcm::SmartPointer<gdcm::SequenceOfItems> Items(const gdcm::DataSet& ds, const gdcm::Tag& tag)
+{
+  if (!ds.FindDataElement(tag))
+  {
+    return nullptr;
+  }
+  gdcm::SmartPointer<gdcm::SequenceOfItems> items = ds.GetDataElement(tag).GetValueAsSQ();
+  return items && items->GetNumberOfItems() > 0 ? items : nullptr;
+}
+
+// Spacing Between Slices, at the top level or in the shared pixel measures of an enhanced file.
+double SpacingBetweenSlices(const gdcm::DataSet& ds)
+{
+  const gdcm::Tag between(0x0018, 0x0088);
+  const double top = DecimalValue(ds, between);
+  if (top > 0)
+  {
+    return top;
+  }
+  const gdcm::SmartPointer<gdcm::SequenceOfItems> shared = Items(ds, gdcm::Tag(0x5200, 0x9229));
+  if (!shared)
+  {
+    return 0;
+  }
+  const gdcm::SmartPointer<gdcm::SequenceOfItems> measures =
+    Items(shared->GetItem(1).GetNestedDataSet(), gdcm::Tag(0x0028, 0x9110));
+  return measures ? DecimalValue(measures->GetItem(1).GetNestedDataSet(), between) : 0;
 }
 } // namespace
 
@@ -171,6 +220,15 @@ std::string CiDcmLib::DecodeFile(const std::string& path)
   for (int i = 0; i < 3; ++i)
   {
     this->Spacing[i] = CleanSpacing(spacing ? spacing[i] : 1.0);
+  }
+  // Without frame positions GDCM falls back to 1 between frames; the file may still say.
+  if (layout.Frames > 1 && spacing && spacing[2] == 1.0)
+  {
+    const double between = SpacingBetweenSlices(reader.GetFile().GetDataSet());
+    if (between > 0)
+    {
+      this->Spacing[2] = between;
+    }
   }
   return std::string();
 }

@@ -130,6 +130,9 @@ TEST(vDicomRead, MultiFrameFilesInEveryEncoding)
     EXPECT_EQ(lib.GetCols(), 64);
     EXPECT_EQ(lib.GetRows(), 64);
     EXPECT_EQ(lib.GetNumberOfFrames(), 10);
+    double spacing[3];
+    lib.GetSpacing(spacing);
+    EXPECT_NEAR(spacing[2], 1.2, 1e-9) << "Spacing Between Slices of the shared pixel measures";
     const vPixelStats stats = Measure(lib);
     EXPECT_EQ(stats.Min, 0);
     EXPECT_EQ(stats.Max, 467);
