@@ -142,7 +142,10 @@ int main(int argc, char** argv)
   // Start-up with the plug-ins of the installation folder.
   std::printf("installation folder: %s\n", vInstallation::GetFolder().c_str());
   {
+    Clock::time_point start = Clock::now();
     CVemoraCPEXE probe;
+    std::printf("first engine construction (plug-ins loaded for the first time): %.2f ms\n",
+      1e3 * Seconds(start));
     std::printf("plug-ins: %zu in Modules, %zu in Hard, %zu in Soft\n",
       vDynamicLibrary::ListLibraries(vInstallation::GetSubFolder("Modules")).size(),
       vDynamicLibrary::ListLibraries(vInstallation::GetSubFolder("Hard")).size(),

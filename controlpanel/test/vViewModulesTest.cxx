@@ -16,12 +16,15 @@
 #include "vDynamicLibrary.h"
 
 #include <vtkCamera.h>
+#include <vtkCommand.h>
 #include <vtkImageData.h>
 #include <vtkRenderWindow.h>
+#include <vtkRenderWindowInteractor.h>
 #include <vtkRenderer.h>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 
 namespace
@@ -190,6 +193,24 @@ TEST_F(vShippedPlugins, SceneShowsAMeshAndAVolume)
   vtkRenderWindow* window = this->Renderers->GetRenderWindow(tab);
   window->Render();
   EXPECT_TRUE(vCompareWithBaseline(window, "ControlPanel_SceneMeshAndVolume"));
+
+  // The wrapper is the interactor's observer: a left drag turns the camera of the inset view.
+  vtkRenderWindowInteractor* interactor = window->GetInteractor();
+  ASSERT_NE(interactor, nullptr);
+  EXPECT_TRUE(interactor->HasObserver(vtkCommand::MouseMoveEvent));
+  EXPECT_EQ(this->Command(this->Scene, "action rotate"), 0);
+  double before[3];
+  inset->GetActiveCamera()->GetPosition(before);
+  interactor->SetEventInformation(150, 150);
+  interactor->InvokeEvent(vtkCommand::LeftButtonPressEvent);
+  interactor->SetEventInformation(170, 150);
+  interactor->InvokeEvent(vtkCommand::MouseMoveEvent);
+  interactor->InvokeEvent(vtkCommand::LeftButtonReleaseEvent);
+  double after[3];
+  inset->GetActiveCamera()->GetPosition(after);
+  EXPECT_GT(std::abs(after[0] - before[0]) + std::abs(after[1] - before[1]) +
+      std::abs(after[2] - before[2]),
+    1e-3);
 
   // DelViewer: layers gone, module deactivated in the tab, caption back to the welcome text.
   this->Modules->DeleteViewer();
