@@ -21,7 +21,7 @@ vIconLayer::vIconLayer()
 
 vIconLayer::~vIconLayer()
 {
-  this->RemoveAllItems();
+  this->vIconLayer::RemoveAllItems();
 }
 
 int vIconLayer::SetRows(int rows)
@@ -173,8 +173,10 @@ void vIconLayer::InternalRender()
     viewer->SetSlice(slice);
     // All thumbnails lie in one plane, row by row.
     double position[3] = { 0, 0, 0 };
-    position[across] = (i % this->Cols) * width;
-    position[down] = -(i / this->Cols) * height;
+    const int column = i % this->Cols;
+    const int row = i / this->Cols;
+    position[across] = column * width;
+    position[down] = -row * height;
     position[orientation] = -(origin[orientation] + spacing[orientation] * slice);
     viewer->GetImageActor()->SetPosition(position);
   }

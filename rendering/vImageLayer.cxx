@@ -19,7 +19,7 @@
 #include <vtkRenderWindow.h>
 #include <vtkRenderer.h>
 
-#include <cstring>
+#include <cmath>
 
 namespace
 {
@@ -60,7 +60,7 @@ vImageLayer::vImageLayer()
 
 vImageLayer::~vImageLayer()
 {
-  this->RemoveAllItems();
+  this->vImageLayer::RemoveAllItems();
 }
 
 bool vImageLayer::IsImageType(const std::string& type)
@@ -255,14 +255,15 @@ void vImageLayer::Mirror()
 {
   this->ComposeTurn(true);
   this->Render();
-  this->vLayer::Mirror();
+  // The friends follow through the base behaviour (v3DLayer's own reflection is not wanted).
+  this->vLayer::Mirror(); // NOLINT(bugprone-parent-virtual-call)
 }
 
 void vImageLayer::Flip()
 {
   this->ComposeTurn(false);
   this->Render();
-  this->vLayer::Flip();
+  this->vLayer::Flip(); // NOLINT(bugprone-parent-virtual-call)
 }
 
 int vImageLayer::Find(vtkProp* p)
@@ -444,7 +445,8 @@ int vImageLayer::SliceOfPoint(double x, double y, double z)
   {
     return 0;
   }
-  return static_cast<int>((p[axis] - bounds[2 * axis]) / spacing[axis] + 0.5);
+  // trunc(n + 0.5): a point halfway between two slices takes the upper one.
+  return static_cast<int>(std::trunc((p[axis] - bounds[2 * axis]) / spacing[axis] + 0.5));
 }
 
 vVolumeResourceFake* vImageLayer::TakeVolume(vResource* resource, int item)

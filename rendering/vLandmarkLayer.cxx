@@ -75,7 +75,8 @@ void vLandmarkLayer::AddInput(vResource* resource)
   {
     return;
   }
-  this->v3DLayer::AddInput(resource);
+  // The spheres replace the mesh layer's own pipeline.
+  this->v3DLayer::AddInput(resource); // NOLINT(bugprone-parent-virtual-call)
   vDataResourceFake* data = dynamic_cast<vDataResourceFake*>(resource);
   vtkDataSet* points = (data && data->GetNumberOfItems() > 0) ? data->GetData(0) : nullptr;
   if (!points)

@@ -21,6 +21,8 @@ class vtkCellPicker;
  * - action 8, left click: a landmark layer holding the picked surface point is added.
  * Events are ignored while the viewer is missing or has not been rendered.
  */
+// Reference counted: destroyed through Delete(), so its destructor is protected.
+// NOLINTNEXTLINE(cppcoreguidelines-virtual-class-destructor)
 class VEMORARENDERING_EXPORT vViewerWrapper : public vViewerWrapperBase
 {
 public:

@@ -30,7 +30,7 @@ vViewerWrapperBase::vViewerWrapperBase()
 vViewerWrapperBase::~vViewerWrapperBase()
 {
   this->RemoveObservers();
-  this->DeleteViewer();
+  this->vViewerWrapperBase::DeleteViewer();
 }
 
 void vViewerWrapperBase::Delete()
@@ -162,7 +162,7 @@ int vViewerWrapperBase::AddInput(vResource* resource)
   const int index = this->Viewer->AddInput(layer.get());
   if (index >= 0)
   {
-    layer.release(); // the viewer owns it now
+    static_cast<void>(layer.release()); // the viewer owns it now
   }
   return index;
 }

@@ -26,6 +26,8 @@ class vtkRenderer;
  *
  * Action codes: 0 rotate (default), 1 select, 5 pan, 7 clipping plane, 8 tag.
  */
+// Reference counted: destroyed through Delete(), so its destructor is protected.
+// NOLINTNEXTLINE(cppcoreguidelines-virtual-class-destructor)
 class VEMORARENDERING_EXPORT vViewerWrapperBase
   : public vtkCommand
   , public vObject

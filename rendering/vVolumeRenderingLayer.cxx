@@ -43,7 +43,7 @@ vVolumeRenderingLayer::vVolumeRenderingLayer()
 
 vVolumeRenderingLayer::~vVolumeRenderingLayer()
 {
-  this->RemoveAllItems();
+  this->vVolumeRenderingLayer::RemoveAllItems();
 }
 
 void vVolumeRenderingLayer::AddInput(vResource* resource)

@@ -6,6 +6,8 @@
 #include <vtkCommand.h>
 
 /** An observer of the volume viewer that does nothing: a place to register an observer object. */
+// Reference counted: destroyed through Delete(), so its destructor is protected.
+// NOLINTNEXTLINE(cppcoreguidelines-virtual-class-destructor)
 class VEMORARENDERING_EXPORT vVolumeViewerCallback : public vtkCommand
 {
 public:

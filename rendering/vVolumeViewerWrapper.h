@@ -22,6 +22,8 @@ class vVolumeResourceFake;
  * cursor and shows the voxel value there ("Voxel: %.2f"); a left drag in the 3-D view turns its
  * camera; a double click enlarges the view under the cursor, the next one restores the grid.
  */
+// Reference counted: destroyed through Delete(), so its destructor is protected.
+// NOLINTNEXTLINE(cppcoreguidelines-virtual-class-destructor)
 class VEMORARENDERING_EXPORT vVolumeViewerWrapper : public vViewerWrapper
 {
 public:

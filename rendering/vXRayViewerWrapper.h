@@ -8,6 +8,8 @@
  * A variant of the ordinary wrapper for projection (X-ray) views: it only selects (a left click
  * with action 1) and its Render() does nothing, so the owner decides when the view is drawn.
  */
+// Reference counted: destroyed through Delete(), so its destructor is protected.
+// NOLINTNEXTLINE(cppcoreguidelines-virtual-class-destructor)
 class VEMORARENDERING_EXPORT vXRayViewerWrapper : public vViewerWrapper
 {
 public:
