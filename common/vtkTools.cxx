@@ -9,7 +9,6 @@
 #include <vtkDataSet.h>
 #include <vtkDataSetWriter.h>
 #include <vtkDecimatePro.h>
-#include <vtkFloatArray.h>
 #include <vtkGenericCell.h>
 #include <vtkImageData.h>
 #include <vtkImageGaussianSmooth.h>
@@ -19,6 +18,7 @@
 #include <vtkPolyData.h>
 #include <vtkSMPThreadLocalObject.h>
 #include <vtkSMPTools.h>
+#include <vtkSmartPointer.h>
 #include <vtkSmoothPolyDataFilter.h>
 #include <vtkStaticCellLocator.h>
 
@@ -38,38 +38,88 @@
 
 namespace
 {
-// Fills the mask from component 0 of the volume's scalars, straight from the typed values. One
-// pass over memory: on two busy cores a thread pool costs more than it saves here.
+// Fills a mask of type OutT from component 0 of the volume's typed values in one pass (on two
+// busy cores a thread pool costs more than it saves here).
+template <typename OutT, typename Range>
+void FillMask(const Range& values,
+  vtkIdType components,
+  vtkIdType count,
+  double low,
+  double high,
+  OutT inside,
+  OutT* mask)
+{
+  if (components == 1)
+  {
+    // The usual single-component volume: a contiguous loop the compiler can vectorise.
+    auto value = values.cbegin();
+    for (vtkIdType i = 0; i < count; ++i, ++value)
+    {
+      const double v = static_cast<double>(*value);
+      mask[i] = (low <= v && v <= high) ? inside : OutT(0);
+    }
+    return;
+  }
+  for (vtkIdType i = 0; i < count; ++i)
+  {
+    const double v = static_cast<double>(values[i * components]);
+    mask[i] = (low <= v && v <= high) ? inside : OutT(0);
+  }
+}
+
 struct vMaskWorker
 {
   template <typename ArrayT>
   void operator()(ArrayT* array,
-    float* mask,
+    vtkDataArray* mask,
     vtkIdType count,
     double low,
     double high,
-    float inside) const
+    double inside) const
   {
     const auto values = vtk::DataArrayValueRange(array);
     const vtkIdType components = array->GetNumberOfComponents();
-    if (components == 1)
+    switch (mask->GetDataType())
     {
-      // The usual single-component volume: a contiguous loop the compiler can vectorise.
-      auto value = values.cbegin();
-      for (vtkIdType i = 0; i < count; ++i, ++value)
-      {
-        const double v = static_cast<double>(*value);
-        mask[i] = (low <= v && v <= high) ? inside : 0.0f;
-      }
-      return;
-    }
-    for (vtkIdType i = 0; i < count; ++i)
-    {
-      const double v = static_cast<double>(values[i * components]);
-      mask[i] = (low <= v && v <= high) ? inside : 0.0f;
+      vtkTemplateMacro(FillMask(values,
+        components,
+        count,
+        low,
+        high,
+        static_cast<VTK_TT>(inside),
+        static_cast<VTK_TT*>(mask->GetVoidPointer(0))));
     }
   }
 };
+
+// The mask keeps the volume's own scalar type (half or a quarter of the memory of a float mask
+// for the usual integer volumes, through the smoothing too) when that type holds `value`
+// exactly; otherwise it takes doubles, so the value is never cut or wrapped.
+int MaskScalarType(int volumeType, double value)
+{
+  switch (volumeType)
+  {
+    case VTK_FLOAT:
+      return static_cast<double>(static_cast<float>(value)) == value ? VTK_FLOAT : VTK_DOUBLE;
+    case VTK_DOUBLE:
+      return VTK_DOUBLE;
+    case VTK_CHAR:
+    case VTK_SIGNED_CHAR:
+    case VTK_UNSIGNED_CHAR:
+    case VTK_SHORT:
+    case VTK_UNSIGNED_SHORT:
+    case VTK_INT:
+    case VTK_UNSIGNED_INT:
+    {
+      double range[2] = { vtkDataArray::GetDataTypeMin(volumeType),
+        vtkDataArray::GetDataTypeMax(volumeType) };
+      const bool fits = std::floor(value) == value && value >= range[0] && value <= range[1];
+      return fits ? volumeType : VTK_DOUBLE;
+    }
+    default:
+      return VTK_DOUBLE;
+  }
+}
 
 // Squared distance from p to the triangle (a, b, c): the closest point is found by the triangle's
 // Voronoi regions (vertex, edge, face), which handles degenerate triangles too.
@@ -411,14 +461,21 @@ private:
   std::vector<Node> Nodes;
 };
 
-// Gives a large image float scalars in memory backed by huge pages where the system offers them:
-// a fresh 256^3 mask otherwise spends most of its time in page faults. False for small images
-// (or when the memory cannot be had), which take VTK's ordinary allocation.
-bool AllocateLargeScalars(vtkImageData* image)
+// Gives a large image scalars of `type` in memory backed by huge pages where the system offers
+// them: a fresh 256^3 mask otherwise spends most of its time in page faults. False for small
+// images (or when the memory cannot be had), which take VTK's ordinary allocation.
+bool AllocateLargeScalars(vtkImageData* image, int type)
 {
   constexpr size_t hugePage = size_t(2) << 20;
   const vtkIdType voxels = image->GetNumberOfPoints();
-  const size_t bytes = static_cast<size_t>(voxels) * sizeof(float);
+  vtkSmartPointer<vtkDataArray> scalars =
+    vtk::TakeSmartPointer(vtkDataArray::CreateDataArray(type));
+  if (!scalars)
+  {
+    return false;
+  }
+  const size_t bytes =
+    static_cast<size_t>(voxels) * static_cast<size_t>(scalars->GetDataTypeSize());
   if (bytes < 4 * hugePage)
   {
     return false;
@@ -432,9 +489,8 @@ bool AllocateLargeScalars(vtkImageData* image)
 #ifdef MADV_HUGEPAGE
   madvise(memory, rounded, MADV_HUGEPAGE);
 #endif
-  vtkNew<vtkFloatArray> scalars;
   scalars->SetName("ImageScalars");
-  scalars->SetArray(static_cast<float*>(memory), voxels, 0, vtkAbstractArray::VTK_DATA_ARRAY_FREE);
+  scalars->SetVoidArray(memory, voxels, 0, vtkAbstractArray::VTK_DATA_ARRAY_FREE);
   image->GetPointData()->SetScalars(scalars);
   return true;
 }
@@ -513,24 +569,26 @@ bool vtkTools::vtkMcMask(vtkImageData* volume, double value, vtkImageData* mask)
     return false;
   }
   mask->CopyStructure(volume);
-  if (!AllocateLargeScalars(mask))
+  const int type = MaskScalarType(scalars->GetDataType(), value);
+  if (!AllocateLargeScalars(mask, type))
   {
-    mask->AllocateScalars(VTK_FLOAT, 1);
+    mask->AllocateScalars(type, 1);
   }
-  auto* out = vtkFloatArray::SafeDownCast(mask->GetPointData()->GetScalars());
+  vtkDataArray* out = mask->GetPointData()->GetScalars();
   const vtkIdType voxels = out->GetNumberOfTuples();
   // A scalar array shorter than the grid (a malformed volume) leaves the rest of the mask at 0.
   const vtkIdType count = std::min(voxels, scalars->GetNumberOfTuples());
-  float* maskValues = out->GetPointer(0);
-  std::fill(maskValues + count, maskValues + voxels, 0.0f);
+  for (vtkIdType i = count; i < voxels; ++i)
+  {
+    out->SetComponent(i, 0, 0.0);
+  }
 
   const double low = value - MaskHalfWidth;
   const double high = value + MaskHalfWidth;
-  const float inside = static_cast<float>(value);
   vMaskWorker worker;
-  if (!vtkArrayDispatch::Dispatch::Execute(scalars, worker, maskValues, count, low, high, inside))
+  if (!vtkArrayDispatch::Dispatch::Execute(scalars, worker, out, count, low, high, value))
   {
-    worker(scalars, maskValues, count, low, high, inside);
+    worker(scalars, out, count, low, high, value);
   }
   return true;
 }

@@ -42,7 +42,8 @@ public:
    *    preserved, target reduction `reduction`) and, when `iterations` is 1 or more, smoothed
    *    (vtkSmoothPolyDataFilter, boundary smoothing on, convergence 0.00001, `iterations`
    *    iterations) (`vtkMcSurface`).
-   * The mask holds float values. A null or empty volume, one without scalars, or a value with no
+   * The mask keeps the volume's scalar type when that type holds `value` exactly, and doubles
+   * otherwise. A null or empty volume, one without scalars, or a value with no
    * surface around it gives an empty `out` (without running the filters that would complain about
    * empty input). Nothing happens when `out` is null.
    */
@@ -53,8 +54,10 @@ public:
     vtkPolyData* out);
 
   /**
-   * The mask stage of `vtkMc`: `mask` gets the structure of `volume` and one float component,
-   * `value` inside the window and 0 outside. Returns false (mask emptied) when the volume has no
+   * The mask stage of `vtkMc`: `mask` gets the structure of `volume` and one component, `value`
+   * inside the window and 0 outside, of the volume's scalar type when that type holds `value`
+   * exactly (an integral value within an integer type's range, a float volume's value that a
+   * float holds), of doubles otherwise. Returns false (mask emptied) when the volume has no
    * voxels or no scalars.
    */
   static bool vtkMcMask(vtkImageData* volume, double value, vtkImageData* mask);

@@ -104,7 +104,7 @@ void BenchMc(int n, double value, double reduction, int iterations, bool maskOnl
     vtkNew<vtkImageData> slow;
     t0 = Now();
     slow->CopyStructure(volume);
-    slow->AllocateScalars(VTK_FLOAT, 1);
+    slow->AllocateScalars(fresh->GetScalarType(), 1); // the same mask type as vtkMcMask's
     int dims[3];
     volume->GetDimensions(dims);
     for (int z = 0; z < dims[2]; ++z)
@@ -126,9 +126,10 @@ void BenchMc(int n, double value, double reduction, int iterations, bool maskOnl
   std::sort(slowTimes.begin(), slowTimes.end());
   double typedMask = typedTimes[runs / 2];
   double slowMaskTime = slowTimes[runs / 2];
-  bool same = std::memcmp(mask->GetScalarPointer(),
-                slowMask->GetScalarPointer(),
-                sizeof(float) * static_cast<size_t>(mask->GetNumberOfPoints())) == 0;
+  const size_t bytes =
+    static_cast<size_t>(mask->GetScalarSize()) * static_cast<size_t>(mask->GetNumberOfPoints());
+  bool same = mask->GetScalarType() == slowMask->GetScalarType() &&
+    std::memcmp(mask->GetScalarPointer(), slowMask->GetScalarPointer(), bytes) == 0;
   std::printf(
     "mask, typed access:          best %.3f s, median %.3f s\n", typedTimes.front(), typedMask);
   std::printf(

@@ -236,12 +236,32 @@ TEST(SurfaceExtraction, MaskKeepsTheWindowAroundTheValueForEveryScalarType)
     vtkNew<vtkImageData> mask;
     ASSERT_TRUE(vtkTools::vtkMcMask(volume, value, mask)) << type;
     EXPECT_EQ(MaskValues(mask), ReferenceMask(volume, value)) << type;
+    EXPECT_EQ(mask->GetScalarType(), type); // the volume's type holds the value
+    EXPECT_EQ(mask->GetNumberOfScalarComponents(), 1);
     int extent[6];
     mask->GetExtent(extent);
     EXPECT_EQ(extent[0], 3);
     EXPECT_EQ(extent[3], -2);
     EXPECT_EQ(mask->GetSpacing()[2], 4);
     EXPECT_EQ(mask->GetOrigin()[0], -1);
+  }
+
+  // A value that the volume's type cannot hold is kept whole in a double mask, never cut or
+  // wrapped (270 in an unsigned char volume, 100.5 in a short one).
+  for (double value : { 270.0, 100.5 })
+  {
+    vtkNew<vtkImageData> volume;
+    volume->SetDimensions(4, 1, 1);
+    volume->AllocateScalars(value > 255 ? VTK_UNSIGNED_CHAR : VTK_SHORT, 1);
+    const double samples[] = { 245, 250, 255, 76 };
+    for (int i = 0; i < 4; ++i)
+    {
+      volume->SetScalarComponentFromDouble(i, 0, 0, 0, samples[i]);
+    }
+    vtkNew<vtkImageData> mask;
+    ASSERT_TRUE(vtkTools::vtkMcMask(volume, value, mask));
+    EXPECT_EQ(mask->GetScalarType(), VTK_DOUBLE);
+    EXPECT_EQ(MaskValues(mask), ReferenceMask(volume, value)) << value;
   }
 
   // A larger signed volume with random values (big enough for the mask's own large allocation),
