@@ -309,3 +309,37 @@ TEST(PhantomSource, DeliversABeatingVolume)
   EXPECT_NE(std::memcmp(a->GetScalarPointer(), b->GetScalarPointer(), bytes), 0);
   EXPECT_EQ(std::memcmp(a->GetScalarPointer(), c->GetScalarPointer(), bytes), 0);
 }
+
+TEST_F(vShippedPlugins, TabsClosedBeforeTheModulesAreTold)
+{
+  VEMORA_SKIP_WITHOUT_DISPLAY();
+  ASSERT_EQ(this->CP.Open(vTestData("mesh/vtk/fran_cut.vtk")), "File loaded");
+  this->CP.RunModuleRoutine();
+
+  // The shell's order: the window goes first, then the module's data of that window.
+  int tab = this->Engine->CreateViewingTab();
+  this->Modules->SetActivatedModule(this->Scene);
+  ASSERT_EQ(this->Command(this->Scene, "add fran_cut"), 0);
+  this->Renderers->RemoveRenderWindow(tab);
+  this->Modules->DetachData(tab);
+  this->Engine->ViewingTabMinusMinus();
+  EXPECT_EQ(this->Modules->GetActivatedModuleId(tab), -1);
+
+  // A new tab takes the same id and gets a viewer of its own.
+  ASSERT_EQ(this->Engine->CreateViewingTab(), tab);
+  this->Modules->SetActivatedModule(this->Scene);
+  EXPECT_EQ(this->Command(this->Scene, "add fran_cut"), 0);
+  vViewer* viewer = this->Modules->GetViewer();
+  ASSERT_NE(viewer, nullptr);
+  EXPECT_EQ(viewer->GetNumberOfItems(), 1);
+  EXPECT_EQ(this->Renderers->GetNumberOfRenderer(tab), 3);
+
+  // The same without the module being told at all: the next start sees the window is new.
+  this->Renderers->RemoveRenderWindow(tab);
+  ASSERT_EQ(this->Engine->CreateViewingTab(), tab);
+  EXPECT_EQ(this->Command(this->Scene, "coolstart"), 0);
+  ASSERT_NE(this->Modules->GetViewer(this->Scene), nullptr);
+  EXPECT_EQ(this->Modules->GetViewer(this->Scene)->GetNumberOfItems(), 0);
+  EXPECT_EQ(this->Renderers->GetNumberOfRenderer(tab), 3);
+  this->Renderers->GetRenderWindow(tab)->Render();
+}

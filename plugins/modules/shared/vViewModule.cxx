@@ -102,8 +102,43 @@ vViewerWrapperBase* vViewModule::CurrentWrapper() const
   return tab < 0 ? nullptr : this->Tabs[tab].Wrapper;
 }
 
+void vViewModule::SweepClosedTabs()
+{
+  vRendererManager* renderers = this->GetRenderers();
+  if (!renderers)
+  {
+    return;
+  }
+  for (int tab = 0; tab < MaximumTabs; ++tab)
+  {
+    Tab& current = this->Tabs[tab];
+    vtkRenderWindow* window = renderers->GetRenderWindow(tab);
+    if (!current.Wrapper || window == current.Window)
+    {
+      continue;
+    }
+    if (!window || renderers->GetNumberOfRenderer(tab) <= 1)
+    {
+      this->ReleaseTab(tab);
+      continue;
+    }
+    // The id belongs to a new window with viewers of its own: deleting the old viewer would take
+    // their renderers away. Its layers go; the old viewer object is left behind.
+    current.Wrapper->RemoveViewer();
+    if (this->ViewerWrapper == current.Wrapper)
+    {
+      this->SetViewerWrapper(nullptr);
+    }
+    current.Wrapper = nullptr;
+    current.Window = nullptr;
+    current.Handles.clear();
+    current.LiveData.clear();
+  }
+}
+
 vViewer* vViewModule::GetViewer()
 {
+  this->SweepClosedTabs();
   vViewerWrapperBase* wrapper = this->CurrentWrapper();
   return wrapper ? wrapper->GetViewer() : nullptr;
 }
@@ -123,8 +158,10 @@ bool vViewModule::EnsureViewer()
     return false;
   }
   Tab& current = this->Tabs[tab];
+  this->SweepClosedTabs();
   if (!current.Wrapper)
   {
+    current.Window = this->GetRenderers()->GetRenderWindow(tab);
     current.Wrapper = this->NewWrapper();
     current.Wrapper->SetRenderer(this->GetRenderers());
     current.Wrapper->SetParentHwnd(this->Controller->GetHwnd());
@@ -292,6 +329,7 @@ void vViewModule::AddSecondaryData(int type, int index)
 
 void vViewModule::DelViewer()
 {
+  this->SweepClosedTabs();
   int tab = this->GetCurrentTab();
   if (tab < 0 || !this->Tabs[tab].Wrapper)
   {
@@ -322,6 +360,7 @@ void vViewModule::ReleaseTab(int tab)
     current.Wrapper->Delete();
     current.Wrapper = nullptr;
   }
+  current.Window = nullptr;
   current.Handles.clear();
   current.LiveData.clear();
   if (renderers && previous != tab)
@@ -332,6 +371,7 @@ void vViewModule::ReleaseTab(int tab)
 
 void vViewModule::DetachData()
 {
+  this->SweepClosedTabs();
   int tab = this->GetCurrentTab();
   this->ForgetData();
   if (tab >= 0)
@@ -342,6 +382,7 @@ void vViewModule::DetachData()
 
 void vViewModule::ReleaseMemory()
 {
+  this->SweepClosedTabs();
   for (int tab = 0; tab < MaximumTabs; ++tab)
   {
     this->ReleaseTab(tab);
@@ -357,6 +398,7 @@ int vViewModule::OwnCommand(const std::string&, const std::vector<std::string>&)
 
 int vViewModule::Command(const char* text)
 {
+  this->SweepClosedTabs();
   std::vector<std::string> words = SplitWords(text ? text : "");
   if (words.empty())
   {

@@ -123,11 +123,19 @@ private:
   struct Tab
   {
     vViewerWrapperBase* Wrapper = nullptr; // owned (VTK reference)
+    vtkRenderWindow* Window = nullptr;     // the window the viewer was built on; compared only
     std::vector<std::unique_ptr<vResource>> Handles;
     std::vector<vtkSmartPointer<vtkDataSet>> LiveData;
   };
   /** Lets go of one tab's viewer, wrapper and handles (the tab's window made current). */
   void ReleaseTab(int tab);
+  /**
+   * Lets go of the viewers of tabs whose window has gone (the shell may remove a window before it
+   * tells the modules, and a new tab may take the same id). A viewer whose id already belongs to
+   * a new window that holds more than its main renderer loses its layers only, so that nothing of
+   * the new window is touched.
+   */
+  void SweepClosedTabs();
 
   Tab Tabs[MaximumTabs];
   int Frame = 0; // the next frame asked of a live source
