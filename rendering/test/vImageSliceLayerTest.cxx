@@ -16,6 +16,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 namespace
 {
 /** Shows the layer's slice plane face on: the camera looks along the plane normal. */
@@ -181,9 +184,13 @@ TEST(ImageSliceLayer, RendersTheThreeOrientations)
   const char* names[3] = {
     "ImageSliceLayer_SagittalRed", "ImageSliceLayer_CoronalRainbow", "ImageSliceLayer_AxialGrey"
   };
+  // The scenes live to the end of the test: an X server that loses its last client resets, and a
+  // window opened during the reset finds no server.
+  std::vector<std::unique_ptr<vRenderingTestScene>> scenes;
   for (int orientation = 0; orientation < 3; ++orientation)
   {
-    vRenderingTestScene scene;
+    scenes.push_back(std::make_unique<vRenderingTestScene>());
+    vRenderingTestScene& scene = *scenes.back();
     vImageSliceLayer* layer = AddSlice(scene, volume.get(), orientation);
     ASSERT_NE(layer, nullptr);
     int slice[3] = { image->GetDimensions()[orientation] / 2, -999, -999 };
