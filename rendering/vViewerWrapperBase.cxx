@@ -17,6 +17,24 @@
 #include <vtkRenderWindowInteractor.h>
 #include <vtkRenderer.h>
 
+namespace
+{
+/** Passes the interactor's events on to a wrapper without holding a reference to it. */
+class vWrapperRelay : public vtkCommand
+{
+public:
+  static vWrapperRelay* New() { return new vWrapperRelay; }
+  void Execute(vtkObject* caller, unsigned long eventId, void* callData) override
+  {
+    if (this->Target)
+    {
+      this->Target->Execute(caller, eventId, callData);
+    }
+  }
+  vViewerWrapperBase* Target = nullptr; // borrowed: the wrapper clears it before it goes
+};
+} // namespace
+
 vViewerWrapperBase* vViewerWrapperBase::New()
 {
   return new vViewerWrapperBase;
@@ -36,8 +54,6 @@ vViewerWrapperBase::~vViewerWrapperBase()
 void vViewerWrapperBase::Delete()
 {
   this->vObject::Delete();
-  // The interactor holds a reference to its observers: let go of it first, or neither goes.
-  this->RemoveObservers();
   this->vtkCommand::Delete();
 }
 
@@ -216,10 +232,13 @@ int vViewerWrapperBase::Interacting(vtkInteractorObserver* style)
     vtkCommand::RightButtonPressEvent,
     vtkCommand::RightButtonReleaseEvent,
     vtkCommand::EndPickEvent };
+  auto relay = vtkSmartPointer<vWrapperRelay>::New();
+  relay->Target = this;
+  this->Relay = relay;
   for (unsigned long event : events)
   {
     this->ObserverTags[this->NumberOfObservers++] =
-      this->Interactor->AddObserver(event, this, 1.0f);
+      this->Interactor->AddObserver(event, this->Relay, 1.0f);
   }
   return 0;
 }
@@ -235,6 +254,11 @@ void vViewerWrapperBase::RemoveObservers()
   }
   this->NumberOfObservers = 0;
   this->Interactor = nullptr;
+  if (auto* relay = static_cast<vWrapperRelay*>(this->Relay.GetPointer()))
+  {
+    relay->Target = nullptr;
+  }
+  this->Relay = nullptr;
 }
 
 void vViewerWrapperBase::Execute(vtkObject*, unsigned long, void*) {}

@@ -22,7 +22,8 @@ class vtkRenderer;
  * the current action and the wrapper's viewer (owned). A wrapper is a VTK observer of the current
  * window's interactor (`Interacting`) and turns its mouse events into actions (`Execute`, in the
  * derived wrappers). It is reference counted like every VTK command: create it with `New()`,
- * release it with `Delete()`.
+ * release it with `Delete()` (or `UnRegister`): the interactor holds only a relay, so a released
+ * wrapper really goes, and its observers with it.
  *
  * Action codes: 0 rotate (default), 1 select, 5 pan, 7 clipping plane, 8 tag.
  */
@@ -111,6 +112,9 @@ protected:
   int CurrentAction = Rotating;
   std::unique_ptr<vViewer> Viewer;
   vtkSmartPointer<vtkRenderWindowInteractor> Interactor;
+  // The interactor holds its observers: it holds this small relay, not the wrapper, so releasing
+  // the wrapper (Delete or UnRegister) destroys it and takes the relay's observers away.
+  vtkSmartPointer<vtkCommand> Relay;
   unsigned long ObserverTags[6] = {};
   int NumberOfObservers = 0;
 };

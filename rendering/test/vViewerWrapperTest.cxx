@@ -312,3 +312,27 @@ TEST(XRayViewerWrapper, OnlySelects)
   scene.Send(vtkCommand::LeftButtonPressEvent, x, y);
   EXPECT_EQ(scene.Wrapper->GetViewer()->GetCurrentItem(), 1);
 }
+
+TEST(ViewerWrapper, ReleasedWrapperLeavesTheInteractor)
+{
+  VEMORA_SKIP_WITHOUT_DISPLAY();
+  vRendererManager manager;
+  vtkRenderWindow* window = manager.CreateNewRenderWindow();
+  vtkNew<vtkRenderer> main;
+  window->AddRenderer(main);
+  vViewerWrapper* wrapper = vViewerWrapper::New();
+  wrapper->SetRenderer(&manager);
+  ASSERT_EQ(wrapper->AddInput(), 0);
+  ASSERT_EQ(wrapper->Interacting(), 0);
+  wrapper->ForceRender();
+  vtkSmartPointer<vtkRenderWindowInteractor> interactor = wrapper->GetInteractor();
+  vtkCamera* camera = manager.GetRenderer(1)->GetActiveCamera();
+  const double before = camera->GetPosition()[0];
+  // Released as a module releases it: the wrapper goes, the interactor stays quiet and whole.
+  wrapper->UnRegister(nullptr);
+  interactor->SetEventPosition(100, 100);
+  interactor->InvokeEvent(vtkCommand::LeftButtonPressEvent);
+  interactor->SetEventPosition(140, 100);
+  interactor->InvokeEvent(vtkCommand::MouseMoveEvent);
+  EXPECT_DOUBLE_EQ(camera->GetPosition()[0], before);
+}
