@@ -14,7 +14,6 @@
 #include <cstring>
 #include <fstream>
 #include <new>
-#include <set>
 #include <sys/stat.h>
 
 namespace
@@ -39,6 +38,7 @@ double CleanSpacing(double value)
   value = std::fabs(value);
   return std::isfinite(value) && value > 0 ? value : 1.0;
 }
+
 // A decimal string value of the data set; 0 when absent or not a number.
 double DecimalValue(const gdcm::DataSet& ds, const gdcm::Tag& tag)
 {

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
+#include <zlib.h>
 
 namespace
 {
@@ -77,7 +78,16 @@ public:
   // Copies n bytes at pos, through a block of the file kept in memory.
   bool ReadAt(uint64_t pos, unsigned char* out, std::size_t n)
   {
-    if (n > BlockBytes || pos > this->Size || n > this->Size - pos)
+    if (pos > this->Size || n > this->Size - pos)
+    {
+      return false;
+    }
+    if (this->Memory)
+    {
+      std::memcpy(out, this->Memory + pos, n);
+      return true;
+    }
+    if (n > BlockBytes)
     {
       return false;
     }
@@ -215,6 +225,7 @@ public:
   }
 
   int File;
+  const unsigned char* Memory = nullptr; // when set, the bytes to walk instead of the file
   uint64_t Size;
   const std::set<uint32_t>& Wanted;
   vDicomWalkResult& Result;
@@ -237,6 +248,54 @@ std::string TrimmedText(const std::string& value)
     ++first;
   }
   return text.substr(first);
+}
+
+// Inflates the raw deflate stream that fills the file from `pos` on. False when it is damaged or
+// would inflate beyond the largest data set the decoder accepts.
+bool Inflate(int fd, uint64_t pos, uint64_t size, std::vector<unsigned char>& out)
+{
+  constexpr std::size_t MaximumInflated = std::size_t(4) << 30;
+  z_stream stream = {};
+  if (inflateInit2(&stream, -MAX_WBITS) != Z_OK)
+  {
+    return false;
+  }
+  std::vector<unsigned char> input(BlockBytes);
+  bool ok = true;
+  int status = Z_OK;
+  while (ok && status != Z_STREAM_END && pos < size)
+  {
+    const ssize_t got = pread(fd, input.data(), input.size(), static_cast<off_t>(pos));
+    if (got <= 0)
+    {
+      ok = false;
+      break;
+    }
+    pos += static_cast<uint64_t>(got);
+    stream.next_in = input.data();
+    stream.avail_in = static_cast<uInt>(got);
+    while (stream.avail_in > 0 && status != Z_STREAM_END)
+    {
+      const std::size_t used = out.size();
+      if (used + BlockBytes > MaximumInflated)
+      {
+        ok = false;
+        break;
+      }
+      out.resize(used + BlockBytes);
+      stream.next_out = out.data() + used;
+      stream.avail_out = static_cast<uInt>(BlockBytes);
+      status = inflate(&stream, Z_NO_FLUSH);
+      out.resize(used + BlockBytes - stream.avail_out);
+      if (status != Z_OK && status != Z_STREAM_END)
+      {
+        ok = false;
+        break;
+      }
+    }
+  }
+  inflateEnd(&stream);
+  return ok && status == Z_STREAM_END;
 }
 
 vVerdict WalkFile(int fd, uint64_t size, const std::set<uint32_t>& wanted, vDicomWalkResult& result)
@@ -301,8 +360,19 @@ vVerdict WalkFile(int fd, uint64_t size, const std::set<uint32_t>& wanted, vDico
 
   if (syntax == "1.2.840.10008.1.2.1.99")
   {
+    // The data set is stored deflated: walk its inflated bytes.
     result.Deflated = true;
-    return vVerdict::Unknown; // the stored bytes are not the elements
+    std::vector<unsigned char> inflated;
+    if (!Inflate(fd, pos, size, inflated))
+    {
+      return vVerdict::TooLong;
+    }
+    vElementWalker inner(fd, inflated.size(), wanted, result);
+    inner.Memory = inflated.data();
+    uint64_t start = 0;
+    const vVerdict verdict = inner.Walk(start, false, 0);
+    result.PixelDataOffset = -1; // an offset in the inflated bytes says nothing of the file
+    return verdict;
   }
   if (syntax == "1.2.840.10008.1.2")
   {

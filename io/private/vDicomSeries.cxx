@@ -198,6 +198,7 @@ bool ReadHeaderUnguarded(const std::string& path, vDicomSliceHeader& header)
   {
     // The walk read every element header and the values needed: no need for GDCM here.
     header.PixelDataOffset = walk.PixelDataOffset;
+    header.Deflated = walk.Deflated;
     header.Rows = walk.UnsignedShort(Key(RowsTag), 0);
     header.Cols = walk.UnsignedShort(Key(ColsTag), 0);
     header.Samples = walk.UnsignedShort(Key(SamplesTag), 1);
