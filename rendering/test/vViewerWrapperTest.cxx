@@ -326,10 +326,13 @@ TEST(ViewerWrapper, ReleasedWrapperLeavesTheInteractor)
   ASSERT_EQ(wrapper->Interacting(), 0);
   wrapper->ForceRender();
   vtkSmartPointer<vtkRenderWindowInteractor> interactor = wrapper->GetInteractor();
-  vtkCamera* camera = manager.GetRenderer(1)->GetActiveCamera();
+  vtkSmartPointer<vtkCamera> camera = manager.GetRenderer(1)->GetActiveCamera();
   const double before = camera->GetPosition()[0];
-  // Released as a module releases it: the wrapper goes, the interactor stays quiet and whole.
+  const int references = interactor->GetReferenceCount();
+  // Released as a module releases it: the wrapper goes (and lets go of the interactor), and the
+  // interactor's events reach nothing.
   wrapper->UnRegister(nullptr);
+  EXPECT_EQ(interactor->GetReferenceCount(), references - 1);
   interactor->SetEventPosition(100, 100);
   interactor->InvokeEvent(vtkCommand::LeftButtonPressEvent);
   interactor->SetEventPosition(140, 100);
