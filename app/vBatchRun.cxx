@@ -34,7 +34,10 @@ std::string vBatchRun::ForTerminal(const std::string& reply)
   return text;
 }
 
-bool vBatchRun::WritePng(vtkRenderWindow* window, const std::string& path)
+namespace
+{
+/** Writes the window's picture as a PNG, atomically; false when it cannot. */
+bool WritePng(vtkRenderWindow* window, const std::string& path)
 {
   if (!window || path.empty())
   {
@@ -58,6 +61,7 @@ bool vBatchRun::WritePng(vtkRenderWindow* window, const std::string& path)
   }
   return true;
 }
+} // namespace
 
 int vBatchRun::Run(const vBatchOptions& options)
 {

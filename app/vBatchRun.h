@@ -4,7 +4,6 @@
 #include <string>
 
 struct vBatchOptions;
-class vtkRenderWindow;
 
 /**
  * One batch run: the facade with its engine and modules, one off-screen viewing tab, the
@@ -17,9 +16,6 @@ class vBatchRun
 public:
   /** Returns the script's result code (0 when every line succeeded). */
   static int Run(const vBatchOptions& options);
-
-  /** Writes the window's picture as a PNG, atomically; false when it cannot. */
-  static bool WritePng(vtkRenderWindow* window, const std::string& path);
 
   /** A reply as a terminal shows it: "\r\n" line ends become "\n". */
   static std::string ForTerminal(const std::string& reply);

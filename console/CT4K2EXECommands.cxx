@@ -446,8 +446,7 @@ int CT4K2EXE::CreateSphere(const std::vector<std::string>& parameters)
     return 3;
   }
   vDataResource* models = this->controller->GetEXE()->GetModel();
-  std::vector<std::string> arguments = parameters;
-  models->New(arguments);
+  models->New(parameters);
   return 0;
 }
 
@@ -566,13 +565,13 @@ int CT4K2EXE::CreateLayer(const std::vector<std::string>& parameters)
   }
   const bool wasEmpty = viewer->GetNumberOfItems() == 0;
   const int slot = renderer - 1;
-  if (viewer->AddInput(layer.get(), slot) < 0)
+  vLayer* added = layer.release(); // the viewer owns it from here on ...
+  if (viewer->AddInput(added, slot) < 0)
   {
-    // The viewer is full: it did not take the layer, which is destroyed here.
+    delete added; // ... unless it is full and did not take it
     this->lastMessage = "error: data overflow";
     return 10;
   }
-  layer.release(); // the viewer owns it now
   viewer->Render();
   if (wasEmpty)
   {

@@ -241,7 +241,9 @@ TEST_F(Workspace, ASavedWorkspaceRebuildsItselfInAFreshProcess)
   Start({ "Scene" }, true);
   vtkRenderWindow* window = Facade->GetEXE()->GetRenderers()->GetRenderWindow();
   window->SetSize(300, 300);
-  for (const char* line : { "open ring.vtk",
+  const std::string textLayer =
+    "new layer text 'top left' 'top right' 'bottom left' 'bottom right' IV";
+  for (const std::string& line : std::vector<std::string>{ "open ring.vtk",
          "open marks.vtk",
          "open head.qv",
          "Scene",
@@ -249,8 +251,7 @@ TEST_F(Workspace, ASavedWorkspaceRebuildsItselfInAFreshProcess)
          "new layer mesh ring IV",
          "new layer landmark marks IV",
          "new layer vol3d head IV",
-         "new layer text 'top left' 'top right' 'bottom left' "
-         "'bottom right' IV" })
+         textLayer })
   {
     ASSERT_EQ(Line(line), 0) << line << ": " << Reply();
   }
