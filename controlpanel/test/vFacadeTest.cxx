@@ -101,6 +101,9 @@ TEST(Facade, OpenRulesRecentFilesAndConfiguration)
   EXPECT_EQ(cp.Open("teeth.vtk"), "File loaded");
   EXPECT_EQ(cp.Open("teeth.vtk"), "error: file loading error");     // loaded already
   EXPECT_EQ(cp.Open("'carotid.vtk'"), "error: file loading error"); // the closing quote stays
+  EXPECT_EQ(cp.Open(""), "error: file loading error");              // the current folder itself
+  EXPECT_EQ(cp.Open("'"), "error: file loading error");
+  EXPECT_EQ(cp.GetEXE()->GetVolume()->GetNumberOfItems(), 0);
   EXPECT_EQ(cp.GetEXE()->GetModel()->GetFilename(1), meshes + "/teeth.vtk");
   cp.SetCurDir("/");
   EXPECT_EQ(cp.GetCurDir(), "/");
