@@ -8,5 +8,7 @@ build=${VEMORA_BUILD_DIR:-$here/build}
 "$here/scripts/setup.sh"
 cd "$build"
 export VEMORA_REQUIRE_DISPLAY=1
-xvfb-run -a -s "-screen 0 1600x1200x24" \
+# -noreset: without it the X server resets whenever its last client leaves, and a test program that
+# connects during that reset (the next test, or the next window of the same one) is refused.
+xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" \
   ctest --output-on-failure -j "$(nproc)" --timeout 600 "$@"
