@@ -13,8 +13,8 @@
 namespace
 {
 /**
- * Reads a text file line by line; a line ends at "\n", "\r\n" or a lone "\r". Lines of any
- * length and any bytes are returned whole.
+ * Reads a text file line by line; a line ends at "\n", "\r\n" or a lone "\r". Lines hold any
+ * bytes; a line longer than `MaxLineLength` is cut there.
  */
 class vLineReader
 {
@@ -61,9 +61,15 @@ public:
         }
         return true;
       }
-      line.push_back(static_cast<char>(c));
+      if (line.size() < MaxLineLength)
+      {
+        line.push_back(static_cast<char>(c)); // beyond the limit the rest of the line is dropped
+      }
     }
   }
+
+  /** The longest line kept: a file without line ends (binary data) must not fill the memory. */
+  static constexpr size_t MaxLineLength = 16u << 20;
 
 private:
   int Get()
@@ -401,7 +407,7 @@ int CT4K2EXE::RunScriptFromUI(const std::string& path)
   }
 
   vLineReader reader(path);
-  if (!reader.IsOpen() || vInstallation::IsFolder(path))
+  if (!reader.IsOpen() || !vInstallation::IsFile(path))
   {
     vUserPrompt::Get()->Inform("Script file does not exist!");
     return 1;

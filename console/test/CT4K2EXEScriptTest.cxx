@@ -122,9 +122,12 @@ TEST(Scripts, MenuRunStopsAtTheFirstFailingLineWithItsNumber)
   prompt->Reset();
   EXPECT_EQ(interpreter.RunScriptFromUI(home.Sub("elsewhere/missing.v")), 1);
   EXPECT_EQ(prompt->GetTexts(), std::vector<std::string>({ "Script file does not exist!" }));
-  prompt->Reset();
-  EXPECT_EQ(interpreter.RunScriptFromUI(home.Sub("elsewhere")), 1);
-  EXPECT_EQ(prompt->GetTexts(), std::vector<std::string>({ "Script file does not exist!" }));
+  for (const std::string& notAFile : { home.Sub("elsewhere"), std::string("/dev/zero") })
+  {
+    prompt->Reset();
+    EXPECT_EQ(interpreter.RunScriptFromUI(notAFile), 1);
+    EXPECT_EQ(prompt->GetTexts(), std::vector<std::string>({ "Script file does not exist!" }));
+  }
 
   // Quotes group words in a menu run; an unbalanced quote stops it.
   prompt->Reset();
@@ -170,6 +173,12 @@ TEST(Scripts, LongScriptsAndHostileLinesRunToTheEnd)
   CT4K2EXE interpreter;
   EXPECT_EQ(interpreter.RunScriptFromUI(path), 1); // stops at the 1 MB word
   EXPECT_EQ(Do(interpreter, "long"), 0);           // by name it goes on to the last "ver"
+  EXPECT_EQ(interpreter.GetLastMessage(), "1.0.0.0D\r\n");
+
+  // 20 MB without a line end: one line, cut at its limit, not kept whole in memory.
+  const std::string binary = home.WriteFile("binary.v", std::string(20 << 20, 'x') + "\nver");
+  interpreter.SetStopOnError(false);
+  EXPECT_EQ(interpreter.RunScriptFromUI(binary), 1);
   EXPECT_EQ(interpreter.GetLastMessage(), "1.0.0.0D\r\n");
 }
 
