@@ -233,7 +233,7 @@ double Time(int frames, F frame)
 int main(int argc, char* argv[])
 {
   const int frames = argc > 1 ? std::atoi(argv[1]) : 40;
-  const int rounds = 3;
+  const int rounds = 5;
   {
     vtkSmartPointer<vtkImageData> image = MakeVolume(512, 512, 300, 1000);
     // The viewer draws its axes in a renderer of their own: timed with and without them.
