@@ -56,16 +56,23 @@ double DecimalValue(const gdcm::DataSet& ds, const gdcm::Tag& tag)
   return std::isfinite(number) ? number : 0;
 }
 
-// The items of a sequence element (null when absent or empty). For implicit VR files GDCM parses
-// them on request, so the pointer owns what the caller looks at.
-gdcm::SmartPointer<gdcm::SequenceOfItems> Items(const gdcm::DataSet& ds, const gdcm::Tag& tag)
+// The data set of the first item of sequence `tag` (null when absent or empty). For implicit VR
+// files GDCM parses the items on request: `holder` keeps them alive for the caller.
+const gdcm::DataSet* FirstItem(const gdcm::DataSet& ds,
+  const gdcm::Tag& tag,
+  gdcm::SmartPointer<gdcm::SequenceOfItems>& holder)
 {
   if (!ds.FindDataElement(tag))
   {
     return nullptr;
   }
-  gdcm::SmartPointer<gdcm::SequenceOfItems> items = ds.GetDataElement(tag).GetValueAsSQ();
-  return items && items->GetNumberOfItems() > 0 ? items : nullptr;
+  holder = ds.GetDataElement(tag).GetValueAsSQ();
+  const gdcm::SequenceOfItems* items = holder.GetPointer();
+  if (!items || items->GetNumberOfItems() == 0)
+  {
+    return nullptr;
+  }
+  return &items->GetItem(1).GetNestedDataSet();
 }
 
 // Spacing Between Slices, at the top level or in the shared pixel measures of an enhanced file.
@@ -77,14 +84,12 @@ double SpacingBetweenSlices(const gdcm::DataSet& ds)
   {
     return top;
   }
-  const gdcm::SmartPointer<gdcm::SequenceOfItems> shared = Items(ds, gdcm::Tag(0x5200, 0x9229));
-  if (!shared)
-  {
-    return 0;
-  }
-  const gdcm::SmartPointer<gdcm::SequenceOfItems> measures =
-    Items(shared->GetItem(1).GetNestedDataSet(), gdcm::Tag(0x0028, 0x9110));
-  return measures ? DecimalValue(measures->GetItem(1).GetNestedDataSet(), between) : 0;
+  gdcm::SmartPointer<gdcm::SequenceOfItems> sharedItems;
+  gdcm::SmartPointer<gdcm::SequenceOfItems> measureItems;
+  const gdcm::DataSet* shared = FirstItem(ds, gdcm::Tag(0x5200, 0x9229), sharedItems);
+  const gdcm::DataSet* measures =
+    shared ? FirstItem(*shared, gdcm::Tag(0x0028, 0x9110), measureItems) : nullptr;
+  return measures ? DecimalValue(*measures, between) : 0;
 }
 } // namespace
 
