@@ -65,20 +65,12 @@ void ApplyRepresentation(vtkActor* actor, int code)
   }
 }
 
-void SetBackfaceColour(vtkActor* actor, const double rgb[3])
+void SetBackfaceColour(vtkProperty* property, const double rgb[3])
 {
   double back[3];
   for (int i = 0; i < 3; ++i)
   {
     back[i] = rgb[i] - 0.01 < 0.0 ? rgb[i] : rgb[i] - 0.01;
-  }
-  vtkProperty* property = actor->GetBackfaceProperty();
-  if (property == nullptr)
-  {
-    vtkNew<vtkProperty> created;
-    created->DeepCopy(actor->GetProperty());
-    actor->SetBackfaceProperty(created);
-    property = created;
   }
   property->SetColor(back);
 }
@@ -116,7 +108,10 @@ void vMesh3DLayer::SetColor(double rgb[3])
   while (vtkActor* actor = this->Actors->GetNextActor())
   {
     actor->GetProperty()->SetColor(rgb);
-    SetBackfaceColour(actor, rgb);
+  }
+  for (auto& back : this->BackfaceProperties)
+  {
+    SetBackfaceColour(back, rgb);
   }
   this->vLayer::SetColor(rgb);
 }
@@ -185,7 +180,10 @@ void vMesh3DLayer::AddInput(vResource* resource)
       actor->SetUserTransform(this->LayerTransform);
     }
     actor->GetProperty()->SetColor(colour);
-    SetBackfaceColour(actor, colour);
+    vtkNew<vtkProperty> back;
+    back->DeepCopy(actor->GetProperty());
+    SetBackfaceColour(back, colour);
+    this->BackfaceProperties.emplace_back(back);
     if (this->Renderer != nullptr)
     {
       this->Renderer->AddActor(actor);
@@ -211,9 +209,13 @@ void vMesh3DLayer::BuildClippedActors(vtkActor* plane)
       clipper->SetOrigin(m->GetElement(0, 3), m->GetElement(1, 3), m->GetElement(2, 3));
     }
   }
+  size_t index = 0;
   this->Actors->InitTraversal();
   while (vtkActor* actor = this->Actors->GetNextActor())
   {
+    vtkProperty* back =
+      index < this->BackfaceProperties.size() ? this->BackfaceProperties[index].Get() : nullptr;
+    ++index;
     vtkMapper* mapper = actor->GetMapper();
     if (mapper == nullptr)
     {
@@ -245,9 +247,11 @@ void vMesh3DLayer::BuildClippedActors(vtkActor* plane)
     vtkNew<vtkActor> clipped;
     clipped->SetMapper(clippedMapper);
     clipped->SetProperty(actor->GetProperty());
-    if (actor->GetBackfaceProperty() != nullptr)
+    if (back != nullptr)
     {
-      clipped->SetBackfaceProperty(actor->GetBackfaceProperty());
+      // The inside of the cut surface shows: draw it with the back-face colour.
+      back->SetOpacity(actor->GetProperty()->GetOpacity());
+      clipped->SetBackfaceProperty(back);
     }
     clipped->SetUserTransform(actor->GetUserTransform());
     clipped->SetVisibility(actor->GetVisibility());
@@ -358,6 +362,21 @@ void vMesh3DLayer::SetColorMap(double* values, int n)
     coloured->Modified();
   }
   this->Built = 0;
+}
+
+vtkProperty* vMesh3DLayer::GetBackfaceProperty(int i) const
+{
+  if (i < 0 || i >= static_cast<int>(this->BackfaceProperties.size()))
+  {
+    return nullptr;
+  }
+  return this->BackfaceProperties[i];
+}
+
+void vMesh3DLayer::RemoveAllItems()
+{
+  this->v3DLayer::RemoveAllItems();
+  this->BackfaceProperties.clear();
 }
 
 void vMesh3DLayer::SetColorMapRange(double min, double max)

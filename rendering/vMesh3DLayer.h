@@ -5,12 +5,22 @@
 
 #include "v3DLayer.h"
 
+#include <vtkSmartPointer.h> // for member
+
 #include <string>
+#include <vector>
+
+class vtkProperty;
 
 /**
  * Shows the data sets of a model resource (`vDataResourceFake`): one actor per data set, in the
- * layer colour (the back face 0.01 darker), with a representation (0 surface, 1 wireframe,
- * 2 points), an optional per-vertex colour map, and clipping against the viewer's clipping plane.
+ * layer colour, with a representation (0 surface, 1 wireframe, 2 points), an optional per-vertex
+ * colour map, and clipping against the viewer's clipping plane.
+ *
+ * Each data set has a back-face property in the layer colour less 0.01 per component (a component
+ * that would fall below 0 is kept). It is drawn on the clipped actors, where the inside of a cut
+ * surface shows; the whole actors leave back faces to VTK's two-sided lighting in the layer colour,
+ * which looks the same and spares every frame a per-pixel face test.
  *
  * A data set of at most `MaxPointsAsSpheres` points is drawn as one sphere of radius 2 centred on
  * each point; a data set without polygons or triangle strips is drawn as points.
@@ -50,6 +60,11 @@ public:
    */
   virtual void SetColorMap(double* values, int n);
 
+  /** The back-face property of data set i (null for an index out of range). */
+  vtkProperty* GetBackfaceProperty(int i) const;
+  /** Also forgets the back-face properties. */
+  void RemoveAllItems() override;
+
   void SetColorMapRange(double min, double max);
   void GetColorMapRange(double& min, double& max) const;
   /** Back to the plain layer colour (the property set's colour-map value stays). */
@@ -61,6 +76,7 @@ protected:
   void RemoveClippedActors();
 
   double ColorMapRange[2] = { 0.0, 255.0 };
+  std::vector<vtkSmartPointer<vtkProperty>> BackfaceProperties; // parallel to Actors
 };
 
 #endif

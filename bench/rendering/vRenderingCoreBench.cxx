@@ -1,0 +1,267 @@
+// Times the viewer and mesh layer against a bare VTK pipeline on the same data, in one run:
+//   1. first frame with a ~1,000,000-triangle mesh (viewer: AddInput + Render);
+//   2. later frames after a camera change;
+//   3. adding 100 small layers and rendering once, against 100 bare actors.
+// Each side keeps one window; its renderers have drawn one empty frame before the clock starts, so
+// the figures compare the work of the pipelines, not the making of OpenGL contexts. Medians over
+// several trials are shown; the order of the two sides alternates from trial to trial.
+//   xvfb-run -a bin/vRenderingCoreBench [--trials 5] [--frames 30]
+
+#include "vDataResourceFake.h"
+#include "vMesh3DLayer.h"
+#include "vRendererManager.h"
+#include "vViewer.h"
+
+#include <vtkActor.h>
+#include <vtkCamera.h>
+#include <vtkNew.h>
+#include <vtkPolyData.h>
+#include <vtkPolyDataMapper.h>
+#include <vtkRenderWindow.h>
+#include <vtkRenderer.h>
+#include <vtkSmartPointer.h>
+#include <vtkSphereSource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace
+{
+using Clock = std::chrono::steady_clock;
+constexpr int WindowSize = 600;
+
+double Seconds(Clock::time_point from)
+{
+  return std::chrono::duration<double>(Clock::now() - from).count();
+}
+
+double Median(std::vector<double> values)
+{
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+vtkSmartPointer<vtkPolyData> Sphere(int theta, int phi, double radius = 50.0, double x = 0.0)
+{
+  vtkNew<vtkSphereSource> source;
+  source->SetThetaResolution(theta);
+  source->SetPhiResolution(phi);
+  source->SetRadius(radius);
+  source->SetCenter(x, 0, 0);
+  source->Update();
+  return source->GetOutput();
+}
+
+/** A bare renderer in a window that has drawn one empty frame with it. */
+struct BareScene
+{
+  explicit BareScene(vtkRenderWindow* window)
+    : Window(window)
+  {
+    this->Window->AddRenderer(this->Renderer);
+    this->Window->Render();
+  }
+  ~BareScene() { this->Window->RemoveRenderer(this->Renderer); }
+  void Add(vtkPolyData* data)
+  {
+    vtkNew<vtkPolyDataMapper> mapper;
+    mapper->SetInputData(data);
+    vtkNew<vtkActor> actor;
+    actor->SetMapper(mapper);
+    this->Renderer->AddActor(actor);
+  }
+  void Frame()
+  {
+    this->Renderer->ResetCamera();
+    this->Window->Render();
+  }
+  vtkRenderWindow* Window;
+  vtkNew<vtkRenderer> Renderer;
+};
+
+/** A viewer attached to the manager's window, which has drawn one empty frame with it. */
+struct ViewerScene
+{
+  explicit ViewerScene(vRendererManager& manager)
+    : Manager(manager)
+  {
+    this->Viewer->SetRenderer(&this->Manager);
+    this->Viewer->Render();
+  }
+  void Add(vtkPolyData* data)
+  {
+    vDataResourceFake handle;
+    handle.AddData(data);
+    handle.SetName("mesh");
+    auto* layer = new vMesh3DLayer;
+    layer->AddInput(&handle);
+    if (this->Viewer->AddInput(layer) < 0)
+    {
+      delete layer;
+    }
+  }
+  void Frame()
+  {
+    // The camera is reset as in the bare pipeline (the viewer's ResetCamera also renders).
+    this->Manager.GetRenderer(1)->ResetCamera();
+    this->Viewer->Render();
+  }
+  vtkCamera* Camera() { return this->Manager.GetRenderer(1)->GetActiveCamera(); }
+
+  vRendererManager& Manager;
+  std::unique_ptr<vViewer> Viewer = std::make_unique<vViewer>();
+};
+
+void Report(const char* what, double ours, double bare, double limit)
+{
+  const double ratio = ours / bare;
+  std::printf("%-46s viewer %9.2f ms   bare %9.2f ms   ratio %5.2f (limit %.1f) %s\n",
+    what,
+    ours * 1e3,
+    bare * 1e3,
+    ratio,
+    limit,
+    ratio <= limit ? "ok" : "OVER");
+}
+} // namespace
+
+int main(int argc, char* argv[])
+{
+  int trials = 5;
+  int frames = 30;
+  for (int i = 1; i + 1 < argc; i += 2)
+  {
+    if (std::strcmp(argv[i], "--trials") == 0)
+    {
+      trials = std::max(1, std::atoi(argv[i + 1]));
+    }
+    else if (std::strcmp(argv[i], "--frames") == 0)
+    {
+      frames = std::max(1, std::atoi(argv[i + 1]));
+    }
+  }
+
+  vtkSmartPointer<vtkPolyData> mesh = Sphere(1000, 502);
+  std::printf("mesh: %lld points, %lld triangles; window %d x %d; %d trials, %d frames\n",
+    static_cast<long long>(mesh->GetNumberOfPoints()),
+    static_cast<long long>(mesh->GetNumberOfPolys()),
+    WindowSize,
+    WindowSize,
+    trials,
+    frames);
+
+  std::vector<double> firstBare, firstOurs, laterBare, laterOurs, manyBare, manyOurs;
+  std::vector<vtkSmartPointer<vtkPolyData>> small;
+  for (int i = 0; i < 100; ++i)
+  {
+    small.push_back(Sphere(16, 16, 1.0, 3.0 * i));
+  }
+
+  // One window (and OpenGL context) per side for the whole run: the figures compare pipelines,
+  // and an X server under load does not always take a new connection for every trial.
+  vtkNew<vtkRenderWindow> bareWindow;
+  bareWindow->SetOffScreenRendering(1);
+  bareWindow->SetMultiSamples(0);
+  bareWindow->SetSize(WindowSize, WindowSize);
+  vRendererManager manager;
+  vtkRenderWindow* viewerWindow = manager.CreateNewRenderWindow();
+  viewerWindow->SetSize(WindowSize, WindowSize);
+  vtkNew<vtkRenderer> mainRenderer;
+  viewerWindow->AddRenderer(mainRenderer);
+
+  // The two big scenes live side by side; their later frames are interleaved one by one, so a
+  // change in the machine's load falls on both sides alike.
+  auto big = [&](bool bareFirst)
+  {
+    std::unique_ptr<BareScene> bare;
+    std::unique_ptr<ViewerScene> ours;
+    auto firstBareFrame = [&]()
+    {
+      bare = std::make_unique<BareScene>(bareWindow);
+      const Clock::time_point start = Clock::now();
+      bare->Add(mesh);
+      bare->Frame();
+      firstBare.push_back(Seconds(start));
+    };
+    auto firstOursFrame = [&]()
+    {
+      ours = std::make_unique<ViewerScene>(manager);
+      const Clock::time_point start = Clock::now();
+      ours->Add(mesh);
+      ours->Frame();
+      firstOurs.push_back(Seconds(start));
+    };
+    if (bareFirst)
+    {
+      firstBareFrame();
+      firstOursFrame();
+    }
+    else
+    {
+      firstOursFrame();
+      firstBareFrame();
+    }
+    double bareTime = 0.0;
+    double oursTime = 0.0;
+    for (int f = 0; f < frames; ++f)
+    {
+      Clock::time_point start = Clock::now();
+      bare->Renderer->GetActiveCamera()->Azimuth(3.0);
+      bare->Window->Render();
+      bareTime += Seconds(start);
+      start = Clock::now();
+      ours->Camera()->Azimuth(3.0);
+      ours->Viewer->Render();
+      oursTime += Seconds(start);
+    }
+    laterBare.push_back(bareTime / frames);
+    laterOurs.push_back(oursTime / frames);
+  };
+  auto bareMany = [&]()
+  {
+    BareScene bare(bareWindow);
+    const Clock::time_point start = Clock::now();
+    for (auto& data : small)
+    {
+      bare.Add(data);
+    }
+    bare.Frame();
+    manyBare.push_back(Seconds(start));
+  };
+  auto oursMany = [&]()
+  {
+    ViewerScene ours(manager);
+    const Clock::time_point start = Clock::now();
+    for (auto& data : small)
+    {
+      ours.Add(data);
+    }
+    ours.Frame();
+    manyOurs.push_back(Seconds(start));
+  };
+  // Alternate which side goes first, so neither always runs on a warmer (or busier) machine.
+  for (int t = 0; t < trials; ++t)
+  {
+    big(t % 2 == 0);
+    if (t % 2 == 0)
+    {
+      bareMany();
+      oursMany();
+    }
+    else
+    {
+      oursMany();
+      bareMany();
+    }
+  }
+  Report("first frame, one 1M-triangle mesh layer", Median(firstOurs), Median(firstBare), 1.3);
+  Report("later frame after a camera change", Median(laterOurs), Median(laterBare), 1.1);
+  Report("100 small layers added, one frame", Median(manyOurs), Median(manyBare), 2.0);
+  return 0;
+}
