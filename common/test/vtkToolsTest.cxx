@@ -21,6 +21,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -209,14 +210,19 @@ TEST(SurfaceExtraction, FindsTheBallAroundItsValue)
     }
   }
 
-  // A value without a surface and bad input give an empty output, without VTK errors.
+  // Values without a surface and bad input give an empty output, without VTK errors.
   vtkNew<vtkImageData> noScalars;
   noScalars->SetDimensions(4, 4, 4);
-  for (vtkImageData* input : { volume.Get(), noScalars.Get(), static_cast<vtkImageData*>(nullptr) })
+  const double inf = std::numeric_limits<double>::infinity();
+  for (double value : { 500.0, inf, -inf, std::nan("") })
   {
-    vtkNew<vtkPolyData> none;
-    vtkTools::vtkMc(input, 500, 0.5, 10, none);
-    EXPECT_EQ(none->GetNumberOfPoints(), 0);
+    for (vtkImageData* input :
+      { volume.Get(), noScalars.Get(), static_cast<vtkImageData*>(nullptr) })
+    {
+      vtkNew<vtkPolyData> none;
+      vtkTools::vtkMc(input, value, 0.5, 10, none);
+      EXPECT_EQ(none->GetNumberOfPoints(), 0) << value;
+    }
   }
   vtkTools::vtkMc(volume, 1000, 0.5, 10, nullptr);
 }
