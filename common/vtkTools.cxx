@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -100,7 +101,12 @@ int MaskScalarType(int volumeType, double value)
   switch (volumeType)
   {
     case VTK_FLOAT:
-      return static_cast<double>(static_cast<float>(value)) == value ? VTK_FLOAT : VTK_DOUBLE;
+    {
+      // Casting a finite double beyond the float range is undefined: check the range first.
+      const bool inRange = !std::isfinite(value) || std::fabs(value) <= FLT_MAX;
+      return inRange && static_cast<double>(static_cast<float>(value)) == value ? VTK_FLOAT
+                                                                                : VTK_DOUBLE;
+    }
     case VTK_DOUBLE:
       return VTK_DOUBLE;
     case VTK_CHAR:

@@ -149,12 +149,15 @@ TEST(SurfaceExtraction, MaskKeepsTheWindowAroundTheValueForEveryScalarType)
   }
 
   // A value that the volume's type cannot hold is kept whole in a double mask, never cut or
-  // wrapped (270 in an unsigned char volume, 100.5 in a short one).
-  for (double value : { 270.0, 100.5 })
+  // wrapped (270 in an unsigned char volume, 100.5 in a short one, 1e39 in a float one).
+  for (auto typed : { std::make_pair(VTK_UNSIGNED_CHAR, 270.0),
+         std::make_pair(VTK_SHORT, 100.5),
+         std::make_pair(VTK_FLOAT, 1e39) })
   {
+    const double value = typed.second;
     vtkNew<vtkImageData> volume;
     volume->SetDimensions(4, 1, 1);
-    volume->AllocateScalars(value > 255 ? VTK_UNSIGNED_CHAR : VTK_SHORT, 1);
+    volume->AllocateScalars(typed.first, 1);
     for (int i = 0; i < 4; ++i)
     {
       volume->SetScalarComponentFromDouble(i, 0, 0, 0, 245 - 50 * (i % 2));
