@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -275,4 +276,38 @@ TEST(QVFile, WriterRoundTripsAndReplacesFilesWhole)
   EXPECT_EQ(size_t(vQVFile::HeaderSize + 4), vReadFile(path).size());
   // A folder that does not exist cannot be written to.
   EXPECT_FALSE(vQVFile::Write(home.Sub("no/such/folder/x.qv"), header, &one, error));
+}
+
+TEST(QVFile, ToolMakesAndConvertsVolumes)
+{
+  vTempHome home;
+  const std::string tool = std::string(VEMORA_BIN_DIR) + "/vqvwrite";
+  const std::string sphere = home.Sub("sphere.qv");
+  ASSERT_EQ(0,
+    std::system(
+      (tool + " " + sphere + " --size 21 11 15 --spacing 1 2 0.5 --pattern sphere").c_str()));
+  std::string error;
+  auto image = vQVFile::ReadVolume(sphere, error);
+  ASSERT_NE(nullptr, image) << error;
+  EXPECT_EQ(1000.0, image->GetScalarComponentAsDouble(10, 5, 7, 0));
+  EXPECT_EQ(0.0, image->GetScalarComponentAsDouble(0, 0, 0, 0));
+  EXPECT_DOUBLE_EQ(2.0, image->GetSpacing()[1]);
+
+  // Any volume the workstation reads converts; what is not a volume is refused, writing nothing.
+  const std::string series = home.Sub("series.qv");
+  ASSERT_EQ(0,
+    std::system(
+      (tool + " " + series + " --from " + vTestData("dicom/series-mr-gre-sag-5") + " 2>/dev/null")
+        .c_str()));
+  image = vQVFile::ReadVolume(series, error);
+  ASSERT_NE(nullptr, image) << error;
+  EXPECT_EQ(42 * 64 * 5, image->GetNumberOfPoints());
+  EXPECT_NE(0,
+    std::system((tool + " " + home.Sub("mesh.qv") + " --from " + vTestData("mesh/vtk/teeth.vtk") +
+      " 2>/dev/null")
+                  .c_str()));
+  EXPECT_NE(
+    0, std::system((tool + " " + home.Sub("bad.qv") + " --size 0 1 1 2>/dev/null").c_str()));
+  EXPECT_EQ("", vReadFile(home.Sub("mesh.qv")));
+  EXPECT_EQ("", vReadFile(home.Sub("bad.qv")));
 }
