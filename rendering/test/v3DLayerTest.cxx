@@ -1,6 +1,7 @@
 #include "v3DLayer.h"
 
 #include "v2DLayer.h"
+#include "vLayerCollection.h"
 #include "vRenderingTestScene.h"
 #include "vTextResource.h"
 
@@ -265,4 +266,38 @@ TEST(Layer2D, TakesTheTextActorsOfATextResource)
   EXPECT_EQ(vtkActor2D::SafeDownCast(layer->GetActors2D()->GetItemAsObject(0))->GetVisibility(), 0);
   scene.Viewer->RemoveItem(0);
   EXPECT_EQ(scene.Inset()->GetActors2D()->GetNumberOfItems(), 0);
+}
+
+TEST(Layer3D, DeepCopyAndLayerCollection)
+{
+  VEMORA_SKIP_WITHOUT_DISPLAY();
+  vRenderingTestScene scene;
+  auto ball = Ball(0, 0, 0);
+  vMesh3DLayer* source = vAddMesh(scene, ball, "ball");
+  source->SetOpacity(0.4);
+  source->TransformabilityOff();
+  v2DLayer copy;
+  copy.DeepCopy(source);
+  EXPECT_DOUBLE_EQ(copy.GetProperty()->GetOpacity(), 0.4);
+  EXPECT_EQ(copy.GetRenderer(), scene.Inset());
+  EXPECT_EQ(copy.GetRenderWindow(), scene.Window);
+  EXPECT_EQ(copy.GetRendererManager(), &scene.Manager);
+  EXPECT_EQ(copy.GetRendererName(), "IV");
+  EXPECT_EQ(copy.GetTransformability(), 0);
+  double rgb[3];
+  copy.GetColor(rgb);
+  EXPECT_DOUBLE_EQ(rgb[0], 1.0); // the first palette colour, white
+
+  vLayerCollection collection;
+  for (int i = 0; i < vLayerCollection::MaxNumberOfItems; ++i)
+  {
+    ASSERT_EQ(collection.AddInput(source), i);
+  }
+  EXPECT_EQ(collection.AddInput(source), -1);
+  EXPECT_EQ(collection.AddInput(nullptr), -1);
+  vLayerCollection other;
+  other = collection;
+  EXPECT_EQ(other.GetNumberOfItems(), 128);
+  EXPECT_EQ(other.GetInput(127), source);
+  EXPECT_EQ(other.GetInput(128), nullptr);
 }

@@ -5,11 +5,15 @@
 
 #include <vtkActor2DCollection.h>
 #include <vtkBMPWriter.h>
+#include <vtkCallbackCommand.h>
+#include <vtkGenericOpenGLRenderWindow.h>
 #include <vtkImageActor.h>
 #include <vtkImageCanvasSource2D.h>
+#include <vtkInteractorStyleTrackballCamera.h>
 #include <vtkNew.h>
 #include <vtkPropCollection.h>
 #include <vtkRenderWindow.h>
+#include <vtkRenderWindowInteractor.h>
 #include <vtkRenderer.h>
 #include <vtkRendererCollection.h>
 
@@ -301,4 +305,35 @@ TEST(RendererManager, WindowFactoryIsUsed)
   EXPECT_EQ(made, 1);
   EXPECT_EQ(plain->GetSize()[0], 300);
   EXPECT_EQ(plain->GetOffScreenRendering(), 1);
+}
+
+TEST(RendererManager, RemovalCalmsTheInteractorAndRefreshWaitsForGuiWindows)
+{
+  VEMORA_SKIP_WITHOUT_DISPLAY();
+  vRendererManager manager;
+  vtkRenderWindow* window = MakeTab(manager);
+  vtkNew<vtkRenderWindowInteractor> interactor;
+  interactor->SetRenderWindow(window);
+  vtkNew<vtkInteractorStyleTrackballCamera> style;
+  interactor->SetInteractorStyle(style);
+  manager.RemoveRenderWindow(0);
+  EXPECT_TRUE(interactor->GetInteractorStyle()->IsA("vtkInteractorStyleSwitch"));
+
+  // A GUI window that its widget has not made ready yet is not drawn by Refresh.
+  vtkNew<vtkGenericOpenGLRenderWindow> gui;
+  gui->SetReadyForRendering(false);
+  vtkNew<vtkRenderer> main;
+  gui->AddRenderer(main);
+  EXPECT_EQ(manager.AddRenderWindow(gui), 2);
+  const vtkMTimeType before = main->GetMTime();
+  int renders = 0;
+  vtkNew<vtkCallbackCommand> count;
+  count->SetClientData(&renders);
+  count->SetCallback(
+    [](vtkObject*, unsigned long, void* data, void*) { ++*static_cast<int*>(data); });
+  gui->AddObserver(vtkCommand::StartEvent, count);
+  manager.Refresh(1);
+  manager.Refresh();
+  EXPECT_EQ(renders, 0);
+  EXPECT_EQ(main->GetMTime(), before);
 }
