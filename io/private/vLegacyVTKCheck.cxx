@@ -136,6 +136,30 @@ public:
     return true;
   }
 
+  /** Skips `count` whitespace-separated words (ASCII values); false when the file ends first. */
+  bool SkipWords(unsigned long long count)
+  {
+    while (count > 0)
+    {
+      while (
+        this->Pos < this->Size && std::isspace(static_cast<unsigned char>(this->Data[this->Pos])))
+      {
+        ++this->Pos;
+      }
+      if (this->Pos >= this->Size)
+      {
+        return false;
+      }
+      while (
+        this->Pos < this->Size && !std::isspace(static_cast<unsigned char>(this->Data[this->Pos])))
+      {
+        ++this->Pos;
+      }
+      --count;
+    }
+    return true;
+  }
+
   size_t Remaining() const { return this->Size - std::min(this->Pos, this->Size); }
 
 private:
@@ -350,8 +374,9 @@ private:
     const unsigned long long remaining = this->Scan.Remaining();
     if (!this->Binary)
     {
-      // "1 2 3": n values take at least 2n - 1 characters.
-      return values > remaining / 2 + 1 ? -1 : 1;
+      // "1 2 3": n values take at least 2n - 1 characters. They must all be there: VTK's reader
+      // does not survive a file that ends inside a block.
+      return values > remaining / 2 + 1 || !this->Scan.SkipWords(values) ? -1 : 1;
     }
     if (size < 0)
     {

@@ -10,8 +10,9 @@
  * declares two billion points would otherwise take all the machine's memory.
  *
  * Binary data blocks are skipped by their declared size, so a large binary file costs a few
- * page reads; an ASCII file is scanned line by line (far cheaper than VTK's parse of it). Lines it
- * does not know are left to VTK; in a binary file the look stops at the first one.
+ * page reads; in an ASCII file the values of each block are counted (far cheaper than VTK's parse
+ * of them), so a block that the file ends inside is refused too: VTK's reader crashes on some.
+ * Lines it does not know are left to VTK; in a binary file the look stops at the first one.
  */
 class vLegacyVTKCheck
 {

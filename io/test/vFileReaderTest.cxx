@@ -40,6 +40,15 @@ std::string MakeOBJ(int vertices, bool face)
   }
   return text.str();
 }
+std::string Repeat(const std::string& text, int times)
+{
+  std::string result;
+  for (int i = 0; i < times; ++i)
+  {
+    result += text;
+  }
+  return result;
+}
 } // namespace
 
 TEST(FileReader, RegistryListsTheBuiltInFormatsInOrder)
@@ -363,6 +372,10 @@ TEST(FileReader, RefusesDeclaredSizesTheFileCannotHold)
     head +
       "DATASET POLYDATA\nPOINTS 3 float\n0 0 0 1 0 0 0 1 0\nPOINT_DATA 3\n"
       "SCALARS s float 1000000\nLOOKUP_TABLE default\n1 2 3\n",
+    // A file that ends inside a block of values (VTK's reader crashes on some of these).
+    head + "DATASET POLYDATA\nPOINTS 14 float\n" + Repeat("1 ", 14 * 3) +
+      "\nLINES 1 15\n14 0 1 2 3 4 5 6 7 8 9 10 12 13\n",
+    head + "DATASET POLYDATA\nPOINTS 3 float\n0 0 0 1 0 0 0 1\n",
     // Cells naming points that are not there, in poly data and in a grid.
     head + "DATASET POLYDATA\nPOINTS 3 float\n0 0 0 1 0 0 0 1 0\nPOLYGONS 1 4\n3 0 1 7\n",
     head +
