@@ -100,6 +100,21 @@ TEST(Scripts, SelfCallsAndCyclesEndWithResultNine)
   EXPECT_EQ(Do(interpreter, "ver"), 0);
 }
 
+TEST(Scripts, ChainsOfScriptsRunSixtyFourDeep)
+{
+  vTempHome home;
+  for (int i = 0; i < 70; ++i)
+  {
+    home.WriteFile("Scripts/s" + std::to_string(i) + ".v", "s" + std::to_string(i + 1) + "\n");
+  }
+  home.WriteFile("Scripts/s64.v", "ver\n");
+  CT4K2EXE interpreter;
+  EXPECT_EQ(Do(interpreter, "s1"), 0); // s1 ... s64: 64 scripts deep
+  EXPECT_EQ(interpreter.GetLastMessage(), "1.0.0.0D\r\n");
+  EXPECT_EQ(Do(interpreter, "s0"), 9); // s0 ... s64: one too many
+  EXPECT_EQ(interpreter.GetLastMessage(), "error: infinite loop detected");
+}
+
 TEST(Scripts, MenuRunStopsAtTheFirstFailingLineWithItsNumber)
 {
   vTempHome home;
