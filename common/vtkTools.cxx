@@ -691,6 +691,13 @@ vtkIdType vtkTools::vtkSurfaceDistance(vtkDataSet* surface,
     return count;
   }
 
+  // The query points, read once here: not every data set's GetPoint may run on several threads.
+  std::vector<double> xyz(static_cast<size_t>(count) * 3);
+  for (vtkIdType i = 0; i < count; ++i)
+  {
+    points->GetPoint(i, &xyz[static_cast<size_t>(i) * 3]);
+  }
+
   // Triangle surfaces (the usual case) go through a tree that measures triangles directly;
   // any other cells through VTK's static cell locator. Both answer from several threads at once.
   vTriangleTree tree;
@@ -700,11 +707,9 @@ vtkIdType vtkTools::vtkSurfaceDistance(vtkDataSet* surface,
       count,
       [&](vtkIdType begin, vtkIdType end)
       {
-        double point[3];
         for (vtkIdType i = begin; i < end; ++i)
         {
-          points->GetPoint(i, point);
-          distances[i] = std::sqrt(tree.Distance2(point));
+          distances[i] = std::sqrt(tree.Distance2(&xyz[static_cast<size_t>(i) * 3]));
         }
       });
     return count;
@@ -720,8 +725,6 @@ vtkIdType vtkTools::vtkSurfaceDistance(vtkDataSet* surface,
   }
   vtkNew<vtkGenericCell> first;
   surface->GetCell(0, first);
-  double x[3];
-  points->GetPoint(0, x);
 
   vtkNew<vtkStaticCellLocator> locator;
   locator->SetDataSet(surface);
@@ -733,16 +736,15 @@ vtkIdType vtkTools::vtkSurfaceDistance(vtkDataSet* surface,
     [&](vtkIdType begin, vtkIdType end)
     {
       vtkGenericCell* cell = cells.Local();
-      double point[3];
       double closest[3];
       vtkIdType cellId;
       int subId;
       double dist2;
       for (vtkIdType i = begin; i < end; ++i)
       {
-        points->GetPoint(i, point);
         dist2 = VTK_DOUBLE_MAX;
-        locator->FindClosestPoint(point, closest, cell, cellId, subId, dist2);
+        locator->FindClosestPoint(
+          &xyz[static_cast<size_t>(i) * 3], closest, cell, cellId, subId, dist2);
         distances[i] = std::sqrt(dist2);
       }
     });
