@@ -204,6 +204,13 @@ TEST(BatchProgram, RendersTheDemo)
   reader->GetOutput()->GetDimensions(dimensions);
   EXPECT_EQ(dimensions[0], 400);
   EXPECT_EQ(dimensions[1], 200);
+  // A picture that cannot be written fails the run, and leaves nothing half written.
+  vProgramRun nowhere = RunVemora(home.Path(),
+    "--batch " + Quote(std::string(VEMORA_BIN_DIR) + "/Scripts/demo.v") + " --screenshot " +
+      Quote(home.Sub("nosuch/demo.png")));
+  EXPECT_EQ(nowhere.Code, 1);
+  EXPECT_NE(nowhere.Err.find("could not write the picture"), std::string::npos);
+  EXPECT_FALSE(vInstallation::IsFolder(home.Sub("nosuch")));
 }
 
 TEST_F(Workspace, AnEmptyWorkspaceHasTheFixedText)
