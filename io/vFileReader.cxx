@@ -77,15 +77,36 @@ bool IdsAreBelow(Array* ids, vtkIdType points)
   return !bad;
 }
 
-/** True when every cell of `cells` names one of `points` points. */
+/** True when the offsets start at 0, never decrease and end at the connectivity's size. */
+template <typename Array>
+bool OffsetsAreValid(Array* offsets, vtkIdType connectivity)
+{
+  const auto* p = offsets->GetPointer(0);
+  const vtkIdType n = offsets->GetNumberOfValues();
+  if (n == 0)
+  {
+    return connectivity == 0;
+  }
+  bool bad = p[0] != 0 || p[n - 1] != connectivity;
+  for (vtkIdType i = 1; i < n; ++i)
+  {
+    bad |= p[i] < p[i - 1];
+  }
+  return !bad;
+}
+
+/** True when the cells of `cells` are well formed and name only `points` points. */
 bool CellIdsAreValid(vtkCellArray* cells, vtkIdType points)
 {
-  if (!cells || cells->GetNumberOfConnectivityIds() == 0)
+  if (!cells)
   {
     return true;
   }
-  return cells->IsStorage64Bit() ? IdsAreBelow(cells->GetConnectivityArray64(), points)
-                                 : IdsAreBelow(cells->GetConnectivityArray32(), points);
+  const vtkIdType connectivity = cells->GetNumberOfConnectivityIds();
+  return cells->IsStorage64Bit() ? OffsetsAreValid(cells->GetOffsetsArray64(), connectivity) &&
+      IdsAreBelow(cells->GetConnectivityArray64(), points)
+                                 : OffsetsAreValid(cells->GetOffsetsArray32(), connectivity) &&
+      IdsAreBelow(cells->GetConnectivityArray32(), points);
 }
 
 /** True when every cell of the model names a point it has. */

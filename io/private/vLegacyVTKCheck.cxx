@@ -136,8 +136,11 @@ public:
     return true;
   }
 
-  /** Skips `count` whitespace-separated words (ASCII values); false when the file ends first. */
-  bool SkipWords(unsigned long long count)
+  /**
+   * Skips `count` whitespace-separated words (ASCII values); false when the file ends first or,
+   * with `numeric`, when a word is no number (the next keyword, where a value is missing).
+   */
+  bool SkipWords(unsigned long long count, bool numeric)
   {
     while (count > 0)
     {
@@ -150,6 +153,13 @@ public:
       {
         return false;
       }
+      const char first =
+        static_cast<char>(std::tolower(static_cast<unsigned char>(this->Data[this->Pos])));
+      if (numeric && !std::isdigit(static_cast<unsigned char>(first)) && first != '-' &&
+        first != '+' && first != '.' && first != 'n' && first != 'i')
+      {
+        return false; // "nan" and "inf" are numbers too
+      }
       while (
         this->Pos < this->Size && !std::isspace(static_cast<unsigned char>(this->Data[this->Pos])))
       {
@@ -157,6 +167,48 @@ public:
       }
       --count;
     }
+    return true;
+  }
+
+  /** The next ASCII word as an integer; false at the end or when it is no integer. */
+  bool NextInteger(long long& value)
+  {
+    while (
+      this->Pos < this->Size && std::isspace(static_cast<unsigned char>(this->Data[this->Pos])))
+    {
+      ++this->Pos;
+    }
+    char word[32];
+    size_t length = 0;
+    while (
+      this->Pos < this->Size && !std::isspace(static_cast<unsigned char>(this->Data[this->Pos])))
+    {
+      if (length + 1 >= sizeof(word))
+      {
+        return false;
+      }
+      word[length++] = this->Data[this->Pos++];
+    }
+    word[length] = '\0';
+    char* end = nullptr;
+    value = std::strtoll(word, &end, 10);
+    return length > 0 && end && *end == '\0';
+  }
+
+  /** The next binary 32-bit integer (big-endian, as the legacy format stores it). */
+  bool NextInt32(long long& value)
+  {
+    if (this->Remaining() < 4)
+    {
+      return false;
+    }
+    const auto* p = reinterpret_cast<const unsigned char*>(this->Data + this->Pos);
+    const uint32_t v =
+      (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
+    int32_t signedValue;
+    std::memcpy(&signedValue, &v, sizeof(v));
+    value = signedValue;
+    this->Pos += 4;
     return true;
   }
 
@@ -269,8 +321,12 @@ private:
       }
       return 1;
     }
-    if (key == "POINTS" && count(1, n) && w.size() > 2)
+    if (key == "POINTS")
     {
+      if (!count(1, n) || w.size() < 3)
+      {
+        return -1; // VTK would take the missing words from the data
+      }
       return n > this->Scan.Remaining() ? -1 : this->Values(3 * n, w[2]);
     }
     if ((key == "X_COORDINATES" || key == "Y_COORDINATES" || key == "Z_COORDINATES") &&
@@ -278,17 +334,17 @@ private:
     {
       return this->Values(n, w[2]);
     }
-    if ((key == "VERTICES" || key == "LINES" || key == "POLYGONS" || key == "TRIANGLE_STRIPS" ||
-          key == "CELLS") &&
-      count(1, n) && count(2, m))
+    if (key == "VERTICES" || key == "LINES" || key == "POLYGONS" || key == "TRIANGLE_STRIPS" ||
+      key == "CELLS")
     {
-      if (n > this->Scan.Remaining() + 1 || m > this->Scan.Remaining() + 1)
+      if (!count(1, n) || !count(2, m) || n > this->Scan.Remaining() + 1 ||
+        m > this->Scan.Remaining() + 1)
       {
         return -1;
       }
       if (!this->NamedCellArrays)
       {
-        return this->Values(m, "int"); // before version 5.1: m 32-bit values right here
+        return this->LegacyCells(n, m);
       }
       this->CellOffsets = n;
       this->CellConnectivity = m;
@@ -368,6 +424,31 @@ private:
     return this->Binary ? 0 : 1;
   }
 
+  /**
+   * Cells before version 5.1: m integers holding n cells, each a point count and that many ids.
+   * VTK's reader writes past its buffer when the counts do not add up to m.
+   */
+  int LegacyCells(unsigned long long n, unsigned long long m)
+  {
+    unsigned long long used = 0;
+    for (unsigned long long i = 0; i < n; ++i)
+    {
+      long long points = 0;
+      if (!(this->Binary ? this->Scan.NextInt32(points) : this->Scan.NextInteger(points)) ||
+        points < 0 || used + 1 + static_cast<unsigned long long>(points) > m)
+      {
+        return -1;
+      }
+      const auto ids = static_cast<unsigned long long>(points);
+      if (!(this->Binary ? this->Scan.Skip(4 * ids) : this->Scan.SkipWords(ids, true)))
+      {
+        return -1;
+      }
+      used += 1 + ids;
+    }
+    return used == m ? 1 : -1;
+  }
+
   int Values(unsigned long long values, const std::string& type)
   {
     const int size = TypeSize(type);
@@ -376,7 +457,7 @@ private:
     {
       // "1 2 3": n values take at least 2n - 1 characters. They must all be there: VTK's reader
       // does not survive a file that ends inside a block.
-      return values > remaining / 2 + 1 || !this->Scan.SkipWords(values) ? -1 : 1;
+      return values > remaining / 2 + 1 || !this->Scan.SkipWords(values, size >= 0) ? -1 : 1;
     }
     if (size < 0)
     {

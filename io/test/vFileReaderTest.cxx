@@ -376,6 +376,15 @@ TEST(FileReader, RefusesDeclaredSizesTheFileCannotHold)
     head + "DATASET POLYDATA\nPOINTS 14 float\n" + Repeat("1 ", 14 * 3) +
       "\nLINES 1 15\n14 0 1 2 3 4 5 6 7 8 9 10 12 13\n",
     head + "DATASET POLYDATA\nPOINTS 3 float\n0 0 0 1 0 0 0 1\n",
+    // A value missing before the next keyword; cell sizes that do not add up to the declared
+    // total (VTK's reader writes past its buffer on those).
+    head + "DATASET POLYDATA\nPOINTS 3 float\n0 0 0 1 0 0 0 1\nPOLYGONS 1 4\n3 0 1 2\n",
+    head +
+      "DATASET UNSTRUCTURED_GRID\nPOINTS 3 float\n0 0 0 1 0 0 0 1 0\nCELLS 1 3\n"
+      "6 0 1 2 0 1 2\nCELL_TYPES 1\n5\n",
+    head +
+      "DATASET UNSTRUCTURED_GRID\nPOINTS 3 float\n0 0 0 1 0 0 0 1 0\nCELLS 2\n"
+      "3 0 1 2\nCELL_TYPES 1\n5\n",
     // Cells naming points that are not there, in poly data and in a grid.
     head + "DATASET POLYDATA\nPOINTS 3 float\n0 0 0 1 0 0 0 1 0\nPOLYGONS 1 4\n3 0 1 7\n",
     head +
