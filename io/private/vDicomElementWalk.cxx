@@ -137,9 +137,14 @@ public:
       unsigned char b[12];
       if (!this->ReadAt(pos, b, 8))
       {
-        // A few bytes after the last element are padding; inside an open item or sequence they
-        // mean the file was cut.
-        return untilDelimiter ? vVerdict::TooLong : vVerdict::Unknown;
+        // Up to three bytes after the last element are padding (GDCM reads past them); a partial
+        // element header, or any inside an open item or sequence, means the file was cut.
+        if (!untilDelimiter && this->Size - pos < 4)
+        {
+          pos = this->Size;
+          return vVerdict::Fits;
+        }
+        return vVerdict::TooLong;
       }
       const uint16_t group = this->U16(b);
       const uint16_t element = this->U16(b + 2);
@@ -388,7 +393,7 @@ vVerdict WalkFile(int fd, uint64_t size, const std::set<uint32_t>& wanted, vDico
     unsigned char b[8];
     if (!walker.ReadAt(pos, b, 8))
     {
-      return vVerdict::Unknown;
+      return vVerdict::TooLong; // not even one element: cut short
     }
     const char vr[2] = { char(b[4]), char(b[5]) };
     walker.Explicit = IsLongVR(vr) || IsShortVR(vr);

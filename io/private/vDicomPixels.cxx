@@ -107,6 +107,62 @@ void ToSingleSample(const unsigned char* src,
   }
 }
 
+// Width and height that a JPEG, JPEG-LS or JPEG 2000 code stream declares in its header; false
+// when the header is not one of these or does not say.
+bool CodestreamSize(const unsigned char* p, std::size_t n, unsigned& width, unsigned& height)
+{
+  if (n >= 4 && p[0] == 0xff && p[1] == 0x4f && p[2] == 0xff && p[3] == 0x51)
+  {
+    // JPEG 2000: SIZ follows SOC; Xsiz, Ysiz, XOsiz, YOsiz after Lsiz and Rsiz.
+    if (n < 4 + 2 + 2 + 16)
+    {
+      return false;
+    }
+    const auto u32 = [p](std::size_t at)
+    {
+      return uint32_t(p[at]) << 24 | uint32_t(p[at + 1]) << 16 | uint32_t(p[at + 2]) << 8 |
+        p[at + 3];
+    };
+    const uint32_t x = u32(8), y = u32(12), x0 = u32(16), y0 = u32(20);
+    if (x < x0 || y < y0)
+    {
+      return false;
+    }
+    width = x - x0;
+    height = y - y0;
+    return true;
+  }
+  if (n < 4 || p[0] != 0xff || p[1] != 0xd8)
+  {
+    return false;
+  }
+  std::size_t at = 2;
+  while (at + 4 <= n && p[at] == 0xff)
+  {
+    const unsigned char marker = p[at + 1];
+    const std::size_t length = std::size_t(p[at + 2]) << 8 | p[at + 3];
+    const bool frameHeader =
+      (marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc) ||
+      marker == 0xf7;
+    if (frameHeader)
+    {
+      if (at + 9 > n)
+      {
+        return false;
+      }
+      height = unsigned(p[at + 5]) << 8 | p[at + 6];
+      width = unsigned(p[at + 7]) << 8 | p[at + 8];
+      return height != 0; // 0: the height comes later (DNL)
+    }
+    if (marker == 0xda || length < 2)
+    {
+      return false; // scan data before any frame header
+    }
+    at += 2 + length;
+  }
+  return false;
+}
+
 struct FreeBuffer
 {
   void operator()(char* p) const { delete[] p; }
@@ -210,6 +266,19 @@ std::string vDicomPixels::Decode(const gdcm::Image& image,
     if (stored > fileRoom)
     {
       return "the compressed pixel data is cut short";
+    }
+    // A code stream of another size than the image would make GDCM's codecs stop the program.
+    const gdcm::ByteValue* first = fragments->GetFragment(0).GetByteValue();
+    unsigned width = 0;
+    unsigned height = 0;
+    if (first &&
+      CodestreamSize(reinterpret_cast<const unsigned char*>(first->GetPointer()),
+        first->GetLength(),
+        width,
+        height) &&
+      (width != unsigned(layout.Cols) || height != unsigned(layout.Rows)))
+    {
+      return "the compressed frames do not match the image size";
     }
   }
   else

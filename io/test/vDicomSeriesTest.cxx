@@ -210,18 +210,30 @@ TEST(vDicomSeries, PixelFormats)
 TEST(vDicomSeries, EveryEncodingOfGreyAndColourSlices)
 {
   vTempHome home;
+  // Smooth images: GDCM's JPEG 2000 encoder writes into a buffer the size of the input, which an
+  // incompressible (or tiny) image overflows.
   vDicomTestSlice grey;
-  grey.Cols = 12;
-  grey.Rows = 10;
-  for (int i = 0; i < 120; ++i)
+  grey.Cols = 64;
+  grey.Rows = 48;
+  for (int y = 0; y < grey.Rows; ++y)
   {
-    grey.Values.push_back((i * 37) % 1000);
+    for (int x = 0; x < grey.Cols; ++x)
+    {
+      grey.Values.push_back(x * 7 + y * 5);
+    }
   }
   vDicomTestSlice colour;
-  colour.Cols = 6;
-  colour.Rows = 4;
+  colour.Cols = 32;
+  colour.Rows = 24;
   colour.Samples = 3;
   colour.BitsAllocated = 8;
+  for (int y = 0; y < colour.Rows; ++y)
+  {
+    for (int x = 0; x < colour.Cols; ++x)
+    {
+      colour.Values.insert(colour.Values.end(), { x * 8, y * 10, 128 });
+    }
+  }
   ASSERT_TRUE(vWriteDicomSlice(home.Sub("grey.dcm"), grey));
   ASSERT_TRUE(vWriteDicomSlice(home.Sub("colour.dcm"), colour));
   const char* syntaxes[] = { "1.2.840.10008.1.2",
