@@ -36,6 +36,12 @@
  * The spacing is in millimetres, every component > 0 (1 where the file gives none). For a series
  * the third component is the mean distance between neighbouring slice positions.
  *
+ * Damaged files fail to read, never end the program: element structure and lengths are checked
+ * against the file before GDCM reads it (GDCM allocates whatever a length claims), pixel data
+ * must hold what the dimensions claim, and an `abort()` from GDCM's internal checks during a read
+ * turns into a failed read. Slices of a folder series that share a position make the read fail;
+ * sub-folders are not searched.
+ *
  * No operation throws; a failed read leaves the instance empty (zero sizes, null pointers).
  */
 class VEMORAIO_EXPORT CiDcmLib
