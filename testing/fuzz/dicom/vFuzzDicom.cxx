@@ -13,7 +13,8 @@ namespace
 {
 const std::string& TempPath()
 {
-  static const std::string path = []() {
+  static const std::string path = []()
+  {
     const char* base = std::getenv("TMPDIR");
     std::string pattern = std::string(base && *base ? base : "/tmp") + "/vFuzzDicom-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
