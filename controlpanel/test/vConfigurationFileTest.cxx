@@ -2,11 +2,14 @@
 #include "vLocalRepository.h"
 #include "vRecentFileList.h"
 
+#include "vInstallation.h"
 #include "vTempHome.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <unistd.h>
 
 namespace
 {
@@ -87,6 +90,9 @@ TEST(FolderConfiguration, BadFilesStayWithinLimits)
   EXPECT_EQ(config.GetFolders().size(), static_cast<size_t>(vFolderConfiguration::MaximumFolders));
   EXPECT_EQ(config.GetFolders()[0], "/f0");
   EXPECT_FALSE(config.AddRecentFolder("/one/more"));
+  ASSERT_TRUE(config.Write());
+  std::string written = vReadFile(Path(home, "Vemora.conf"));
+  EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 1 + 1 + 128); // header, current, list
 
   home.WriteFile("SystemRegistry/Vemora.conf", "");
   vFolderConfiguration empty;
@@ -194,4 +200,17 @@ TEST(LocalRepository, ListsCasesAndTheirFilesOneLevelDeep)
   EXPECT_EQ(repository.GetFilePath("case2", "a.qv"), home.Sub("local/case2/a.qv"));
   EXPECT_FALSE(repository.Refresh(home.Sub("missing")));
   EXPECT_TRUE(repository.GetCases().empty());
+}
+
+TEST(FolderConfiguration, UnwritableFolderWritesNothing)
+{
+  vTempHome home;
+  ASSERT_EQ(rmdir(home.Sub("SystemRegistry").c_str()), 0);
+  vFolderConfiguration config;
+  config.SetCurrentFolder("/data");
+  EXPECT_FALSE(config.Write());
+  vRecentFileList list;
+  list.Update("a", "/a.vtk");
+  EXPECT_FALSE(list.Write());
+  EXPECT_FALSE(vInstallation::IsFolder(home.Sub("SystemRegistry")));
 }
