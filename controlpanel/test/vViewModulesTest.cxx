@@ -258,6 +258,8 @@ TEST_F(vShippedPlugins, LandmarksLiveDataAndTabs)
   EXPECT_EQ(this->Command(this->Quadview, "enlarge nowhere"), 3);
   EXPECT_EQ(this->Command(this->Quadview, "restore"), 0);
   this->Renderers->GetRenderWindow(second)->Render();
+  EXPECT_TRUE(
+    vCompareWithBaseline(this->Renderers->GetRenderWindow(second), "ControlPanel_Quadview"));
 
   // Back in the first tab the Scene viewer is still there.
   this->Renderers->SetCurrentRenderWindowId(first);
