@@ -14,7 +14,10 @@
 
 namespace
 {
-/** Bytes of one value of a legacy type name; 0 for "bit" (eight per byte), -1 if unknown. */
+/**
+ * Bytes of one value of a legacy type name; 0 for "bit" (eight per byte), -2 for the text types
+ * (no fixed size), -1 for a name VTK does not know.
+ */
 int TypeSize(std::string type)
 {
   std::transform(type.begin(),
@@ -37,10 +40,18 @@ int TypeSize(std::string type)
   {
     return 4;
   }
+  if (type == "vtktypeint32" || type == "vtktypeuint32")
+  {
+    return 4;
+  }
   if (type == "long" || type == "unsigned_long" || type == "double" || type == "vtkidtype" ||
     type == "vtktypeint64" || type == "vtktypeuint64")
   {
     return 8;
+  }
+  if (type == "string" || type == "utf8_string" || type == "variant")
+  {
+    return -2;
   }
   return -1;
 }
@@ -421,7 +432,37 @@ private:
       this->FieldArrays = n;
       return 1;
     }
-    return this->Binary ? 0 : 1;
+    if (this->Binary)
+    {
+      return 0;
+    }
+    // ASCII: data lines of blocks not followed here begin with a number; keywords VTK knows but
+    // this look does not follow end it; any other word is one VTK's reader rejects, after which
+    // it reads on from a closed file.
+    const unsigned char first = static_cast<unsigned char>(w[0][0]);
+    if (std::isdigit(first) || first == '-' || first == '+' || first == '.')
+    {
+      return 1;
+    }
+    static const char* const Others[] = { "EDGE_FLAGS",
+      "RATIONAL_WEIGHTS",
+      "HIGHERORDER_DEGREES",
+      "NAME",
+      "DATA",
+      "INFORMATION",
+      "COMPONENT_NAMES",
+      "LOCATION",
+      "VERTEX_COUNTS",
+      "TRIANGLE_STRIPS",
+      "POLYHEDRON" };
+    for (const char* other : Others)
+    {
+      if (key == other)
+      {
+        return 0;
+      }
+    }
+    return -1;
   }
 
   /**
@@ -453,6 +494,10 @@ private:
   {
     const int size = TypeSize(type);
     const unsigned long long remaining = this->Scan.Remaining();
+    if (size == -1)
+    {
+      return -1; // VTK's reader fails on the type and then reads on from a closed file
+    }
     if (!this->Binary)
     {
       // "1 2 3": n values take at least 2n - 1 characters. They must all be there: VTK's reader
@@ -461,7 +506,7 @@ private:
     }
     if (size < 0)
     {
-      return 0;
+      return 0; // binary text arrays: the layout is not followed further
     }
     unsigned long long bytes = 0;
     if (size == 0)
