@@ -241,6 +241,13 @@ TEST_F(vShippedPlugins, LandmarksLiveDataAndTabs)
   this->Engine->SetSelItemText("Hardware [0] Phantom");
   EXPECT_EQ(this->Engine->Show(CVemoraCPEXE::HardResource, 0), this->Scene);
   EXPECT_EQ(scene->GetNumberOfItems(), 3);
+  // Data given by (type, index) otherwise: a volume of the workspace; a bad index adds nothing.
+  this->Engine->SetSelItemText("carotid");
+  this->Modules->AddSecondaryData(this->Scene, CVemoraCPEXE::Image, 0);
+  this->Modules->AddSecondaryData(this->Scene, CVemoraCPEXE::Image, 7);
+  this->Modules->AddSecondaryData(this->Scene, CVemoraCPEXE::Model, -1);
+  ASSERT_EQ(scene->GetNumberOfItems(), 4);
+  EXPECT_EQ(scene->GetInput(3)->GetFirstResourceName(), "carotid");
 
   // A second tab: nothing activated there; Quadview builds its 2 x 2 view of the volume.
   int second = this->Engine->CreateViewingTab();
