@@ -158,12 +158,13 @@ public:
         pos += 8;
         if (element == 0xe0dd || element == 0xe00d)
         {
-          return untilDelimiter ? vVerdict::Fits : vVerdict::Unknown;
+          // A delimiter (of length 0) closes the open item or sequence; outside any, it is damage.
+          return untilDelimiter && length == 0 ? vVerdict::Fits : vVerdict::TooLong;
         }
         if (element != 0xe000)
         {
-          // Inside an open sequence only items and delimiters may follow.
-          return untilDelimiter ? vVerdict::TooLong : vVerdict::Unknown;
+          // Group fffe holds only items and delimiters.
+          return vVerdict::TooLong;
         }
         vr[0] = vr[1] = 0;
       }
