@@ -164,16 +164,18 @@ public:
       {
         return false;
       }
-      const char first =
-        static_cast<char>(std::tolower(static_cast<unsigned char>(this->Data[this->Pos])));
-      if (numeric && !std::isdigit(static_cast<unsigned char>(first)) && first != '-' &&
-        first != '+' && first != '.' && first != 'n' && first != 'i')
-      {
-        return false; // "nan" and "inf" are numbers too
-      }
       while (
         this->Pos < this->Size && !std::isspace(static_cast<unsigned char>(this->Data[this->Pos])))
       {
+        // A number is digits, signs, a point and an exponent, or nan / inf / infinity; anything
+        // else stops VTK's stream in the middle of the block.
+        const char c =
+          static_cast<char>(std::tolower(static_cast<unsigned char>(this->Data[this->Pos])));
+        if (numeric && !std::isdigit(static_cast<unsigned char>(c)) &&
+          (c == '\0' || std::strchr("+-.enaifty", c) == nullptr))
+        {
+          return false;
+        }
         ++this->Pos;
       }
       --count;
