@@ -9,6 +9,7 @@
 #include "vControlPanelTestSupport.h"
 #include "vRenderBaseline.h"
 
+#include "vImageLayer.h"
 #include "vLayer.h"
 #include "vRendererManager.h"
 #include "vViewer.h"
@@ -26,6 +27,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace
 {
@@ -236,6 +238,15 @@ TEST_F(vShippedPlugins, LandmarksLiveDataAndTabs)
   ASSERT_EQ(scene->GetNumberOfItems(), 2);
   EXPECT_TRUE(scene->GetInput(0)->isA("LandmarkLayer"));
   EXPECT_EQ(scene->GetInput(1)->GetFirstResourceName(), "Phantom");
+  // "next" brings the next frame of the live source into the same layer.
+  auto* live = dynamic_cast<vImageLayer*>(scene->GetInput(1));
+  ASSERT_TRUE(live && live->GetImage());
+  const auto* voxels = static_cast<const unsigned short*>(live->GetImage()->GetScalarPointer());
+  std::vector<unsigned short> before(voxels, voxels + 64 * 64 * 64);
+  EXPECT_EQ(this->Command(this->Scene, "next"), 0);
+  EXPECT_EQ(this->Message(this->Scene), "1 live data updated");
+  voxels = static_cast<const unsigned short*>(live->GetImage()->GetScalarPointer());
+  EXPECT_NE(std::memcmp(before.data(), voxels, before.size() * sizeof(unsigned short)), 0);
 
   // The attach-data route of the tree: a hard-resource node selected, then Show.
   this->Engine->SetSelItemText("Hardware [0] Phantom");

@@ -45,7 +45,7 @@ vViewModule::vViewModule(std::string name,
   , TargetType(targetType)
 {
   this->CommandList = "coolstart\nadd NAME [NAME ...]\naction rotate|select|pan|clip|tag\n"
-                      "reset\nrender\nlayers\nhelp\n";
+                      "reset\nrender\nnext\nlayers\nhelp\n";
 }
 
 vViewModule::~vViewModule()
@@ -59,6 +59,7 @@ vViewModule::~vViewModule()
     tab.Wrapper = nullptr;
     tab.Handles.clear();
     tab.LiveData.clear();
+    tab.LiveSources.clear();
   }
 }
 
@@ -133,6 +134,7 @@ void vViewModule::SweepClosedTabs()
     current.Window = nullptr;
     current.Handles.clear();
     current.LiveData.clear();
+    current.LiveSources.clear();
   }
 }
 
@@ -204,13 +206,45 @@ vResource* vViewModule::Keep(vResource* handle)
   return handle;
 }
 
-void vViewModule::Keep(vtkDataSet* data)
+void vViewModule::Keep(vtkDataSet* data, int source)
 {
   int tab = this->GetCurrentTab();
   if (tab >= 0 && data)
   {
     this->Tabs[tab].LiveData.emplace_back(data);
+    this->Tabs[tab].LiveSources.push_back(source);
   }
+}
+
+int vViewModule::NextFrame()
+{
+  int tab = this->GetCurrentTab();
+  if (tab < 0)
+  {
+    return 0;
+  }
+  Tab& current = this->Tabs[tab];
+  int changed = 0;
+  for (std::size_t i = 0; i < current.LiveData.size() && i < current.LiveSources.size(); ++i)
+  {
+    vtkDataSet* shown = current.LiveData[i];
+    vtkSmartPointer<vtkDataSet> frame =
+      current.LiveSources[i] >= 0 ? this->Acquire(current.LiveSources[i]) : nullptr;
+    // The layers keep the data set they were given: the new frame is copied into it, when it is
+    // of the same kind and size.
+    if (frame && std::string(frame->GetClassName()) == shown->GetClassName() &&
+      frame->GetNumberOfPoints() == shown->GetNumberOfPoints())
+    {
+      shown->DeepCopy(frame);
+      shown->Modified();
+      ++changed;
+    }
+  }
+  if (changed > 0 && current.Wrapper)
+  {
+    current.Wrapper->ForceRender();
+  }
+  return changed;
 }
 
 bool vViewModule::AddLayer(vLayer* layer)
@@ -279,7 +313,7 @@ bool vViewModule::Add(const std::string& name)
       this->LastMessage = "error: no data from " + name;
       return false;
     }
-    this->Keep(data);
+    this->Keep(data, index);
     shown = this->ShowLiveData(data, this->Controller->GetHardResourceName(index));
   }
   if (shown)
@@ -339,6 +373,7 @@ void vViewModule::DelViewer()
   this->vModuleBase::DeleteViewer();
   this->Tabs[tab].Handles.clear();
   this->Tabs[tab].LiveData.clear();
+  this->Tabs[tab].LiveSources.clear();
 }
 
 void vViewModule::ReleaseTab(int tab)
@@ -363,6 +398,7 @@ void vViewModule::ReleaseTab(int tab)
   current.Window = nullptr;
   current.Handles.clear();
   current.LiveData.clear();
+  current.LiveSources.clear();
   if (renderers && previous != tab)
   {
     renderers->SetCurrentRenderWindowId(previous);
@@ -439,7 +475,7 @@ int vViewModule::Command(const char* text)
   }
   vViewerWrapperBase* wrapper = this->CurrentWrapper();
   vViewer* viewer = wrapper ? wrapper->GetViewer() : nullptr;
-  if (word == "action" || word == "reset" || word == "render" || word == "layers")
+  if (word == "action" || word == "reset" || word == "render" || word == "layers" || word == "next")
   {
     if (!viewer)
     {
@@ -454,6 +490,12 @@ int vViewModule::Command(const char* text)
     {
       wrapper->ForceRender();
       return this->Reply(Handled, "rendered");
+    }
+    if (word == "next")
+    {
+      int changed = this->NextFrame();
+      return changed > 0 ? this->Reply(Handled, std::to_string(changed) + " live data updated")
+                         : this->Reply(3, "error: no live data shown");
     }
     if (word == "layers")
     {

@@ -35,6 +35,7 @@ class vtkRenderWindow;
  *   add NAME [NAME ...]               shows data items
  *   action rotate|select|pan|clip|tag the mouse action
  *   reset, render                     the camera; a forced render
+ *   next                              the next frame of every live source shown
  *   layers                            the layer table
  *   help                              the command list
  * plus what the derived module adds (`OwnCommand`).
@@ -101,8 +102,10 @@ protected:
   vtkSmartPointer<vtkDataSet> Acquire(int index);
   /** Keeps a handle alive as long as the current tab shows it. */
   vResource* Keep(vResource* handle);
-  /** Keeps a data set alive as long as the current tab shows it. */
-  void Keep(vtkDataSet* data);
+  /** Keeps a data set alive as long as the current tab shows it (`source`: its hard resource). */
+  void Keep(vtkDataSet* data, int source = -1);
+  /** Acquires the next frame of every live source shown in the current tab; how many changed. */
+  int NextFrame();
   /** Adds a layer to the current tab's viewer; false (and the layer deleted) when refused. */
   bool AddLayer(vLayer* layer);
   vViewerWrapperBase* CurrentWrapper() const;
@@ -126,6 +129,7 @@ private:
     vtkRenderWindow* Window = nullptr;     // the window the viewer was built on; compared only
     std::vector<std::unique_ptr<vResource>> Handles;
     std::vector<vtkSmartPointer<vtkDataSet>> LiveData;
+    std::vector<int> LiveSources; // the hard resource of each live data set (-1: none)
   };
   /** Lets go of one tab's viewer, wrapper and handles (the tab's window made current). */
   void ReleaseTab(int tab);
