@@ -279,6 +279,27 @@ TEST_F(vShippedPlugins, LandmarksLiveDataAndTabs)
   EXPECT_TRUE(
     vCompareWithBaseline(this->Renderers->GetRenderWindow(second), "ControlPanel_Quadview"));
 
+  // Layers deleted, the mouse still moving over the view, then the volume shown again.
+  this->Modules->DeleteViewer();
+  EXPECT_EQ(quad->GetNumberOfItems(), 0);
+  vtkRenderWindowInteractor* mouse = this->Renderers->GetRenderWindow(second)->GetInteractor();
+  for (unsigned long event : { vtkCommand::LeftButtonPressEvent,
+         vtkCommand::MouseMoveEvent,
+         vtkCommand::LeftButtonReleaseEvent,
+         vtkCommand::RightButtonPressEvent,
+         vtkCommand::MouseMoveEvent,
+         vtkCommand::RightButtonReleaseEvent })
+  {
+    mouse->SetEventInformation(60, 200);
+    mouse->InvokeEvent(event);
+  }
+  this->Modules->SetActivatedModule(this->Quadview);
+  EXPECT_EQ(this->Command(this->Quadview, "add carotid"), 0);
+  EXPECT_GE(quad->GetNumberOfItems(), 4);
+  mouse->SetEventInformation(60, 200);
+  mouse->InvokeEvent(vtkCommand::LeftButtonPressEvent);
+  mouse->InvokeEvent(vtkCommand::LeftButtonReleaseEvent);
+
   // Back in the first tab the Scene viewer is still there.
   this->Renderers->SetCurrentRenderWindowId(first);
   EXPECT_EQ(this->Modules->GetViewer(), scene);
