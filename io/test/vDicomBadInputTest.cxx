@@ -230,3 +230,23 @@ TEST(vDicomBadInput, DamagedElementStructure)
   ASSERT_TRUE(vWriteBytes(home.Sub("stray.dcm"), stray));
   EXPECT_NE(ReadChecked(home.Sub("stray.dcm")), "");
 }
+
+TEST(vDicomBadInput, GdcmInternalChecksDoNotEndTheProgram)
+{
+  // Two samples per pixel trips an assertion inside GDCM (this build keeps them): the read fails
+  // and the next read works as before.
+  vTempHome home;
+  std::vector<char> bytes = vReadBytes(vTestData("dicom/multiframe/emri_small.dcm"));
+  const long samples = vFindElementValue(bytes, 0x0028, 0x0002, "US");
+  ASSERT_GT(samples, 0);
+  bytes[samples] = 2;
+  ASSERT_TRUE(vWriteBytes(home.Sub("two.dcm"), bytes));
+  for (int i = 0; i < 3; ++i)
+  {
+    EXPECT_NE(ReadChecked(home.Sub("two.dcm")), "");
+  }
+  CiDcmLib lib;
+  lib.SetFilename(vTestData("dicom/multiframe/emri_small.dcm"));
+  EXPECT_EQ(lib.Read(), "");
+  EXPECT_EQ(lib.GetNumberOfFrames(), 10);
+}
