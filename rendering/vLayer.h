@@ -116,6 +116,14 @@ public:
   /** Sets whether Mirror and Flip go on to the friends; returns the previous setting. */
   int WorkWithFriend(int on);
 
+  /**
+   * While on, `InternalRender` leaves the reset of the renderer's camera clipping range to the
+   * caller: a viewer that renders many layers resets it once per renderer afterwards instead of
+   * once per layer (each reset looks at every prop of the renderer).
+   */
+  void SetBatchRendering(int on) { this->BatchRendering = on; }
+  int GetBatchRendering() const { return this->BatchRendering; }
+
   /** True when both names are equal (exact comparison). */
   bool operator==(const vLayer& other) const;
 
@@ -146,6 +154,7 @@ protected:
   int NumberOfItems = 0;
   int NumberOfFriends = 0;
   int Reserved = 0;
+  int BatchRendering = 0;
 };
 
 #endif

@@ -97,7 +97,10 @@ void vMesh3DLayer::InternalRender()
 {
   if (this->Renderer != nullptr)
   {
-    this->Renderer->ResetCameraClippingRange();
+    if (!this->BatchRendering)
+    {
+      this->Renderer->ResetCameraClippingRange();
+    }
     this->Built = 1;
   }
 }
@@ -137,16 +140,20 @@ void vMesh3DLayer::AddInput(vResource* resource)
       continue;
     }
     vtkNew<vtkActor> actor;
-    vtkNew<vtkDataSetMapper> mapper;
+    vtkSmartPointer<vtkMapper> mapper;
     const vtkIdType points = set->GetNumberOfPoints();
-    const vtkIdType surfaces = CountSurfaceCells(set);
+    vtkIdType surfaces = CountSurfaceCells(set);
     if (points > MaxPointsAsSpheres)
     {
-      mapper->SetInputData(set);
+      auto general = vtkSmartPointer<vtkDataSetMapper>::New();
+      general->SetInputData(set);
+      mapper = general;
     }
     else
     {
-      // A small point set (landmarks, fiducials) is drawn as one marker sphere per point.
+      // A small point set (landmarks, fiducials) is drawn as one marker sphere per point. The
+      // markers are surfaces, whatever the point set's own cells are.
+      auto general = vtkSmartPointer<vtkDataSetMapper>::New();
       vtkNew<vtkAppendFilter> spheres;
       for (vtkIdType p = 0; p < points; ++p)
       {
@@ -157,12 +164,14 @@ void vMesh3DLayer::AddInput(vResource* resource)
       }
       if (points > 0)
       {
-        mapper->SetInputConnection(spheres->GetOutputPort());
+        general->SetInputConnection(spheres->GetOutputPort());
+        surfaces = points;
       }
       else
       {
-        mapper->SetInputData(set);
+        general->SetInputData(set);
       }
+      mapper = general;
     }
     mapper->ScalarVisibilityOff();
     actor->SetMapper(mapper);
@@ -183,6 +192,7 @@ void vMesh3DLayer::AddInput(vResource* resource)
     vtkNew<vtkProperty> back;
     back->DeepCopy(actor->GetProperty());
     SetBackfaceColour(back, colour);
+    actor->SetBackfaceProperty(back);
     this->BackfaceProperties.emplace_back(back);
     if (this->Renderer != nullptr)
     {
@@ -249,8 +259,6 @@ void vMesh3DLayer::BuildClippedActors(vtkActor* plane)
     clipped->SetProperty(actor->GetProperty());
     if (back != nullptr)
     {
-      // The inside of the cut surface shows: draw it with the back-face colour.
-      back->SetOpacity(actor->GetProperty()->GetOpacity());
       clipped->SetBackfaceProperty(back);
     }
     clipped->SetUserTransform(actor->GetUserTransform());
@@ -340,7 +348,7 @@ void vMesh3DLayer::SetColorMap(double* values, int n)
   this->Actors->InitTraversal();
   while (vtkActor* actor = this->Actors->GetNextActor())
   {
-    auto* mapper = vtkDataSetMapper::SafeDownCast(actor->GetMapper());
+    vtkMapper* mapper = actor->GetMapper();
     vtkDataSet* input = mapper ? mapper->GetInput() : nullptr;
     if (input == nullptr || input->GetNumberOfPoints() != n)
     {
@@ -356,7 +364,7 @@ void vMesh3DLayer::SetColorMap(double* values, int n)
     coloured.TakeReference(input->NewInstance());
     coloured->ShallowCopy(input);
     coloured->GetPointData()->SetScalars(scalars);
-    mapper->SetInputData(coloured);
+    mapper->SetInputDataObject(0, coloured);
     mapper->ScalarVisibilityOn();
     mapper->SetScalarRange(this->ColorMapRange);
     coloured->Modified();

@@ -17,13 +17,12 @@ class vtkProperty;
  * layer colour, with a representation (0 surface, 1 wireframe, 2 points), an optional per-vertex
  * colour map, and clipping against the viewer's clipping plane.
  *
- * Each data set has a back-face property in the layer colour less 0.01 per component (a component
- * that would fall below 0 is kept). It is drawn on the clipped actors, where the inside of a cut
- * surface shows; the whole actors leave back faces to VTK's two-sided lighting in the layer colour,
- * which looks the same and spares every frame a per-pixel face test.
+ * The back faces of each actor (and of its clipped actor) have their own property: the layer colour
+ * less 0.01 per component, a component that would fall below 0 being kept.
  *
  * A data set of at most `MaxPointsAsSpheres` points is drawn as one sphere of radius 2 centred on
- * each point; a data set without polygons or triangle strips is drawn as points.
+ * each point (the spheres are surfaces); a larger data set without polygons or triangle strips is
+ * drawn as points.
  */
 class VEMORARENDERING_EXPORT vMesh3DLayer : public v3DLayer
 {

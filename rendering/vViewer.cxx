@@ -20,6 +20,9 @@
 #include <vtkTransform.h>
 #include <vtkTransformPolyDataFilter.h>
 
+#include <algorithm>
+#include <vector>
+
 vViewer::vViewer()
 {
   this->SetName("Viewer");
@@ -123,9 +126,26 @@ void vViewer::InternalRender()
 {
   if (this->RendererManager != nullptr && this->CurrentItem >= 0)
   {
+    // Each layer would reset its renderer's clipping range, looking at every prop each time; one
+    // reset per renderer after all layers gives the same view at a cost linear in the layers.
+    std::vector<vtkRenderer*> renderers;
     for (int i = 0; i < this->NumberOfItems; ++i)
     {
-      this->Layers[i]->Render();
+      vLayer* layer = this->Layers[i];
+      const int wasBuilt = layer->GetBuilt();
+      layer->SetBatchRendering(1);
+      layer->Render();
+      layer->SetBatchRendering(0);
+      vtkRenderer* renderer = layer->GetRenderer();
+      if (!wasBuilt && layer->GetBuilt() && renderer != nullptr &&
+        std::find(renderers.begin(), renderers.end(), renderer) == renderers.end())
+      {
+        renderers.push_back(renderer);
+      }
+    }
+    for (vtkRenderer* renderer : renderers)
+    {
+      renderer->ResetCameraClippingRange();
     }
     this->Built = 1;
   }

@@ -122,6 +122,7 @@ TEST(MeshLayer, SmallPointSetsBecomeSpheresOnTheirPoints)
   EXPECT_NEAR(bounds[1], 112.0, 0.1);
   EXPECT_NEAR(bounds[3], 102.0, 0.1);
   EXPECT_GT(drawn->GetNumberOfCells(), 128);
+  EXPECT_EQ(Representation(&spheres), VTK_SURFACE); // markers are surfaces
 
   EXPECT_EQ(FirstActor(&cloud)->GetMapper()->GetInput(), large.GetPointer());
   // Without polygons a data set is drawn as points, whatever the representation says.

@@ -459,3 +459,33 @@ TEST(Viewer, ColourBarPicture)
   scene.Frame(-90.0, 0.0);
   EXPECT_TRUE(vCompareWithBaseline(scene.Window, "Viewer_ColourBar"));
 }
+
+TEST(Viewer, RenderFitsTheClippingRangeToNewLayers)
+{
+  VEMORA_SKIP_WITHOUT_DISPLAY();
+  vRenderingTestScene scene;
+  auto near = Sphere(5.0, 0.0);
+  vAddMesh(scene, near, "near");
+  scene.Frame(0.0, 0.0);
+  vtkCamera* camera = scene.Inset()->GetActiveCamera();
+  const double before = camera->GetClippingRange()[1];
+  // A layer far behind the first one: the viewer's render widens the range once for both.
+  vtkNew<vtkSphereSource> far;
+  far->SetCenter(0, 0, -500);
+  far->SetRadius(5);
+  far->SetThetaResolution(16);
+  far->SetPhiResolution(16);
+  far->Update();
+  vMesh3DLayer* layer = vAddMesh(scene, far->GetOutput(), "far");
+  scene.Viewer->Render();
+  EXPECT_EQ(layer->GetBuilt(), 1);
+  EXPECT_EQ(layer->GetBatchRendering(), 0);
+  const double distance = camera->GetDistance();
+  EXPECT_GT(camera->GetClippingRange()[1], before);
+  EXPECT_GE(camera->GetClippingRange()[1], distance + 500.0);
+  // A layer rendered on its own resets the range itself.
+  layer->SetBuilt(0);
+  camera->SetClippingRange(1, 2);
+  layer->Render();
+  EXPECT_GE(camera->GetClippingRange()[1], distance + 500.0);
+}
