@@ -56,6 +56,16 @@ int TypeSize(std::string type)
   return -1;
 }
 
+/** Whether values of a legacy type name are written as integers. */
+bool IsIntegral(std::string type)
+{
+  std::transform(type.begin(),
+    type.end(),
+    type.begin(),
+    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return TypeSize(type) >= 0 && type != "float" && type != "double";
+}
+
 /** The whole file mapped read-only; pages are read only where they are looked at. */
 class vMappedFile
 {
@@ -149,9 +159,10 @@ public:
 
   /**
    * Skips `count` whitespace-separated words (ASCII values); false when the file ends first or,
-   * with `numeric`, when a word is no number (the next keyword, where a value is missing).
+   * with `numeric`, when a word is no number (the next keyword, where a value is missing), or
+   * with `integral` no integer: VTK's stream stops inside such a word.
    */
-  bool SkipWords(unsigned long long count, bool numeric)
+  bool SkipWords(unsigned long long count, bool numeric, bool integral = false)
   {
     while (count > 0)
     {
@@ -172,7 +183,7 @@ public:
         const char c =
           static_cast<char>(std::tolower(static_cast<unsigned char>(this->Data[this->Pos])));
         if (numeric && !std::isdigit(static_cast<unsigned char>(c)) &&
-          (c == '\0' || std::strchr("+-.enaifty", c) == nullptr))
+          (c == '\0' || std::strchr(integral ? "+-" : "+-.enaifty", c) == nullptr))
         {
           return false;
         }
@@ -483,7 +494,7 @@ private:
         return -1;
       }
       const auto ids = static_cast<unsigned long long>(points);
-      if (!(this->Binary ? this->Scan.Skip(4 * ids) : this->Scan.SkipWords(ids, true)))
+      if (!(this->Binary ? this->Scan.Skip(4 * ids) : this->Scan.SkipWords(ids, true, true)))
       {
         return -1;
       }
@@ -504,7 +515,10 @@ private:
     {
       // "1 2 3": n values take at least 2n - 1 characters. They must all be there: VTK's reader
       // does not survive a file that ends inside a block.
-      return values > remaining / 2 + 1 || !this->Scan.SkipWords(values, size >= 0) ? -1 : 1;
+      return values > remaining / 2 + 1 ||
+          !this->Scan.SkipWords(values, size >= 0, IsIntegral(type))
+        ? -1
+        : 1;
     }
     if (size < 0)
     {
