@@ -299,6 +299,13 @@ TEST_F(vShippedPlugins, LandmarksLiveDataAndTabs)
   mouse->SetEventInformation(60, 200);
   mouse->InvokeEvent(vtkCommand::LeftButtonPressEvent);
   mouse->InvokeEvent(vtkCommand::LeftButtonReleaseEvent);
+  // One volume at a time: a live volume replaces it, and only that one takes new frames.
+  EXPECT_EQ(this->Command(this->Quadview, "add phantom"), 0);
+  EXPECT_EQ(this->Command(this->Quadview, "add phantom"), 0);
+  EXPECT_EQ(this->Command(this->Quadview, "next"), 0);
+  EXPECT_EQ(this->Message(this->Quadview), "1 live data updated");
+  EXPECT_EQ(this->Command(this->Quadview, "add carotid"), 0);
+  EXPECT_EQ(this->Command(this->Quadview, "next"), 3);
 
   // Back in the first tab the Scene viewer is still there.
   this->Renderers->SetCurrentRenderWindowId(first);

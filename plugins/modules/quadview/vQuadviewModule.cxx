@@ -47,6 +47,8 @@ protected:
       this->LastMessage = "error: the volume view could not be built";
       return false;
     }
+    // The previous volume's handles go with its layers.
+    this->KeepOnly(handle, handle->GetImageData(0));
     vViewer* viewer = wrapper->GetViewer();
     viewer->Render();
     viewer->ResetCamera();

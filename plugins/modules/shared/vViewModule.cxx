@@ -216,6 +216,37 @@ void vViewModule::Keep(vtkDataSet* data, int source)
   }
 }
 
+void vViewModule::KeepOnly(vResource* handle, vtkDataSet* data)
+{
+  int tab = this->GetCurrentTab();
+  if (tab < 0)
+  {
+    return;
+  }
+  Tab& current = this->Tabs[tab];
+  std::vector<std::unique_ptr<vResource>> handles;
+  for (auto& kept : current.Handles)
+  {
+    if (kept.get() == handle)
+    {
+      handles.push_back(std::move(kept));
+    }
+  }
+  current.Handles = std::move(handles);
+  std::vector<vtkSmartPointer<vtkDataSet>> live;
+  std::vector<int> sources;
+  for (std::size_t i = 0; i < current.LiveData.size() && i < current.LiveSources.size(); ++i)
+  {
+    if (current.LiveData[i] == data)
+    {
+      live.push_back(current.LiveData[i]);
+      sources.push_back(current.LiveSources[i]);
+    }
+  }
+  current.LiveData = std::move(live);
+  current.LiveSources = std::move(sources);
+}
+
 int vViewModule::NextFrame()
 {
   int tab = this->GetCurrentTab();

@@ -104,6 +104,11 @@ protected:
   vResource* Keep(vResource* handle);
   /** Keeps a data set alive as long as the current tab shows it (`source`: its hard resource). */
   void Keep(vtkDataSet* data, int source = -1);
+  /**
+   * Lets go of every handle and live data set the current tab keeps, except `handle` and `data`
+   * (for a module that shows one item at a time, once the layers of the others are gone).
+   */
+  void KeepOnly(vResource* handle, vtkDataSet* data);
   /** Acquires the next frame of every live source shown in the current tab; how many changed. */
   int NextFrame();
   /** Adds a layer to the current tab's viewer; false (and the layer deleted) when refused. */
