@@ -103,8 +103,35 @@ void vViewer::Delete()
 
 void vViewer::MakeClone(vObject* source)
 {
-  // A layer of this viewer announces that it goes away; the list stays as it is.
-  (void)this->Find(dynamic_cast<vLayer*>(source));
+  // A layer of this viewer announces that it goes away (it is being destroyed by someone else):
+  // forget it, so the list never holds a pointer to a destroyed layer. Layers the viewer destroys
+  // itself have left the list before they announce anything.
+  const int index = this->Find(dynamic_cast<vLayer*>(source));
+  if (index >= 0)
+  {
+    this->Forget(index);
+  }
+}
+
+void vViewer::Forget(int index)
+{
+  if (index == this->KeyLayerId)
+  {
+    this->KeyLayerId = -1;
+  }
+  else if (index < this->KeyLayerId)
+  {
+    // The key layer moves down with the others.
+    --this->KeyLayerId;
+  }
+  for (int j = index + 1; j < this->NumberOfItems; ++j)
+  {
+    this->Layers[j - 1] = this->Layers[j];
+    this->Borrowed[j - 1] = this->Borrowed[j];
+  }
+  --this->NumberOfItems;
+  this->Layers[this->NumberOfItems] = nullptr;
+  this->Borrowed[this->NumberOfItems] = 0;
 }
 
 std::string vViewer::ToV()
@@ -276,25 +303,9 @@ void vViewer::RemoveItem(int index)
   {
     return;
   }
-  if (index == this->KeyLayerId)
-  {
-    this->KeyLayerId = -1;
-  }
-  else if (index < this->KeyLayerId)
-  {
-    // The key layer moves down with the others.
-    --this->KeyLayerId;
-  }
   vLayer* layer = this->Layers[index];
   const int borrowed = this->Borrowed[index];
-  for (int j = index + 1; j < this->NumberOfItems; ++j)
-  {
-    this->Layers[j - 1] = this->Layers[j];
-    this->Borrowed[j - 1] = this->Borrowed[j];
-  }
-  --this->NumberOfItems;
-  this->Layers[this->NumberOfItems] = nullptr;
-  this->Borrowed[this->NumberOfItems] = 0;
+  this->Forget(index);
   layer->RemoveAllItems();
   if (!borrowed)
   {

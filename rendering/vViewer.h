@@ -38,7 +38,7 @@ public:
 
   /** Detaches from the window (removing the viewer's renderers) and destroys the layers. */
   void Delete() override;
-  /** Notification that a layer goes away: the list is left as it is. */
+  /** Notification that a layer goes away: the viewer forgets it (without destroying it). */
   void MakeClone(vObject* source) override;
   /** "" */
   std::string ToV() override;
@@ -131,6 +131,8 @@ public:
   int GetRenderWindowId() const { return this->RenderWindowId; }
 
 protected:
+  /** Takes layer index out of the list (without destroying it); the key layer follows. */
+  void Forget(int index);
   /** name, or name followed by 0, 1, ... until no layer has that name. */
   std::string ValidateLayerName(const std::string& name) const;
   /** Adds the layer to renderer index; -1 when refused. */

@@ -489,3 +489,23 @@ TEST(Viewer, RenderFitsTheClippingRangeToNewLayers)
   layer->Render();
   EXPECT_GE(camera->GetClippingRange()[1], distance + 500.0);
 }
+
+TEST(Viewer, ForgetsALayerDestroyedElsewhere)
+{
+  VEMORA_SKIP_WITHOUT_DISPLAY();
+  vRenderingTestScene scene;
+  vViewer& viewer = *scene.Viewer;
+  auto sphere = Sphere();
+  vAddMesh(scene, sphere, "A");
+  vMesh3DLayer* b = vAddMesh(scene, sphere, "B");
+  vMesh3DLayer* c = vAddMesh(scene, sphere, "C");
+  viewer.SetKeyLayer(2);
+  delete b;
+  ASSERT_EQ(viewer.GetNumberOfItems(), 2);
+  EXPECT_EQ(viewer.GetInput(1), c);
+  EXPECT_EQ(viewer.GetKeyLayer(), c);
+  EXPECT_EQ(scene.Inset()->GetActors()->GetNumberOfItems(), 2);
+  viewer.SetBuilt(0);
+  viewer.Render();
+  viewer.SetOpacity(0.5);
+}
