@@ -249,6 +249,22 @@ int vLayer::WorkWithFriend(int on)
   return previous;
 }
 
+void vLayer::RemoveConsumer(vObject* consumer)
+{
+  for (int i = 0; i < this->NumberOfConsumers; ++i)
+  {
+    if (this->Consumers[i] == consumer)
+    {
+      for (int j = i + 1; j < this->NumberOfConsumers; ++j)
+      {
+        this->Consumers[j - 1] = this->Consumers[j];
+      }
+      this->Consumers[--this->NumberOfConsumers] = nullptr;
+      return;
+    }
+  }
+}
+
 bool vLayer::operator==(const vLayer& other) const
 {
   return this->GetName() == other.GetName();

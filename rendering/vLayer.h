@@ -124,6 +124,9 @@ public:
   void SetBatchRendering(int on) { this->BatchRendering = on; }
   int GetBatchRendering() const { return this->BatchRendering; }
 
+  /** Takes a consumer off the layer's consumer table (a viewer that lets the layer go). */
+  void RemoveConsumer(vObject* consumer);
+
   /** True when both names are equal (exact comparison). */
   bool operator==(const vLayer& other) const;
 

@@ -93,6 +93,10 @@ void vViewer::Delete()
       this->Layers[i] = nullptr;
       delete layer;
     }
+    else if (this->Layers[i] != nullptr)
+    {
+      this->Layers[i]->RemoveConsumer(this);
+    }
     this->Layers[i] = nullptr;
     this->Borrowed[i] = 0;
   }
@@ -256,6 +260,11 @@ void vViewer::RemoveAllItems()
 {
   for (int i = 0; i < MaxNumberOfLayers; ++i)
   {
+    if (this->Layers[i] != nullptr)
+    {
+      // The layers live on elsewhere: they must not tell this viewer when they go.
+      this->Layers[i]->RemoveConsumer(this);
+    }
     this->Layers[i] = nullptr;
     this->Borrowed[i] = 0;
   }

@@ -509,3 +509,17 @@ TEST(Viewer, ForgetsALayerDestroyedElsewhere)
   viewer.Render();
   viewer.SetOpacity(0.5);
 }
+
+TEST(Viewer, LayersLetGoOfOutliveIt)
+{
+  VEMORA_SKIP_WITHOUT_DISPLAY();
+  vRenderingTestScene scene;
+  auto sphere = Sphere();
+  vMesh3DLayer* layer = vAddMesh(scene, sphere, "A");
+  EXPECT_EQ(layer->GetNumberOfConsumers(), 1);
+  scene.Viewer->RemoveAllItems();
+  EXPECT_EQ(scene.Viewer->GetNumberOfItems(), 0);
+  EXPECT_EQ(layer->GetNumberOfConsumers(), 0);
+  scene.Viewer.reset();
+  delete layer; // tells no one: the viewer is gone
+}
