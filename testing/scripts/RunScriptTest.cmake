@@ -5,10 +5,11 @@
 get_filename_component(name ${SCRIPT} NAME_WE)
 get_filename_component(folder ${SCRIPT} DIRECTORY)
 file(REMOVE_RECURSE ${WORK})
-foreach(sub SystemRegistry Scripts History local)
+# Hard stays empty: a live data source would add itself to every workspace listing.
+foreach(sub SystemRegistry Scripts History local Hard)
   file(MAKE_DIRECTORY ${WORK}/home/${sub})
 endforeach()
-foreach(sub Modules Soft Hard)
+foreach(sub Modules Soft)
   file(CREATE_LINK ${BIN}/${sub} ${WORK}/home/${sub} SYMBOLIC)
 endforeach()
 set(DEMO ${BIN}/local/demo)
