@@ -216,7 +216,7 @@ public:
     word[length] = '\0';
     char* end = nullptr;
     value = std::strtoll(word, &end, 10);
-    return length > 0 && end && *end == '\0';
+    return length > 0 && end == word + length;
   }
 
   /** The next binary 32-bit integer (big-endian, as the legacy format stores it). */
@@ -252,7 +252,8 @@ bool ParseCount(const std::string& text, unsigned long long& value)
   }
   char* end = nullptr;
   value = std::strtoull(text.c_str(), &end, 10);
-  return end && *end == '\0';
+  // The whole word: a NUL inside it would end the text early, but not VTK's reading.
+  return end == text.c_str() + text.size();
 }
 
 std::string Upper(std::string text)

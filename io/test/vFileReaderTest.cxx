@@ -390,6 +390,8 @@ TEST(FileReader, RefusesDeclaredSizesTheFileCannotHold)
     head + "DATASET POLYDATA\nPOINTS 3 float\n0 0 0 1 0 0 0 1 0\nPOLYGONZ 1 4\n3 0 1 2\n",
     head + "DATASET POLYDATA\nPOINTS 3 float\n0 0 0 1 0 0 0 1 0\nLINES 1 3\n2 0 1\x05\n",
     head + "DATASET POLYDATA\nPOINTS 3 float\n0 0 0 1 0 0 0 1 0\nPOLYGONS 1 4\n3 0 1 .2\n",
+    head + "DATASET POLYDATA\nPOINTS 3 float\n0 0 0 1 0 0 0 1 0\nPOLYGONS 1 4" +
+      std::string(3, '\0') + "\n3 0 1 2\n",
     // Cells naming points that are not there, in poly data and in a grid.
     head + "DATASET POLYDATA\nPOINTS 3 float\n0 0 0 1 0 0 0 1 0\nPOLYGONS 1 4\n3 0 1 7\n",
     head +
