@@ -24,6 +24,7 @@
 #include <vtkPointData.h>
 #include <vtkPolyData.h>
 #include <vtkRenderer.h>
+#include <vtkUnsignedCharArray.h>
 #include <vtkUnsignedIntArray.h>
 #include <vtkUnstructuredGrid.h>
 #include <vtkVRMLImporter.h>
@@ -107,6 +108,72 @@ bool CellIdsAreValid(vtkCellArray* cells, vtkIdType points)
       IdsAreBelow(cells->GetConnectivityArray64(), points)
                                  : OffsetsAreValid(cells->GetOffsetsArray32(), connectivity) &&
       IdsAreBelow(cells->GetConnectivityArray32(), points);
+}
+
+/**
+ * True when every cell of a grid has a type the surface filter knows and the number of points that
+ * type has (the filter trusts both), and the ids are valid.
+ */
+bool GridCellsAreValid(vtkUnstructuredGrid* grid)
+{
+  vtkCellArray* cells = grid->GetCells();
+  vtkUnsignedCharArray* types = grid->GetCellTypesArray();
+  const vtkIdType count = cells ? cells->GetNumberOfCells() : 0;
+  if (!cells || !CellIdsAreValid(cells, grid->GetNumberOfPoints()) ||
+    (count > 0 && (!types || types->GetNumberOfValues() != count)))
+  {
+    return false;
+  }
+  // Points of each fixed-size type (index = VTK cell type); -N: at least N; 0: not accepted.
+  static const int Points[38] = { 0,
+    1,
+    -1,
+    2,
+    -2,
+    3,
+    -3,
+    -3,
+    4,
+    4,
+    4,
+    8,
+    8,
+    6,
+    5,
+    10,
+    12,
+    0,
+    0,
+    0,
+    0,
+    3,
+    6,
+    8,
+    10,
+    20,
+    15,
+    13,
+    9,
+    27,
+    6,
+    12,
+    18,
+    24,
+    7,
+    4,
+    -6,
+    19 };
+  for (vtkIdType i = 0; i < count; ++i)
+  {
+    const int type = types->GetValue(i);
+    const vtkIdType size = cells->GetCellSize(i);
+    const int rule = type < 38 ? Points[type] : 0;
+    if (rule == 0 || (rule > 0 && size != rule) || (rule < 0 && size < -rule))
+    {
+      return false;
+    }
+  }
+  return true;
 }
 
 /** True when every cell of the model names a point it has. */
@@ -504,8 +571,8 @@ vtkSmartPointer<vtkPolyData> vFileReader::ReadVTK(const std::string& path,
   }
   if (auto* grid = vtkUnstructuredGrid::SafeDownCast(data))
   {
-    // The surface filter reads the points its cells name: they must exist.
-    if (!CellIdsAreValid(grid->GetCells(), grid->GetNumberOfPoints()))
+    // The surface filter trusts the cells' types, sizes and point ids.
+    if (!GridCellsAreValid(grid))
     {
       return nullptr;
     }

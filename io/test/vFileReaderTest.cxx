@@ -392,6 +392,13 @@ TEST(FileReader, RefusesDeclaredSizesTheFileCannotHold)
     head + "DATASET POLYDATA\nPOINTS 3 float\n0 0 0 1 0 0 0 1 0\nPOLYGONS 1 4\n3 0 1 .2\n",
     head + "DATASET POLYDATA\nPOINTS 3 float\n0 0 0 1 0 0 0 1 0\nPOLYGONS 1 4" +
       std::string(3, '\0') + "\n3 0 1 2\n",
+    // Grid cells whose type does not match their size, or is no cell type at all.
+    head +
+      "DATASET UNSTRUCTURED_GRID\nPOINTS 3 float\n0 0 0 1 0 0 0 1 0\nCELLS 1 4\n3 0 1 2\n"
+      "CELL_TYPES 1\n10\n",
+    head +
+      "DATASET UNSTRUCTURED_GRID\nPOINTS 3 float\n0 0 0 1 0 0 0 1 0\nCELLS 1 4\n3 0 1 2\n"
+      "CELL_TYPES 1\n99\n",
     // Cells naming points that are not there, in poly data and in a grid.
     head + "DATASET POLYDATA\nPOINTS 3 float\n0 0 0 1 0 0 0 1 0\nPOLYGONS 1 4\n3 0 1 7\n",
     head +
