@@ -56,6 +56,66 @@ int TypeSize(std::string type)
   return -1;
 }
 
+/**
+ * Whether a word is one whole number as C++ streams read it: an optional sign and digits, or, for
+ * reals, digits with a point and an exponent, or nan / inf / infinity. VTK's stream stops inside
+ * any other word and its reader then goes wrong.
+ */
+bool IsNumber(const char* p, size_t n, bool integral)
+{
+  size_t i = 0;
+  if (i < n && (p[i] == '+' || p[i] == '-'))
+  {
+    ++i;
+  }
+  auto digits = [&]()
+  {
+    size_t count = 0;
+    while (i < n && std::isdigit(static_cast<unsigned char>(p[i])))
+    {
+      ++i;
+      ++count;
+    }
+    return count;
+  };
+  if (integral)
+  {
+    return digits() > 0 && i == n;
+  }
+  if (i < n && std::isalpha(static_cast<unsigned char>(p[i])))
+  {
+    std::string rest(p + i, n - i);
+    std::transform(rest.begin(),
+      rest.end(),
+      rest.begin(),
+      [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return rest == "nan" || rest == "inf" || rest == "infinity";
+  }
+  size_t mantissa = digits();
+  if (i < n && p[i] == '.')
+  {
+    ++i;
+    mantissa += digits();
+  }
+  if (mantissa == 0)
+  {
+    return false;
+  }
+  if (i < n && (p[i] == 'e' || p[i] == 'E'))
+  {
+    ++i;
+    if (i < n && (p[i] == '+' || p[i] == '-'))
+    {
+      ++i;
+    }
+    if (digits() == 0)
+    {
+      return false;
+    }
+  }
+  return i == n;
+}
+
 /** Whether values of a legacy type name are written as integers. */
 bool IsIntegral(std::string type)
 {
@@ -175,19 +235,15 @@ public:
       {
         return false;
       }
+      const size_t start = this->Pos;
       while (
         this->Pos < this->Size && !std::isspace(static_cast<unsigned char>(this->Data[this->Pos])))
       {
-        // A number is digits, signs, a point and an exponent, or nan / inf / infinity; anything
-        // else stops VTK's stream in the middle of the block.
-        const char c =
-          static_cast<char>(std::tolower(static_cast<unsigned char>(this->Data[this->Pos])));
-        if (numeric && !std::isdigit(static_cast<unsigned char>(c)) &&
-          (c == '\0' || std::strchr(integral ? "+-" : "+-.enaifty", c) == nullptr))
-        {
-          return false;
-        }
         ++this->Pos;
+      }
+      if (numeric && !IsNumber(this->Data + start, this->Pos - start, integral))
+      {
+        return false;
       }
       --count;
     }
