@@ -439,9 +439,9 @@ private:
     {
       return this->Values(this->CellConnectivity, w[1]);
     }
-    if (key == "CELL_TYPES" && count(1, n))
+    if (key == "CELL_TYPES")
     {
-      return this->Values(n, "int");
+      return count(1, n) ? this->CellTypes(n) : -1;
     }
     if ((key == "POINT_DATA" || key == "CELL_DATA") && count(1, n))
     {
@@ -558,6 +558,28 @@ private:
       used += 1 + ids;
     }
     return used == m ? 1 : -1;
+  }
+
+  /**
+   * Grid cell types: only the plain linear and quadratic ones (1 to 37). VTK's reader itself turns
+   * polyhedra (42) into faces from the cell's own counts, trusting them.
+   */
+  int CellTypes(unsigned long long n)
+  {
+    if (n > this->Scan.Remaining())
+    {
+      return -1;
+    }
+    for (unsigned long long i = 0; i < n; ++i)
+    {
+      long long type = 0;
+      if (!(this->Binary ? this->Scan.NextInt32(type) : this->Scan.NextInteger(type)) || type < 1 ||
+        type > 37)
+      {
+        return -1;
+      }
+    }
+    return 1;
   }
 
   int Values(unsigned long long values, const std::string& type)
