@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -61,7 +62,7 @@ int TypeSize(std::string type)
  * reals, digits with a point and an exponent, or nan / inf / infinity. VTK's stream stops inside
  * any other word and its reader then goes wrong.
  */
-bool IsNumber(const char* p, size_t n, bool integral)
+bool IsNumber(const char* p, size_t n, bool integral, bool wide)
 {
   size_t i = 0;
   if (i < n && (p[i] == '+' || p[i] == '-'))
@@ -80,7 +81,17 @@ bool IsNumber(const char* p, size_t n, bool integral)
   };
   if (integral)
   {
-    return digits() > 0 && i == n;
+    // The value must also fit the type: a stream read past the range fails like a bad word.
+    if (digits() == 0 || i != n || n > 20)
+    {
+      return false;
+    }
+    char word[24];
+    std::memcpy(word, p, n);
+    word[n] = '\0';
+    errno = 0;
+    const long long value = std::strtoll(word, nullptr, 10);
+    return errno == 0 && (wide || (value >= INT32_MIN && value <= INT32_MAX));
   }
   if (i < n && std::isalpha(static_cast<unsigned char>(p[i])))
   {
@@ -222,7 +233,7 @@ public:
    * with `numeric`, when a word is no number (the next keyword, where a value is missing), or
    * with `integral` no integer: VTK's stream stops inside such a word.
    */
-  bool SkipWords(unsigned long long count, bool numeric, bool integral = false)
+  bool SkipWords(unsigned long long count, bool numeric, bool integral = false, bool wide = false)
   {
     while (count > 0)
     {
@@ -241,7 +252,7 @@ public:
       {
         ++this->Pos;
       }
-      if (numeric && !IsNumber(this->Data + start, this->Pos - start, integral))
+      if (numeric && !IsNumber(this->Data + start, this->Pos - start, integral, wide))
       {
         return false;
       }
@@ -250,7 +261,7 @@ public:
     return true;
   }
 
-  /** The next ASCII word as an integer; false at the end or when it is no integer. */
+  /** The next ASCII word as a 32-bit integer; false at the end or when it is none. */
   bool NextInteger(long long& value)
   {
     while (
@@ -271,8 +282,10 @@ public:
     }
     word[length] = '\0';
     char* end = nullptr;
+    errno = 0;
     value = std::strtoll(word, &end, 10);
-    return length > 0 && end == word + length;
+    return length > 0 && end == word + length && errno == 0 && value >= INT32_MIN &&
+      value <= INT32_MAX;
   }
 
   /** The next binary 32-bit integer (big-endian, as the legacy format stores it). */

@@ -404,6 +404,8 @@ TEST(FileReader, RefusesDeclaredSizesTheFileCannotHold)
     head +
       "DATASET UNSTRUCTURED_GRID\nPOINTS 3 float\n0 0 0 1 0 0 0 1 0\nCELLS 1 4\n3 0 1 2\n"
       "CELL_TYPES 1\n42\n",
+    head + "DATASET POLYDATA\nPOINTS 3 float\n0 0 0 1 0 0 0 1 0\nPOLYGONS 1 4\n3 0 1 " +
+      Repeat("1", 30) + "\n",
     // Cells naming points that are not there, in poly data and in a grid.
     head + "DATASET POLYDATA\nPOINTS 3 float\n0 0 0 1 0 0 0 1 0\nPOLYGONS 1 4\n3 0 1 7\n",
     head +
