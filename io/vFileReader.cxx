@@ -2,6 +2,7 @@
 
 #include "CiDcmLib.h"
 #include "vLegacyVTKCheck.h"
+#include "vOBJCheck.h"
 #include "vQVFile.h"
 #include "vReaderPluginContract.h"
 #include "vVoxelBuffer.h"
@@ -596,6 +597,10 @@ vtkSmartPointer<vtkPolyData> vFileReader::ReadVTK(const std::string& path,
 
 vtkSmartPointer<vtkPolyData> vFileReader::ReadOBJ(const std::string& path)
 {
+  if (!vOBJCheck::IndicesFit(path))
+  {
+    return nullptr; // elements naming vertices that are not there
+  }
   vtkNew<vtkOBJReader> reader;
   reader->SetFileName(path.c_str());
   reader->Update();

@@ -180,6 +180,25 @@ TEST(FileReader, ClassifiesModelsAndKeepsTheLastGoodOutput)
   EXPECT_EQ(good.Get(), reader.GetOutput());
   EXPECT_EQ(vFileReader::SurfaceMesh, reader.GetOutputType());
 
+  // Texture coordinates and normals that are not there, relative indices, malformed groups: VTK's
+  // OBJ reader crashes on some of these, so they are refused before it runs.
+  for (const char* element : { "f 1/9/9 2/1/1 3/1/1\n",
+         "vt 1 1\nf 1/2 2/1 3/1\n",
+         "vn 1 0 0\nf 1//1 2//1 3//4\n",
+         "f -1 -2 -3\n",
+         "f 1 2 3x\n",
+         "l 1 4\n" })
+  {
+    vExpectVtkMessages vtkMessages;
+    reader.SetFilename(home.WriteFile("refs.obj", MakeOBJ(3, false) + element));
+    EXPECT_EQ(0, reader.Read()) << element;
+  }
+  reader.SetFilename(
+    home.WriteFile("refs.obj", MakeOBJ(3, false) + "vt 1 1\nvn 0 0 1\nf 1/1/1 2/1/1 3/1/1\n"));
+  EXPECT_EQ(1, reader.Read());
+  EXPECT_EQ(vFileReader::SurfaceMesh, reader.GetOutputType());
+  good = reader.GetOutput();
+
   // A VTK file with a wrong header.
   reader.SetFilename(home.WriteFile("bad.vtk", "# vtk DataFile Version 9.9\nnonsense\nASCII\n"));
   {
