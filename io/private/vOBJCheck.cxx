@@ -20,9 +20,14 @@ struct vCounts
   bool Bad = false;
 };
 
-/** Reads the index groups ("7", "7/3", "7//2", "7/3/2") of one element line. */
+/**
+ * Reads the index groups ("7", "7/3", "7//2", "7/3/2") of one element line. Every group of a line
+ * must have the same shape, and no part may be left dangling ("7/"): VTK's reader takes the
+ * shape of the first group for all and follows parts that are not there.
+ */
 void ReadElement(const char* p, const char* end, vCounts& counts)
 {
+  int lineShape = -1;
   while (p < end)
   {
     while (p < end && IsBlank(*p))
@@ -33,14 +38,23 @@ void ReadElement(const char* p, const char* end, vCounts& counts)
     {
       return;
     }
-    for (int part = 0; p < end && !IsBlank(*p); ++part)
+    int shape = 0; // bit k set: part k present
+    int part = 0;
+    bool expectNumber = true;
+    while (p < end && !IsBlank(*p))
     {
       if (*p == '/')
       {
+        if (++part > 2)
+        {
+          counts.Bad = true;
+          return;
+        }
+        expectNumber = true;
         ++p;
-        continue; // an empty part ("7//2")
+        continue;
       }
-      if (part > 2 || *p < '0' || *p > '9')
+      if (!expectNumber || *p < '0' || *p > '9')
       {
         counts.Bad = true; // relative (negative) or malformed indices are not followed
         return;
@@ -61,25 +75,18 @@ void ReadElement(const char* p, const char* end, vCounts& counts)
         counts.Bad = true;
         return;
       }
-      if (index > counts.Largest[part])
-      {
-        counts.Largest[part] = index;
-      }
-      if (p < end && *p == '/')
-      {
-        ++p;
-        if (p < end && *p == '/')
-        {
-          ++part; // "7//2": the texture part is empty
-          ++p;
-        }
-      }
-      else if (p < end && !IsBlank(*p))
-      {
-        counts.Bad = true;
-        return;
-      }
+      counts.Largest[part] = index > counts.Largest[part] ? index : counts.Largest[part];
+      shape |= 1 << part;
+      expectNumber = false;
     }
+    // "7/" or "7/3/": a part announced and missing; "/3": no vertex.
+    if (expectNumber || !(shape & 1) || (lineShape >= 0 && shape != lineShape) ||
+      (part == 2 && !(shape & 4)))
+    {
+      counts.Bad = true;
+      return;
+    }
+    lineShape = shape;
   }
 }
 } // namespace
