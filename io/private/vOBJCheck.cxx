@@ -10,7 +10,8 @@ namespace
 {
 bool IsBlank(char c)
 {
-  return c == ' ' || c == '\t' || c == '\r';
+  return c == ' ' || c == '\t' || c == '\r' || c == '\v' ||
+    c == '\f'; // what isspace takes, but '\n'
 }
 
 struct vCounts
