@@ -24,6 +24,8 @@
 #include <vtkOBJReader.h>
 #include <vtkPointData.h>
 #include <vtkPolyData.h>
+#include <vtkPolyDataReader.h>
+#include <vtkPolyDataWriter.h>
 #include <vtkRenderer.h>
 #include <vtkUnsignedCharArray.h>
 #include <vtkUnsignedIntArray.h>
@@ -32,8 +34,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/wait.h>
 #include <type_traits>
 #include <unistd.h>
 
@@ -193,6 +197,64 @@ bool CellsAreValid(vtkPolyData* model)
   }
   return true;
 }
+/** Writes all bytes to a descriptor; false on failure. */
+bool WriteAll(int fd, const char* data, size_t size)
+{
+  while (size > 0)
+  {
+    const ssize_t put = ::write(fd, data, size);
+    if (put < 0 && errno == EINTR)
+    {
+      continue;
+    }
+    if (put <= 0)
+    {
+      return false;
+    }
+    data += put;
+    size -= static_cast<size_t>(put);
+  }
+  return true;
+}
+
+/** The data set of the first actor of a VRML scene (an empty model when it has none). */
+vtkSmartPointer<vtkPolyData> ImportFirstShape(const std::string& path)
+{
+  vtkNew<vtkVRMLImporter> importer;
+  importer->SetFileName(path.c_str());
+  importer->Read();
+  auto model = vtkSmartPointer<vtkPolyData>::New();
+  vtkRenderer* renderer = importer->GetRenderer();
+  vtkActorCollection* actors = renderer ? renderer->GetActors() : nullptr;
+  vtkActor* first = nullptr;
+  if (actors)
+  {
+    actors->InitTraversal();
+    first = actors->GetNextActor();
+  }
+  vtkMapper* mapper = first ? first->GetMapper() : nullptr;
+  if (mapper)
+  {
+    if (vtkAlgorithm* producer = mapper->GetInputAlgorithm())
+    {
+      producer->Update();
+    }
+    vtkDataSet* data = mapper->GetInput();
+    if (auto* poly = vtkPolyData::SafeDownCast(data))
+    {
+      model->ShallowCopy(poly);
+    }
+    else if (data)
+    {
+      vtkNew<vtkGeometryFilter> surface;
+      surface->SetInputData(data);
+      surface->Update();
+      model->ShallowCopy(surface->GetOutput());
+    }
+  }
+  return model;
+}
+
 } // namespace
 
 vFileReader::vFileReader()
@@ -611,38 +673,69 @@ vtkSmartPointer<vtkPolyData> vFileReader::ReadOBJ(const std::string& path)
 
 vtkSmartPointer<vtkPolyData> vFileReader::ReadVRML(const std::string& path)
 {
-  vtkNew<vtkVRMLImporter> importer;
-  importer->SetFileName(path.c_str());
-  importer->Read();
+  // VTK's VRML parser crashes on some malformed scenes, and what it accepts is too loose to check
+  // beforehand. So the scene is imported in a child process, which hands the model back over a
+  // pipe as a binary VTK stream: a scene that crashes the parser is a failed read, not a crash of
+  // the workstation.
+  int pipeEnds[2];
+  if (::pipe2(pipeEnds, O_CLOEXEC) != 0)
+  {
+    return nullptr;
+  }
+  const pid_t child = ::fork();
+  if (child < 0)
+  {
+    ::close(pipeEnds[0]);
+    ::close(pipeEnds[1]);
+    return nullptr;
+  }
+  if (child == 0)
+  {
+    ::close(pipeEnds[0]);
+    int status = 1;
+    vtkSmartPointer<vtkPolyData> model = ImportFirstShape(path);
+    vtkNew<vtkPolyDataWriter> writer;
+    writer->SetInputData(model);
+    writer->SetFileTypeToBinary();
+    writer->WriteToOutputStringOn();
+    if (writer->Write() == 1)
+    {
+      const std::string bytes = writer->GetOutputStdString();
+      status = WriteAll(pipeEnds[1], bytes.data(), bytes.size()) ? 0 : 1;
+    }
+    ::_exit(status); // no exit handlers of the parent's libraries run in the child
+  }
+  ::close(pipeEnds[1]);
+  std::string bytes;
+  char chunk[65536];
+  for (;;)
+  {
+    const ssize_t got = ::read(pipeEnds[0], chunk, sizeof(chunk));
+    if (got < 0 && errno == EINTR)
+    {
+      continue;
+    }
+    if (got <= 0)
+    {
+      break;
+    }
+    bytes.append(chunk, static_cast<size_t>(got));
+  }
+  ::close(pipeEnds[0]);
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0 && errno == EINTR)
+  {
+  }
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || bytes.empty())
+  {
+    return nullptr;
+  }
+  vtkNew<vtkPolyDataReader> reader;
+  reader->ReadFromInputStringOn();
+  reader->SetInputString(bytes);
+  reader->Update();
   auto model = vtkSmartPointer<vtkPolyData>::New();
-  vtkRenderer* renderer = importer->GetRenderer();
-  vtkActorCollection* actors = renderer ? renderer->GetActors() : nullptr;
-  vtkActor* first = nullptr;
-  if (actors)
-  {
-    actors->InitTraversal();
-    first = actors->GetNextActor();
-  }
-  vtkMapper* mapper = first ? first->GetMapper() : nullptr;
-  if (mapper)
-  {
-    if (vtkAlgorithm* producer = mapper->GetInputAlgorithm())
-    {
-      producer->Update();
-    }
-    vtkDataSet* data = mapper->GetInput();
-    if (auto* poly = vtkPolyData::SafeDownCast(data))
-    {
-      model->ShallowCopy(poly);
-    }
-    else if (data)
-    {
-      vtkNew<vtkGeometryFilter> surface;
-      surface->SetInputData(data);
-      surface->Update();
-      model->ShallowCopy(surface->GetOutput());
-    }
-  }
+  model->ShallowCopy(reader->GetOutput());
   return model;
 }
 

@@ -199,6 +199,13 @@ TEST(FileReader, ClassifiesModelsAndKeepsTheLastGoodOutput)
   EXPECT_EQ(vFileReader::SurfaceMesh, reader.GetOutputType());
   good = reader.GetOutput();
 
+  // A scene that crashes VTK's VRML parser: read apart from the workstation, it only fails.
+  reader.SetFilename(home.WriteFile("crash.wrl",
+    "#VRML V2.0 utf8\nShape { geometry IndexedFaceSet { coord Coordinate { point [0 0,0, 1 ] 0] "
+    "} coordIndex [0 1 5! -1] } }\n"));
+  EXPECT_EQ(0, reader.Read());
+  EXPECT_EQ(good.Get(), reader.GetOutput());
+
   // A VTK file with a wrong header.
   reader.SetFilename(home.WriteFile("bad.vtk", "# vtk DataFile Version 9.9\nnonsense\nASCII\n"));
   {
