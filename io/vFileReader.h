@@ -36,6 +36,12 @@ class vtkPolyData;
  * `PointCloud` (64, one vertex cell added per point) from `SmallPointSetLimit` points on, else
  * `SmallPointSet` (32). A model without points, or with cells that name points it does not have,
  * is not read. Volumes are `ImageVolume` (4); a ".vtk" file holding structured points is one.
+ *
+ * Damaged files fail the read (with an empty error text, like any model file that gives no data
+ * set) instead of reaching the VTK readers' weak spots: legacy ".vtk" files declaring more data
+ * than they hold or with malformed blocks, and OBJ elements naming missing vertices, are refused
+ * beforehand; VRML scenes are imported in a child process, so a parser crash only fails the read.
+ * Outputs are handed over as read (nothing else holds them), not copied again.
  */
 class VEMORAIO_EXPORT vFileReader
 {
