@@ -11,7 +11,7 @@ if [ ! -x "$program" ]; then
 fi
 demo="$build/bin/Scripts/demo.v"
 if [ -z "${DISPLAY:-}" ]; then
-  echo "No display: running the demo as a batch run and writing demo.png"
-  exec xvfb-run -a "$program" --batch "$demo" --screenshot "$here/demo.png"
+  echo "No display: running the demo as a batch run and writing $build/demo.png"
+  exec xvfb-run -a "$program" --batch "$demo" --screenshot "$build/demo.png"
 fi
 exec "$program" "$demo"
