@@ -1,39 +1,14 @@
 // Reader plug-in: Polygon File Format models (".ply") through VTK's vtkPLYReader.
-#include "vReaderPluginContract.h"
+#include "vReaderPluginHelpers.h"
 
-#include <vtkNew.h>
 #include <vtkPLYReader.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <vtkPolyData.h>
 
-int GetDataType()
-{
-  return 4096;
-}
-
-const char* GetExt()
-{
-  return "ply";
-}
-
-const char* GetDesc()
-{
-  return "Polygon File Format";
-}
-
-const char* GetVer()
-{
-  return "1.0.0.0";
-}
-
-const char* GetName()
-{
-  return "PLY Reader";
-}
+VEMORA_READER_PLUGIN_INFO(4096, "ply", "Polygon File Format", "1.0.0.0", "PLY Reader")
 
 namespace
 {
@@ -77,38 +52,9 @@ bool CountsFit(const char* path)
 }
 } // namespace
 
-namespace
-{
-vtkDataSet* ReadModel(const char* path)
-{
-  if (!path || !CountsFit(path))
-  {
-    return nullptr;
-  }
-  vtkNew<vtkPLYReader> reader;
-  reader->SetFileName(path);
-  reader->Update();
-  vtkPolyData* output = reader->GetOutput();
-  if (reader->GetErrorCode() != 0 || !output || output->GetNumberOfPoints() == 0)
-  {
-    return nullptr;
-  }
-  // A data set of its own, sharing the reader's arrays: nothing of this library is needed to
-  // keep or free it.
-  vtkPolyData* model = vtkPolyData::New();
-  model->ShallowCopy(output);
-  return model;
-}
-} // namespace
-
 vtkDataSet* Read(const char* path)
 {
-  try
-  {
-    return ReadModel(path);
-  }
-  catch (...)
-  {
-    return nullptr; // nothing may leave a C function: a throw is a failed read
-  }
+  return vReaderPluginHelpers::Guarded([](const char* file) -> vtkDataSet*
+    { return CountsFit(file) ? vReaderPluginHelpers::ReadModel<vtkPLYReader>(file) : nullptr; },
+    path);
 }
