@@ -9,7 +9,6 @@
 #include "vViewModule.h"
 
 #include "CVemoraCPEXE.h"
-#include "vModuleContract.h"
 
 #include "vDataResource.h"
 #include "vDataResourceFake.h"
@@ -199,103 +198,9 @@ protected:
     return this->Reply(Handled, "slice " + arguments[0]);
   }
 };
-
-std::unique_ptr<vSceneModule>& Instance()
-{
-  static std::unique_ptr<vSceneModule> module;
-  return module;
-}
-
-vSceneModule& Self()
-{
-  if (!Instance())
-  {
-    Instance() = std::make_unique<vSceneModule>();
-  }
-  return *Instance();
-}
 } // namespace
 
-VEMORA_PLUGIN_EXPORT const char* GetModuleVer()
+std::unique_ptr<vViewModule> vNewViewModule()
 {
-  return Self().GetModuleVer();
-}
-
-VEMORA_PLUGIN_EXPORT const char* GetModuleName()
-{
-  return Self().GetModuleName();
-}
-
-VEMORA_PLUGIN_EXPORT const char* GetModuleDesc()
-{
-  return Self().GetModuleDesc();
-}
-
-VEMORA_PLUGIN_EXPORT int GetModuleTargetDataType()
-{
-  return Self().GetTargetDataType();
-}
-
-VEMORA_PLUGIN_EXPORT void SetRenderWindow(vtkRenderWindow* window)
-{
-  Self().SetRenderWindow(window);
-}
-
-VEMORA_PLUGIN_EXPORT void SetCP(CVemoraCP* cp)
-{
-  Self().SetCP(cp);
-}
-
-VEMORA_PLUGIN_EXPORT void Run()
-{
-  Self().Run();
-}
-
-VEMORA_PLUGIN_EXPORT void SetPrimaryData(int index)
-{
-  Self().SetPrimaryData(index);
-}
-
-VEMORA_PLUGIN_EXPORT void AddSecondaryData(int type, int index)
-{
-  Self().AddSecondaryData(type, index);
-}
-
-VEMORA_PLUGIN_EXPORT vViewer* GetViewer()
-{
-  return Self().GetViewer();
-}
-
-VEMORA_PLUGIN_EXPORT void DelViewer()
-{
-  Self().DelViewer();
-}
-
-VEMORA_PLUGIN_EXPORT void DetachData()
-{
-  Self().DetachData();
-}
-
-VEMORA_PLUGIN_EXPORT int Command(const char* text)
-{
-  return Self().Command(text);
-}
-
-VEMORA_PLUGIN_EXPORT const char* GetLastMessage()
-{
-  return Self().GetLastMessage();
-}
-
-VEMORA_PLUGIN_EXPORT const char* GetCommandList()
-{
-  return Self().GetCommandList();
-}
-
-VEMORA_PLUGIN_EXPORT void ReleaseMemory()
-{
-  if (Instance())
-  {
-    Instance()->ReleaseMemory();
-    Instance().reset();
-  }
+  return std::make_unique<vSceneModule>();
 }

@@ -150,4 +150,10 @@ private:
   int Frame = 0; // the next frame asked of a live source
 };
 
+/**
+ * Makes the module object of a view module library: each library defines it once, and the exports
+ * of the contract (vViewModuleExports.cxx, linked into the library) call it on first use.
+ */
+std::unique_ptr<vViewModule> vNewViewModule();
+
 #endif
