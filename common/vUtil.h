@@ -77,6 +77,9 @@ public:
    * the root folder gives "/".
    */
   static std::string ExtractFilePath(const std::string& path);
+
+  /** True when `a` and `b` are equal but for the letter case of ASCII letters. */
+  static bool EqualsNoCase(const std::string& a, const std::string& b);
 };
 
 #endif

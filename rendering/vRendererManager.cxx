@@ -1,6 +1,6 @@
 #include "vRendererManager.h"
 
-#include "private/vRenderingUtil.h"
+#include "vUtil.h"
 
 #include "vInstallation.h"
 
@@ -447,7 +447,7 @@ std::string vRendererManager::GetRendererName()
   const std::vector<int> widths = { 20, 20 };
   std::string text = "Number of renderers: " + std::to_string(count - 1) + "\r\n";
   text += "-------------------------\r\n";
-  text += vRenderingUtil::Row({ "id", "name" }, widths);
+  text += vUtil::ConstructRow({ "id", "name" }, widths);
   text += "\r\n";
   for (int i = 1; i < count; ++i)
   {
@@ -455,7 +455,7 @@ std::string vRendererManager::GetRendererName()
     {
       text += "\r\n";
     }
-    text += vRenderingUtil::Row({ std::to_string(i), prop->names[i] }, widths);
+    text += vUtil::ConstructRow({ std::to_string(i), prop->names[i] }, widths);
   }
   return text;
 }
@@ -643,7 +643,7 @@ int vRendererManager::SearchRegistry(const std::string& name)
 {
   for (int i = 0; i < this->NumberOfModules; ++i)
   {
-    if (vRenderingUtil::EqualsNoCase(this->Modules[i].name, name))
+    if (vUtil::EqualsNoCase(this->Modules[i].name, name))
     {
       return i;
     }

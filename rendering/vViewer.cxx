@@ -3,6 +3,7 @@
 #include "private/vRenderingUtil.h"
 #include "vLayer.h"
 #include "vRendererManager.h"
+#include "vUtil.h"
 
 #include <vtkActor.h>
 #include <vtkAxesActor.h>
@@ -327,7 +328,7 @@ void vViewer::RemoveItem(const std::string& name)
   const std::string wanted = vRenderingUtil::Trim(name);
   for (int i = 0; i < this->NumberOfItems;)
   {
-    if (vRenderingUtil::EqualsNoCase(vRenderingUtil::Trim(this->Layers[i]->GetName()), wanted))
+    if (vUtil::EqualsNoCase(vRenderingUtil::Trim(this->Layers[i]->GetName()), wanted))
     {
       this->RemoveItem(i);
     }
@@ -359,7 +360,7 @@ void vViewer::SetOpacity(const std::string& name, double opacity)
 {
   for (int i = 0; i < this->NumberOfItems; ++i)
   {
-    if (vRenderingUtil::EqualsNoCase(this->Layers[i]->GetName(), name))
+    if (vUtil::EqualsNoCase(this->Layers[i]->GetName(), name))
     {
       this->Layers[i]->SetOpacity(opacity);
     }
@@ -370,7 +371,7 @@ void vViewer::SetScaleFactor(const std::string& name, double factor)
 {
   for (int i = 0; i < this->NumberOfItems; ++i)
   {
-    if (vRenderingUtil::EqualsNoCase(this->Layers[i]->GetName(), name))
+    if (vUtil::EqualsNoCase(this->Layers[i]->GetName(), name))
     {
       this->Layers[i]->SetScaleFactor(factor);
     }
@@ -690,7 +691,7 @@ vLayer* vViewer::GetInput(const std::string& name) const
   vLayer* found = nullptr;
   for (int i = 0; i < this->NumberOfItems; ++i)
   {
-    if (vRenderingUtil::EqualsNoCase(this->Layers[i]->GetName(), name))
+    if (vUtil::EqualsNoCase(this->Layers[i]->GetName(), name))
     {
       found = this->Layers[i];
     }
@@ -712,7 +713,7 @@ vLayer* vViewer::GetNextInput(const std::string& name)
   int found = -1;
   for (int i = this->CurrentItem < 0 ? 0 : this->CurrentItem; i < this->NumberOfItems; ++i)
   {
-    if (vRenderingUtil::EqualsNoCase(this->Layers[i]->GetName(), name))
+    if (vUtil::EqualsNoCase(this->Layers[i]->GetName(), name))
     {
       found = i;
     }
@@ -801,7 +802,7 @@ std::string vViewer::GetLayerInfo()
   const std::vector<int> widths = { 10, 20, 20, 20 };
   std::string text = "number of layers: " + std::to_string(this->NumberOfItems) + "\r\n";
   text += "-------------------------\r\n";
-  text += vRenderingUtil::Row({ "id", "name", "resource", "ren" }, widths);
+  text += vUtil::ConstructRow({ "id", "name", "resource", "ren" }, widths);
   text += "\n";
   for (int i = 0; i < this->NumberOfItems; ++i)
   {
@@ -810,7 +811,7 @@ std::string vViewer::GetLayerInfo()
       text += "\r\n";
     }
     vLayer* layer = this->Layers[i];
-    text += vRenderingUtil::Row({ std::to_string(i),
+    text += vUtil::ConstructRow({ std::to_string(i),
                                   layer->GetName(),
                                   layer->GetFirstResourceName(),
                                   layer->GetRendererName() },

@@ -1,34 +1,15 @@
 #include "vDataResource.h"
 
+#include "vUtil.h"
+
 #include <vtkDataSet.h>
 #include <vtkGeometryFilter.h>
 #include <vtkNew.h>
 #include <vtkPolyData.h>
 #include <vtkSphereSource.h>
 
-#include <cctype>
 #include <cmath>
 #include <cstdlib>
-
-namespace
-{
-bool EqualsIgnoringCase(const std::string& a, const std::string& b)
-{
-  if (a.size() != b.size())
-  {
-    return false;
-  }
-  for (size_t i = 0; i < a.size(); ++i)
-  {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-      std::tolower(static_cast<unsigned char>(b[i])))
-    {
-      return false;
-    }
-  }
-  return true;
-}
-} // namespace
 
 vDataResource::vDataResource() = default;
 
@@ -98,7 +79,7 @@ int vDataResource::AddData(vtkDataSet* data)
 
 int vDataResource::New(const std::vector<std::string>& args)
 {
-  if (args.size() != 5 || !EqualsIgnoringCase(args[0], "sphere") ||
+  if (args.size() != 5 || !vUtil::EqualsNoCase(args[0], "sphere") ||
     this->NumberOfItems >= MaxNumberOfItems)
   {
     return -1;

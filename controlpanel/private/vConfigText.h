@@ -1,7 +1,8 @@
 #ifndef vConfigText_h
 #define vConfigText_h
 
-#include <cctype>
+#include "vUtil.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -57,19 +58,7 @@ inline std::vector<std::string> SplitLines(const std::string& text,
 
 inline bool EqualsNoCase(const std::string& a, const std::string& b)
 {
-  if (a.size() != b.size())
-  {
-    return false;
-  }
-  for (std::size_t i = 0; i < a.size(); ++i)
-  {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-      std::tolower(static_cast<unsigned char>(b[i])))
-    {
-      return false;
-    }
-  }
-  return true;
+  return vUtil::EqualsNoCase(a, b);
 }
 
 inline bool StartsWithNoCase(const std::string& text, const std::string& prefix)
