@@ -72,17 +72,12 @@ void vViewerWrapper::UpdateProperty()
 
 void vViewerWrapper::Execute(vtkObject* caller, unsigned long eventId, void*)
 {
-  vtkRenderWindowInteractor* interactor = vtkRenderWindowInteractor::SafeDownCast(caller);
-  if (!interactor || !this->IsViewerReady())
+  int x = 0;
+  int y = 0;
+  if (!this->BeginEvent(caller, x, y))
   {
     return;
   }
-  const int* position = interactor->GetEventPosition();
-  const int* last = interactor->GetLastEventPosition();
-  this->LastX = last[0];
-  this->LastY = last[1];
-  const int x = position[0];
-  const int y = position[1];
   switch (eventId)
   {
     case vtkCommand::LeftButtonPressEvent:
@@ -141,6 +136,37 @@ void vViewerWrapper::RefreshWindow()
   {
     window->Render();
   }
+}
+
+vtkRenderWindowInteractor* vViewerWrapper::BeginEvent(vtkObject* caller, int& x, int& y)
+{
+  vtkRenderWindowInteractor* interactor = vtkRenderWindowInteractor::SafeDownCast(caller);
+  if (!interactor || !this->IsViewerReady())
+  {
+    return nullptr;
+  }
+  const int* position = interactor->GetEventPosition();
+  const int* last = interactor->GetLastEventPosition();
+  this->LastX = last[0];
+  this->LastY = last[1];
+  x = position[0];
+  y = position[1];
+  return interactor;
+}
+
+bool vViewerWrapper::PickAt(int x, int y)
+{
+  vtkRenderer* renderer = this->GetInsetRenderer();
+  if (!renderer)
+  {
+    return false;
+  }
+  if (!this->Picker)
+  {
+    this->Picker = vtkSmartPointer<vtkCellPicker>::New();
+    this->Picker->SetTolerance(PickTolerance);
+  }
+  return this->Picker->Pick(x, y, 0, renderer) != 0;
 }
 
 void vViewerWrapper::RotateCamera(vtkRenderer* renderer, int x, int y)
@@ -212,17 +238,7 @@ void vViewerWrapper::Pan(int x, int y)
 
 void vViewerWrapper::Select(int x, int y)
 {
-  vtkRenderer* renderer = this->GetInsetRenderer();
-  if (!renderer)
-  {
-    return;
-  }
-  if (!this->Picker)
-  {
-    this->Picker = vtkSmartPointer<vtkCellPicker>::New();
-    this->Picker->SetTolerance(PickTolerance);
-  }
-  if (!this->Picker->Pick(x, y, 0, renderer))
+  if (!this->PickAt(x, y))
   {
     return;
   }
@@ -245,17 +261,7 @@ void vViewerWrapper::Select(int x, int y)
 
 void vViewerWrapper::Tag(int x, int y)
 {
-  vtkRenderer* renderer = this->GetInsetRenderer();
-  if (!renderer)
-  {
-    return;
-  }
-  if (!this->Picker)
-  {
-    this->Picker = vtkSmartPointer<vtkCellPicker>::New();
-    this->Picker->SetTolerance(PickTolerance);
-  }
-  if (!this->Picker->Pick(x, y, 0, renderer) || this->Picker->GetCellId() < 0)
+  if (!this->PickAt(x, y) || this->Picker->GetCellId() < 0)
   {
     return;
   }

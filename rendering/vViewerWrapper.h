@@ -64,6 +64,13 @@ protected:
   void RotateCamera(vtkRenderer* renderer, int x, int y);
   /** Renders the current window. */
   void RefreshWindow();
+  /**
+   * The interactor that sent an event, null when `caller` is not one or the viewer is not ready.
+   * Keeps the previous event position (LastX, LastY) and gives the current one in `x`, `y`.
+   */
+  vtkRenderWindowInteractor* BeginEvent(vtkObject* caller, int& x, int& y);
+  /** Picks at (x, y) in the inset renderer with `Picker`; false when nothing was hit. */
+  bool PickAt(int x, int y);
   /** The text layer of CreateTextLayer while the viewer still holds it. */
   vTextLayer* GetCameraText() const;
 

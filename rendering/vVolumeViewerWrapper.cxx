@@ -296,17 +296,13 @@ void vVolumeViewerWrapper::Enlarge(int x, int y)
 
 void vVolumeViewerWrapper::Execute(vtkObject* caller, unsigned long eventId, void*)
 {
-  vtkRenderWindowInteractor* interactor = vtkRenderWindowInteractor::SafeDownCast(caller);
-  if (!interactor || !this->IsViewerReady())
+  int x = 0;
+  int y = 0;
+  vtkRenderWindowInteractor* interactor = this->BeginEvent(caller, x, y);
+  if (!interactor)
   {
     return;
   }
-  const int* position = interactor->GetEventPosition();
-  const int* last = interactor->GetLastEventPosition();
-  this->LastX = last[0];
-  this->LastY = last[1];
-  const int x = position[0];
-  const int y = position[1];
   switch (eventId)
   {
     case vtkCommand::LeftButtonPressEvent:
