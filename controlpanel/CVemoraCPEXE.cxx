@@ -130,28 +130,30 @@ int CVemoraCPEXE::FindHardResource(const std::string& name)
   return -1;
 }
 
+std::string CVemoraCPEXE::GetHardResourceText(const std::vector<std::string>& texts,
+  int index) const
+{
+  return index >= 0 && index < this->GetNumberOfHardResources() ? texts[index] : std::string();
+}
+
 std::string CVemoraCPEXE::GetHardResourceName(int index) const
 {
-  return index >= 0 && index < this->GetNumberOfHardResources() ? this->HardNames[index]
-                                                                : std::string();
+  return this->GetHardResourceText(this->HardNames, index);
 }
 
 std::string CVemoraCPEXE::GetHardResourceDesc(int index) const
 {
-  return index >= 0 && index < this->GetNumberOfHardResources() ? this->HardDescriptions[index]
-                                                                : std::string();
+  return this->GetHardResourceText(this->HardDescriptions, index);
 }
 
 std::string CVemoraCPEXE::GetHardResourceVer(int index) const
 {
-  return index >= 0 && index < this->GetNumberOfHardResources() ? this->HardVersions[index]
-                                                                : std::string();
+  return this->GetHardResourceText(this->HardVersions, index);
 }
 
 std::string CVemoraCPEXE::GetHardResourceDLL(int index) const
 {
-  return index >= 0 && index < this->GetNumberOfHardResources() ? this->HardLibraries[index]
-                                                                : std::string();
+  return this->GetHardResourceText(this->HardLibraries, index);
 }
 
 int CVemoraCPEXE::GetHardResourceType(int index) const

@@ -143,6 +143,9 @@ public:
   void* GetHwnd() const { return this->Hwnd; }
 
 private:
+  /** A hard resource's entry of `texts` (its name, description...), "" for a bad index. */
+  std::string GetHardResourceText(const std::vector<std::string>& texts, int index) const;
+
   int ViewingTabCount = 0;
   std::unique_ptr<vFileReader> FileReader;
   std::string SelItemText;
