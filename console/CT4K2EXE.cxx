@@ -12,6 +12,49 @@
 
 namespace
 {
+using Parameters = std::vector<std::string>;
+
+/** A word of the command set (and its other spelling) with what carries it out. */
+struct ConsoleCommand
+{
+  const char* Word;
+  const char* Alias; // null without another spelling
+  int (*Run)(CT4K2EXE& console, const Parameters& parameters);
+};
+
+const ConsoleCommand ConsoleCommands[] = {
+  { "ver", nullptr, [](CT4K2EXE& c, const Parameters&) { return c.GetVersion(); } },
+  { "pwd", nullptr, [](CT4K2EXE& c, const Parameters&) { return c.GetCurDir(); } },
+  { "dir", "ls", [](CT4K2EXE& c, const Parameters&) { return c.GetDir(); } },
+  { "cd", nullptr, [](CT4K2EXE& c, const Parameters& p) { return c.CD(p); } },
+  { "clear", "clr", [](CT4K2EXE& c, const Parameters& p) { return c.Clear(p); } },
+  { "ws", nullptr, [](CT4K2EXE& c, const Parameters&) { return c.GetVar(); } },
+  { "open", "load", [](CT4K2EXE& c, const Parameters& p) { return c.Open(p); } },
+  { "rm", "remove", [](CT4K2EXE& c, const Parameters& p) { return c.Remove(p); } },
+  { "hide", nullptr, [](CT4K2EXE& c, const Parameters& p) { return c.Hide(p); } },
+  { "show", nullptr, [](CT4K2EXE& c, const Parameters& p) { return c.Show(p); } },
+  { "new", nullptr, [](CT4K2EXE& c, const Parameters& p) { return c.New(p); } },
+  { "surface", "sf", [](CT4K2EXE& c, const Parameters& p) { return c.ExtractSurface(p); } },
+  { "el", "enlarge", [](CT4K2EXE& c, const Parameters& p) { return c.Enlarge(p); } },
+  { "rc", nullptr, [](CT4K2EXE& c, const Parameters& p) { return c.ResetCamera(p); } },
+  { "mc", nullptr, [](CT4K2EXE& c, const Parameters& p) { return c.vtkMc(p); } },
+  { "residual", nullptr, [](CT4K2EXE& c, const Parameters& p) { return c.vtkSurfDist(p); } },
+  { "transform", nullptr, [](CT4K2EXE& c, const Parameters& p) { return c.Transform(p); } },
+  { "set", nullptr, [](CT4K2EXE& c, const Parameters& p) { return c.Set(p); } },
+};
+
+const ConsoleCommand* FindConsoleCommand(const std::string& word)
+{
+  for (const ConsoleCommand& command : ConsoleCommands)
+  {
+    if (word == command.Word || (command.Alias && word == command.Alias))
+    {
+      return &command;
+    }
+  }
+  return nullptr;
+}
+
 /**
  * Reads a text file line by line; a line ends at "\n", "\r\n" or a lone "\r". Lines hold any
  * bytes; a line longer than `MaxLineLength` is cut there.
@@ -112,8 +155,7 @@ CT4K2EXE::~CT4K2EXE()
 
 int CT4K2EXE::GetVersion()
 {
-  this->lastMessage = this->version;
-  return 0;
+  return this->Reply(0, this->version);
 }
 
 void CT4K2EXE::PreprocCmdLine(std::string line, std::string& word, std::vector<std::string>& params)
@@ -165,90 +207,21 @@ int CT4K2EXE::ProcCommand(std::string word, std::vector<std::string>& parameters
   }
 
   this->lastMessage.clear();
-  const std::vector<std::string>& p = parameters;
-  if (word == "ver")
+  if (const ConsoleCommand* command = FindConsoleCommand(word))
   {
-    result = this->GetVersion();
-  }
-  else if (word == "pwd")
-  {
-    result = this->GetCurDir();
-  }
-  else if (word == "dir" || word == "ls")
-  {
-    result = this->GetDir();
-  }
-  else if (word == "cd")
-  {
-    result = this->CD(p);
-  }
-  else if (word == "clear" || word == "clr")
-  {
-    result = this->Clear(p);
-  }
-  else if (word == "ws")
-  {
-    result = this->GetVar();
-  }
-  else if (word == "open" || word == "load")
-  {
-    result = this->Open(p);
-  }
-  else if (word == "rm" || word == "remove")
-  {
-    result = this->Remove(p);
-  }
-  else if (word == "hide")
-  {
-    result = this->Hide(p);
-  }
-  else if (word == "show")
-  {
-    result = this->Show(p);
-  }
-  else if (word == "new")
-  {
-    result = this->New(p);
+    result = command->Run(*this, parameters);
   }
   else if (word == "info" || word == "see")
   {
-    if (p.empty())
+    if (parameters.empty())
     {
       this->lastMessage = "usage: info/see [module]|[ModuleName]|[VariableName]...";
       result = 1;
     }
     else
     {
-      result = this->ShowInfo(p);
+      result = this->ShowInfo(parameters);
     }
-  }
-  else if (word == "surface" || word == "sf")
-  {
-    result = this->ExtractSurface(p);
-  }
-  else if (word == "el" || word == "enlarge")
-  {
-    result = this->Enlarge(p);
-  }
-  else if (word == "rc")
-  {
-    result = this->ResetCamera(p);
-  }
-  else if (word == "mc")
-  {
-    result = this->vtkMc(p);
-  }
-  else if (word == "residual")
-  {
-    result = this->vtkSurfDist(p);
-  }
-  else if (word == "transform")
-  {
-    result = this->Transform(p);
-  }
-  else if (word == "set")
-  {
-    result = this->Set(p);
   }
   else if (!this->activeModule && this->FindModuleIndex(word) >= 0)
   {
@@ -282,13 +255,11 @@ int CT4K2EXE::ModuleCommand(const std::string& word, const std::vector<std::stri
   auto message = reinterpret_cast<MessageFunction>(this->LookUpModuleExport("GetLastMessage"));
   if (!command)
   {
-    this->lastMessage = "error: undefined module function";
-    return 5;
+    return this->Reply(5, "error: undefined module function");
   }
   if (parameters.size() > static_cast<size_t>(MaxModuleParameters))
   {
-    this->lastMessage = "error: the number of parameters is beyond the limit";
-    return 4;
+    return this->Reply(4, "error: the number of parameters is beyond the limit");
   }
   std::string line = word;
   for (const std::string& parameter : parameters)
@@ -313,8 +284,7 @@ int CT4K2EXE::ShowCommandList()
   {
     return 0;
   }
-  this->lastMessage = "error: undefined module function";
-  return 5;
+  return this->Reply(5, "error: undefined module function");
 }
 
 std::string CT4K2EXE::GetScriptFolder() const
@@ -351,8 +321,7 @@ int CT4K2EXE::RunNamedScript(const std::string& name, bool& found)
   if (this->scriptDepth >= MaxScriptDepth)
   {
     this->loopAborted = true;
-    this->lastMessage = "error: infinite loop detected";
-    return 9;
+    return this->Reply(9, "error: infinite loop detected");
   }
 
   ++this->scriptDepth;
@@ -415,8 +384,7 @@ int CT4K2EXE::RunScriptFromUI(const std::string& path)
   if (this->scriptDepth >= MaxScriptDepth)
   {
     this->loopAborted = true;
-    this->lastMessage = "error: infinite loop detected";
-    return 9;
+    return this->Reply(9, "error: infinite loop detected");
   }
 
   ++this->scriptDepth;

@@ -142,6 +142,15 @@ protected:
   int ClearViewer();
   int SetBkgdColor(const std::vector<std::string>& parameters);
   int SetColor(const std::vector<std::string>& parameters);
+  /**
+   * "set bcolor|color R G B": the colour (each part 0 to 1) and the viewer to give it to; 0, or
+   * the command's result with its message when the line or the viewer is unfit.
+   */
+  int ReadViewerColor(const std::vector<std::string>& parameters,
+    const char* keyword,
+    const char* function,
+    double rgb[3],
+    vViewer*& viewer);
   int SetOpacity(const std::vector<std::string>& parameters);
   int SetCaption(const std::vector<std::string>& parameters);
   int SetOrientation(const std::vector<std::string>& parameters);
@@ -163,6 +172,12 @@ protected:
   void SelectComponentTab(const std::string& name);
   /** An export of the active module's library, null when missing. */
   void* LookUpModuleExport(const char* name) const;
+  /** Sets the message of the current command and returns `result`. */
+  int Reply(int result, const std::string& message);
+  /** "hide" and "show": the visibility of the layer named by the first parameter. */
+  int SetLayerVisibility(const std::vector<std::string>& parameters,
+    bool visible,
+    const char* unknownError);
 
 private:
   std::string version = "1.0.0.0D";

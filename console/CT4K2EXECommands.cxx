@@ -174,8 +174,7 @@ int CT4K2EXE::StartModule(const std::string& name)
   const int index = this->FindModuleIndex(name);
   if (index < 0)
   {
-    this->lastMessage = "error: unrecognized module";
-    return 2;
+    return this->Reply(2, "error: unrecognized module");
   }
   CVemoraModules* modules = this->controller->GetEXE()->GetModules();
   const std::string display = modules->GetModuleName(index);
@@ -204,19 +203,16 @@ int CT4K2EXE::GetCurDir()
 {
   if (!this->controller)
   {
-    this->lastMessage = "error: unknown error in command 'pwd'";
-    return 3;
+    return this->Reply(3, "error: unknown error in command 'pwd'");
   }
-  this->lastMessage = this->controller->GetCurDir();
-  return 0;
+  return this->Reply(0, this->controller->GetCurDir());
 }
 
 int CT4K2EXE::GetDir()
 {
   if (!this->controller)
   {
-    this->lastMessage = "error: unknown error in command 'dir'";
-    return 3;
+    return this->Reply(3, "error: unknown error in command 'dir'");
   }
   const std::string folder = this->controller->GetCurDir();
   std::string directories;
@@ -236,8 +232,7 @@ int CT4K2EXE::GetDir()
     }
     closedir(dir);
   }
-  this->lastMessage = directories + files;
-  return 0;
+  return this->Reply(0, directories + files);
 }
 
 int CT4K2EXE::CD(const std::vector<std::string>& parameters)
@@ -248,13 +243,11 @@ int CT4K2EXE::CD(const std::vector<std::string>& parameters)
   }
   if (parameters.size() >= 2)
   {
-    this->lastMessage = "error: cannot find the path specified\r\n";
-    return 19;
+    return this->Reply(19, "error: cannot find the path specified\r\n");
   }
   if (!this->controller)
   {
-    this->lastMessage = "error: unknown error in command 'cd'";
-    return 3;
+    return this->Reply(3, "error: unknown error in command 'cd'");
   }
   const std::string& p = parameters[0];
   std::string current = this->controller->GetCurDir();
@@ -282,8 +275,7 @@ int CT4K2EXE::CD(const std::vector<std::string>& parameters)
   }
   if (p.find('\0') != std::string::npos || !vInstallation::IsFolder(target))
   {
-    this->lastMessage = "cannot find the path specified\r\n";
-    return 1;
+    return this->Reply(1, "cannot find the path specified\r\n");
   }
   this->controller->SetCurDir(target);
   return 0;
@@ -304,8 +296,7 @@ int CT4K2EXE::ClearViewer()
   vViewer* viewer = this->GetViewer();
   if (!viewer)
   {
-    this->lastMessage = "error: empty view";
-    return 13;
+    return this->Reply(13, "error: empty view");
   }
   if (vUserPrompt::Get()->AskYesNo("are your sure your want to clear the viewer?"))
   {
@@ -320,19 +311,16 @@ int CT4K2EXE::GetVar()
 {
   if (!this->controller)
   {
-    this->lastMessage = "error: unknown error in command 'ws'";
-    return 3;
+    return this->Reply(3, "error: unknown error in command 'ws'");
   }
-  this->lastMessage = this->controller->GetVar();
-  return 0;
+  return this->Reply(0, this->controller->GetVar());
 }
 
 int CT4K2EXE::Open(const std::vector<std::string>& parameters)
 {
   if (!this->controller)
   {
-    this->lastMessage = "error: unknown error in command 'open'";
-    return 3;
+    return this->Reply(3, "error: unknown error in command 'open'");
   }
   this->lastMessage =
     parameters.empty() ? this->controller->Open() : this->controller->Open(parameters[0]);
@@ -344,13 +332,11 @@ int CT4K2EXE::Remove(const std::vector<std::string>& parameters)
   this->lastMessage.clear();
   if (parameters.empty())
   {
-    this->lastMessage = "error: insufficient input";
-    return 7;
+    return this->Reply(7, "error: insufficient input");
   }
   if (!this->controller || !this->controller->GetEXE())
   {
-    this->lastMessage = "error: unknown error in command 'remove'";
-    return 3;
+    return this->Reply(3, "error: unknown error in command 'remove'");
   }
   const std::string& name = parameters[0];
   vViewer* viewer = this->GetViewer();
@@ -365,53 +351,45 @@ int CT4K2EXE::Remove(const std::vector<std::string>& parameters)
     // The workspace tree is drawn by the shell from the collections.
     return 0;
   }
-  this->lastMessage = "error: undefined parameters";
-  return 6;
+  return this->Reply(6, "error: undefined parameters");
 }
 
 int CT4K2EXE::Hide(const std::vector<std::string>& parameters)
 {
-  if (parameters.empty())
-  {
-    this->lastMessage = "error: insufficient input";
-    return 7;
-  }
-  if (!this->controller)
-  {
-    this->lastMessage = "error: unknown error in command 'show/hide'";
-    return 3;
-  }
-  vViewer* viewer = this->GetViewer();
-  const int index = viewer ? viewer->Find(parameters[0]) : -1;
-  if (index < 0)
-  {
-    this->lastMessage = "error: undefined parameters";
-    return 6;
-  }
-  viewer->GetInput(index)->VisibilityOff();
-  return 0;
+  return this->SetLayerVisibility(parameters, false, "error: unknown error in command 'show/hide'");
 }
 
 int CT4K2EXE::Show(const std::vector<std::string>& parameters)
 {
+  return this->SetLayerVisibility(parameters, true, "error: unknown error in command 'Show/Hide'");
+}
+
+int CT4K2EXE::SetLayerVisibility(const std::vector<std::string>& parameters,
+  bool visible,
+  const char* unknownError)
+{
   if (parameters.empty())
   {
-    this->lastMessage = "error: insufficient input";
-    return 7;
+    return this->Reply(7, "error: insufficient input");
   }
   if (!this->controller)
   {
-    this->lastMessage = "error: unknown error in command 'Show/Hide'";
-    return 3;
+    return this->Reply(3, unknownError);
   }
   vViewer* viewer = this->GetViewer();
   const int index = viewer ? viewer->Find(parameters[0]) : -1;
   if (index < 0)
   {
-    this->lastMessage = "error: undefined parameters";
-    return 6;
+    return this->Reply(6, "error: undefined parameters");
   }
-  viewer->GetInput(index)->VisibilityOn();
+  if (visible)
+  {
+    viewer->GetInput(index)->VisibilityOn();
+  }
+  else
+  {
+    viewer->GetInput(index)->VisibilityOff();
+  }
   return 0;
 }
 
@@ -419,8 +397,7 @@ int CT4K2EXE::New(const std::vector<std::string>& parameters)
 {
   if (parameters.empty())
   {
-    this->lastMessage = "error: insufficient input";
-    return 7;
+    return this->Reply(7, "error: insufficient input");
   }
   if (parameters[0] == "sphere")
   {
@@ -437,13 +414,11 @@ int CT4K2EXE::CreateSphere(const std::vector<std::string>& parameters)
 {
   if (parameters.size() != 5)
   {
-    this->lastMessage = "error: new sphere [x] [y] [z] [r]";
-    return 7;
+    return this->Reply(7, "error: new sphere [x] [y] [z] [r]");
   }
   if (!this->controller || !this->controller->GetEXE())
   {
-    this->lastMessage = "error: unknown error in command 'new'";
-    return 3;
+    return this->Reply(3, "error: unknown error in command 'new'");
   }
   vDataResource* models = this->controller->GetEXE()->GetModel();
   models->New(parameters);
@@ -455,14 +430,12 @@ int CT4K2EXE::CreateLayer(const std::vector<std::string>& parameters)
   vViewer* viewer = this->GetViewer();
   if (!viewer)
   {
-    this->lastMessage = "error: layer can not be created without a renderer";
-    return 11;
+    return this->Reply(11, "error: layer can not be created without a renderer");
   }
   const size_t n = parameters.size();
   if (n != 4 && n != 7)
   {
-    this->lastMessage = "error: incorrect parameters";
-    return 7;
+    return this->Reply(7, "error: incorrect parameters");
   }
   CVemoraCPEXE* engine = this->controller->GetEXE();
   vRendererManager* renderers = engine->GetRenderers();
@@ -475,8 +448,7 @@ int CT4K2EXE::CreateLayer(const std::vector<std::string>& parameters)
   {
     if (n != 7)
     {
-      this->lastMessage = "errror: incorrect parameters for text layer";
-      return 7;
+      return this->Reply(7, "errror: incorrect parameters for text layer");
     }
     renderer = renderers->Find(parameters[6]);
     auto text = std::make_unique<vTextLayer>();
@@ -493,8 +465,7 @@ int CT4K2EXE::CreateLayer(const std::vector<std::string>& parameters)
   {
     if (n != 4)
     {
-      this->lastMessage = "errror: incorrect parameters the layer";
-      return 7;
+      return this->Reply(7, "errror: incorrect parameters the layer");
     }
     renderer = renderers->Find(parameters[3]);
     if (kind == "landmark" || kind == "mesh")
@@ -555,13 +526,11 @@ int CT4K2EXE::CreateLayer(const std::vector<std::string>& parameters)
 
   if (!layer || !resourceFound)
   {
-    this->lastMessage = "error: undefined functions or variables";
-    return 1;
+    return this->Reply(1, "error: undefined functions or variables");
   }
   if (renderer < 0)
   {
-    this->lastMessage = "error: unrecognized renderer";
-    return 12;
+    return this->Reply(12, "error: unrecognized renderer");
   }
   const bool wasEmpty = viewer->GetNumberOfItems() == 0;
   const int slot = renderer - 1;
@@ -569,8 +538,7 @@ int CT4K2EXE::CreateLayer(const std::vector<std::string>& parameters)
   if (viewer->AddInput(added, slot) < 0)
   {
     delete added; // ... unless it is full and did not take it
-    this->lastMessage = "error: data overflow";
-    return 10;
+    return this->Reply(10, "error: data overflow");
   }
   viewer->Render();
   if (wasEmpty)
@@ -597,13 +565,11 @@ int CT4K2EXE::ShowInfo(const std::vector<std::string>& parameters)
     topic == "module" || topic == "workspace" || topic == "ren" || topic == "layer";
   if (!known)
   {
-    this->lastMessage = "error: undefined info parameter";
-    return 6;
+    return this->Reply(6, "error: undefined info parameter");
   }
   if (!this->controller || !this->controller->GetEXE())
   {
-    this->lastMessage = "error: unknown error in command 'info'";
-    return 3;
+    return this->Reply(3, "error: unknown error in command 'info'");
   }
   CVemoraCPEXE* engine = this->controller->GetEXE();
   if (topic == "module")
@@ -622,28 +588,23 @@ int CT4K2EXE::ShowInfo(const std::vector<std::string>& parameters)
   }
   if (topic == "ren")
   {
-    this->lastMessage = engine->GetRenderers()->GetRendererName();
-    return 0;
+    return this->Reply(0, engine->GetRenderers()->GetRendererName());
   }
   vViewer* viewer = this->GetViewer();
   if (!viewer)
   {
-    this->lastMessage = "No Layers";
-    return 0;
+    return this->Reply(0, "No Layers");
   }
   if (parameters.size() == 1)
   {
-    this->lastMessage = viewer->GetLayerInfo();
-    return 0;
+    return this->Reply(0, viewer->GetLayerInfo());
   }
   const long k = ReadInteger(parameters[1]);
   if (k < 0 || k >= viewer->GetNumberOfItems())
   {
-    this->lastMessage = "error: data overflow";
-    return 10;
+    return this->Reply(10, "error: data overflow");
   }
-  this->lastMessage = viewer->GetLayerInfo(static_cast<int>(k));
-  return 0;
+  return this->Reply(0, viewer->GetLayerInfo(static_cast<int>(k)));
 }
 
 int CT4K2EXE::ShowMonitorInfo()
@@ -668,8 +629,7 @@ int CT4K2EXE::ShowMonitorInfo()
     std::snprintf(size, sizeof(size), "<%d x %d>", monitors[i].first, monitors[i].second);
     reply += vUtil::ConstructRow({ id, std::string("d") + id, size }, widths) + "\r\n";
   }
-  this->lastMessage = reply;
-  return 0;
+  return this->Reply(0, reply);
 }
 
 int CT4K2EXE::ExtractSurface(const std::vector<std::string>& parameters)
@@ -678,22 +638,19 @@ int CT4K2EXE::ExtractSurface(const std::vector<std::string>& parameters)
   {
     return 0;
   }
-  this->lastMessage = "usage: sf [volume] [voxelintensity] [reduction]";
-  return 7;
+  return this->Reply(7, "usage: sf [volume] [voxelintensity] [reduction]");
 }
 
 int CT4K2EXE::Enlarge(const std::vector<std::string>& parameters)
 {
   if (parameters.empty())
   {
-    this->lastMessage = "error: insufficient input";
-    return 7;
+    return this->Reply(7, "error: insufficient input");
   }
   vViewer* viewer = this->GetViewer();
   if (!viewer)
   {
-    this->lastMessage = "error: unknown error in command 'enlarge'";
-    return 3;
+    return this->Reply(3, "error: unknown error in command 'enlarge'");
   }
   if (parameters[0] == "off")
   {
@@ -702,8 +659,7 @@ int CT4K2EXE::Enlarge(const std::vector<std::string>& parameters)
   }
   if (viewer->EnlargeOn(parameters[0]) < 0)
   {
-    this->lastMessage = "error: unrecognized renderer";
-    return 12;
+    return this->Reply(12, "error: unrecognized renderer");
   }
   return 0;
 }
@@ -716,16 +672,14 @@ int CT4K2EXE::ResetCamera(const std::vector<std::string>& parameters)
   }
   if (!this->controller || !this->controller->GetEXE())
   {
-    this->lastMessage = "error: unknown error in command 'rc'";
-    return 3;
+    return this->Reply(3, "error: unknown error in command 'rc'");
   }
   vRendererManager* renderers = this->controller->GetEXE()->GetRenderers();
   const int index = renderers->Find(parameters[0]);
   vtkRenderer* renderer = index >= 0 ? renderers->GetRenderer(index) : nullptr;
   if (!renderer)
   {
-    this->lastMessage = "error: undefined functions or variables - " + parameters[0];
-    return 1;
+    return this->Reply(1, "error: undefined functions or variables - " + parameters[0]);
   }
   renderer->ResetCamera();
   renderers->Refresh();
@@ -736,13 +690,11 @@ int CT4K2EXE::vtkMc(const std::vector<std::string>& parameters)
 {
   if (!this->controller || !this->controller->GetEXE())
   {
-    this->lastMessage = "error: unknown error in command 'mc'";
-    return 3;
+    return this->Reply(3, "error: unknown error in command 'mc'");
   }
   if (parameters.size() < 4)
   {
-    this->lastMessage = "error: insufficient input";
-    return 7;
+    return this->Reply(7, "error: insufficient input");
   }
   CVemoraCPEXE* engine = this->controller->GetEXE();
   vVolumeResource* volumes = engine->GetVolume();
@@ -750,8 +702,7 @@ int CT4K2EXE::vtkMc(const std::vector<std::string>& parameters)
   vtkImageData* image = index >= 0 ? volumes->GetImageData(index) : nullptr;
   if (!image)
   {
-    this->lastMessage = "error: undefined functions or variables - " + parameters[0];
-    return 1;
+    return this->Reply(1, "error: undefined functions or variables - " + parameters[0]);
   }
   const double intensity = ReadNumber(parameters[1]);
   const double reduction = ReadNumber(parameters[2]);
@@ -781,39 +732,33 @@ int CT4K2EXE::vtkSurfDist(const std::vector<std::string>& parameters)
 {
   if (!this->controller || !this->controller->GetEXE())
   {
-    this->lastMessage = "error: unknown error in command 'residual'";
-    return 3;
+    return this->Reply(3, "error: unknown error in command 'residual'");
   }
   if (parameters.size() < 2)
   {
-    this->lastMessage = "error: insufficient input";
-    return 7;
+    return this->Reply(7, "error: insufficient input");
   }
   CVemoraCPEXE* engine = this->controller->GetEXE();
   vDataResource* models = engine->GetModel();
   const int reference = models->Find(parameters[0]);
   if (reference < 0)
   {
-    this->lastMessage = "error: undefined functions or variables - " + parameters[0];
-    return 1;
+    return this->Reply(1, "error: undefined functions or variables - " + parameters[0]);
   }
   const int model = models->Find(parameters[1]);
   if (model < 0)
   {
-    this->lastMessage = "error: undefined functions or variables - " + parameters[1];
-    return 1;
+    return this->Reply(1, "error: undefined functions or variables - " + parameters[1]);
   }
   if (engine->GetRenderers()->GetNumberOfRenderer() <= 1)
   {
-    this->lastMessage = "error: renderer was not defined";
-    return 1;
+    return this->Reply(1, "error: renderer was not defined");
   }
   vtkDataSet* surface = models->GetData(reference);
   vtkDataSet* points = models->GetData(model);
   if (!surface || !points)
   {
-    this->lastMessage = "error: undefined functions or variables - " + parameters[0];
-    return 1;
+    return this->Reply(1, "error: undefined functions or variables - " + parameters[0]);
   }
   const vtkIdType count = points->GetNumberOfPoints();
   std::vector<double> distances(static_cast<size_t>(std::max<vtkIdType>(count, 1)), 0.0);
@@ -834,26 +779,22 @@ int CT4K2EXE::Transform(const std::vector<std::string>& parameters)
 {
   if (parameters.size() < 2)
   {
-    this->lastMessage = "error: insufficient input";
-    return 7;
+    return this->Reply(7, "error: insufficient input");
   }
   if (!this->controller || !this->controller->GetEXE())
   {
-    this->lastMessage = "error: unknown error in command 'transform'";
-    return 3;
+    return this->Reply(3, "error: unknown error in command 'transform'");
   }
   vViewer* viewer = this->GetViewer();
   const int index = viewer ? viewer->Find(parameters[0]) : -1;
   if (index < 0)
   {
-    this->lastMessage = "error: unknow variable " + parameters[0];
-    return 1;
+    return this->Reply(1, "error: unknow variable " + parameters[0]);
   }
   double matrix[16] = { 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1 };
   if (vUtil::LoadMat(this->ResolvePath(parameters[1]), matrix) < 0)
   {
-    this->lastMessage = "error: couldn't open file " + parameters[1];
-    return 14;
+    return this->Reply(14, "error: couldn't open file " + parameters[1]);
   }
   vLayer* layer = viewer->GetInput(index);
   layer->SetTransform(matrix);
@@ -865,8 +806,7 @@ int CT4K2EXE::Set(const std::vector<std::string>& parameters)
 {
   if (parameters.empty())
   {
-    this->lastMessage = "error: insufficient input";
-    return 7;
+    return this->Reply(7, "error: insufficient input");
   }
   const std::string& what = parameters[0];
   if (what == "bcolor")
@@ -889,35 +829,46 @@ int CT4K2EXE::Set(const std::vector<std::string>& parameters)
   {
     return this->SetOrientation(parameters);
   }
-  this->lastMessage = "error: invalid parameter '" + what + "'";
-  return 15;
+  return this->Reply(15, "error: invalid parameter '" + what + "'");
+}
+
+int CT4K2EXE::ReadViewerColor(const std::vector<std::string>& parameters,
+  const char* keyword,
+  const char* function,
+  double rgb[3],
+  vViewer*& viewer)
+{
+  if (parameters.size() < 4)
+  {
+    return this->Reply(7, "error: insufficient input");
+  }
+  if (parameters[0] != keyword)
+  {
+    return this->Reply(3, std::string("error: unknown error in ") + function);
+  }
+  for (int i = 0; i < 3; ++i)
+  {
+    rgb[i] = ReadNumber(parameters[i + 1]);
+  }
+  if (!InUnitRange(rgb[0]) || !InUnitRange(rgb[1]) || !InUnitRange(rgb[2]))
+  {
+    return this->Reply(16, "error: data out of range. rgb range should be from 0.0 to 1.0");
+  }
+  viewer = this->GetViewer();
+  if (!viewer)
+  {
+    return this->Reply(17, "error: viewer not ready");
+  }
+  return 0;
 }
 
 int CT4K2EXE::SetBkgdColor(const std::vector<std::string>& parameters)
 {
-  if (parameters.size() < 4)
+  double rgb[3];
+  vViewer* viewer = nullptr;
+  if (const int error = this->ReadViewerColor(parameters, "bcolor", "SetBkgdColor", rgb, viewer))
   {
-    this->lastMessage = "error: insufficient input";
-    return 7;
-  }
-  if (parameters[0] != "bcolor")
-  {
-    this->lastMessage = "error: unknown error in SetBkgdColor";
-    return 3;
-  }
-  double rgb[3] = {
-    ReadNumber(parameters[1]), ReadNumber(parameters[2]), ReadNumber(parameters[3])
-  };
-  if (!InUnitRange(rgb[0]) || !InUnitRange(rgb[1]) || !InUnitRange(rgb[2]))
-  {
-    this->lastMessage = "error: data out of range. rgb range should be from 0.0 to 1.0";
-    return 16;
-  }
-  vViewer* viewer = this->GetViewer();
-  if (!viewer)
-  {
-    this->lastMessage = "error: viewer not ready";
-    return 17;
+    return error;
   }
   viewer->SetBackgroundColor(rgb);
   viewer->Refresh();
@@ -926,29 +877,11 @@ int CT4K2EXE::SetBkgdColor(const std::vector<std::string>& parameters)
 
 int CT4K2EXE::SetColor(const std::vector<std::string>& parameters)
 {
-  if (parameters.size() < 4)
+  double rgb[3];
+  vViewer* viewer = nullptr;
+  if (const int error = this->ReadViewerColor(parameters, "color", "SetColor", rgb, viewer))
   {
-    this->lastMessage = "error: insufficient input";
-    return 7;
-  }
-  if (parameters[0] != "color")
-  {
-    this->lastMessage = "error: unknown error in SetColor";
-    return 3;
-  }
-  double rgb[3] = {
-    ReadNumber(parameters[1]), ReadNumber(parameters[2]), ReadNumber(parameters[3])
-  };
-  if (!InUnitRange(rgb[0]) || !InUnitRange(rgb[1]) || !InUnitRange(rgb[2]))
-  {
-    this->lastMessage = "error: data out of range. rgb range should be from 0.0 to 1.0";
-    return 16;
-  }
-  vViewer* viewer = this->GetViewer();
-  if (!viewer)
-  {
-    this->lastMessage = "error: viewer not ready";
-    return 17;
+    return error;
   }
   viewer->SetColor(rgb);
   viewer->Refresh();
@@ -959,25 +892,21 @@ int CT4K2EXE::SetOpacity(const std::vector<std::string>& parameters)
 {
   if (parameters.size() < 2)
   {
-    this->lastMessage = "error: insufficient input";
-    return 7;
+    return this->Reply(7, "error: insufficient input");
   }
   if (parameters[0] != "opacity")
   {
-    this->lastMessage = "error: unknown error in SetOpacity";
-    return 3;
+    return this->Reply(3, "error: unknown error in SetOpacity");
   }
   const double value = ReadNumber(parameters[1]);
   if (!InUnitRange(value))
   {
-    this->lastMessage = "error: data out of range. rgb range should be from 0.0 to 1.0";
-    return 16;
+    return this->Reply(16, "error: data out of range. rgb range should be from 0.0 to 1.0");
   }
   vViewer* viewer = this->GetViewer();
   if (!viewer)
   {
-    this->lastMessage = "error: viewer not ready";
-    return 17;
+    return this->Reply(17, "error: viewer not ready");
   }
   if (parameters.size() == 2)
   {
@@ -994,26 +923,22 @@ int CT4K2EXE::SetOpacity(const std::vector<std::string>& parameters)
     }
     return 0;
   }
-  this->lastMessage = "error: ";
-  return 1;
+  return this->Reply(1, "error: ");
 }
 
 int CT4K2EXE::SetCaption(const std::vector<std::string>& parameters)
 {
   if (parameters.size() < 2)
   {
-    this->lastMessage = "error: insufficient input";
-    return 7;
+    return this->Reply(7, "error: insufficient input");
   }
   if (parameters[0] != "caption")
   {
-    this->lastMessage = "error: unknown error in SetCaption";
-    return 3;
+    return this->Reply(3, "error: unknown error in SetCaption");
   }
   if (!this->controller || !this->controller->GetEXE())
   {
-    this->lastMessage = "error: unknown error in SetCaption";
-    return 3;
+    return this->Reply(3, "error: unknown error in SetCaption");
   }
   vRendererManager* renderers = this->controller->GetEXE()->GetRenderers();
   renderers->SetCaption(parameters[1]);
@@ -1025,13 +950,11 @@ int CT4K2EXE::SetOrientation(const std::vector<std::string>& parameters)
 {
   if (parameters.size() < 3)
   {
-    this->lastMessage = "error: insufficient input";
-    return 7;
+    return this->Reply(7, "error: insufficient input");
   }
   if (parameters[0] != "orientation")
   {
-    this->lastMessage = "error: unknown error in SetOrientation";
-    return 3;
+    return this->Reply(3, "error: unknown error in SetOrientation");
   }
   const std::string plane = Lower(parameters[1]);
   int orientation = -1;
@@ -1049,21 +972,18 @@ int CT4K2EXE::SetOrientation(const std::vector<std::string>& parameters)
   }
   else
   {
-    this->lastMessage = "error: orienation can only be XY, XZ or YZ";
-    return 16;
+    return this->Reply(16, "error: orienation can only be XY, XZ or YZ");
   }
   vViewer* viewer = this->GetViewer();
   if (!viewer)
   {
-    this->lastMessage = "error: viewer not ready";
-    return 17;
+    return this->Reply(17, "error: viewer not ready");
   }
   vLayer* layer = viewer->GetInput(parameters[2]);
   if (!layer)
   {
     // No layer of that name: nothing to change, and nothing is touched.
-    this->lastMessage = "error: undefined parameters";
-    return 6;
+    return this->Reply(6, "error: undefined parameters");
   }
   vImageLayer* image = layer->isA("image") ? dynamic_cast<vImageLayer*>(layer) : nullptr;
   if (image)
@@ -1072,6 +992,11 @@ int CT4K2EXE::SetOrientation(const std::vector<std::string>& parameters)
     layer->Refresh();
     return 0;
   }
-  this->lastMessage = "error: Layer" + layer->GetName() + " does not have orientation property";
-  return 21;
+  return this->Reply(21, "error: Layer" + layer->GetName() + " does not have orientation property");
+}
+
+int CT4K2EXE::Reply(int result, const std::string& message)
+{
+  this->lastMessage = message;
+  return result;
 }

@@ -105,6 +105,20 @@ void vCommandLine::Split(const std::string& line,
     parameters.clear();
   };
 
+  // Stores the quoted token whose opening quote is at `quote` and returns the position of its
+  // closing quote; an unclosed quote makes the whole line an error (npos).
+  auto takeQuoted = [&](size_t quote)
+  {
+    size_t close = text.find(Quote, quote + 1);
+    if (close == std::string::npos)
+    {
+      fail();
+      return close;
+    }
+    parameters.push_back(text.substr(quote + 1, close - quote - 1));
+    return close;
+  };
+
   // `prev` is the position of the separator before the next token; after a quoted token it is
   // the character after the closing quote, which is taken to be the separator.
   size_t prev = firstSpace;
@@ -117,13 +131,11 @@ void vCommandLine::Split(const std::string& line,
     }
     if (text[prev + 1] == Quote)
     {
-      size_t close = text.find(Quote, prev + 2);
+      size_t close = takeQuoted(prev + 1);
       if (close == std::string::npos)
       {
-        fail();
         return;
       }
-      parameters.push_back(text.substr(prev + 2, close - prev - 2));
       prev = close + 1;
     }
     else
@@ -140,13 +152,7 @@ void vCommandLine::Split(const std::string& line,
   }
   if (text[prev + 1] == Quote)
   {
-    size_t close = text.find(Quote, prev + 2);
-    if (close == std::string::npos)
-    {
-      fail();
-      return;
-    }
-    parameters.push_back(text.substr(prev + 2, close - prev - 2));
+    takeQuoted(prev + 1);
     return;
   }
   parameters.push_back(text.substr(prev + 1));
