@@ -6,6 +6,7 @@
 //   restore                        the 2 x 2 layout again
 
 #include "vViewModule.h"
+#include "vViewModulePage.h"
 
 #include "CVemoraCPEXE.h"
 
@@ -35,6 +36,17 @@ public:
 
 protected:
   vViewerWrapperBase* NewWrapper() override { return vVolumeViewerWrapper::New(); }
+
+  void AddPageActions(vViewModulePage& page) override
+  {
+    this->vViewModule::AddPageActions(page);
+    page.AddButtons("Layout",
+      { { "X-Y", "enlarge iv0" },
+        { "X-Z", "enlarge iv1" },
+        { "Y-Z", "enlarge iv2" },
+        { "3-D", "enlarge 3D" },
+        { "2 x 2", "restore" } });
+  }
 
   bool ShowHandle(vVolumeResourceFake* handle)
   {

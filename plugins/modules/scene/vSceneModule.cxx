@@ -7,6 +7,7 @@
 //   slice N                      the slice index of that image layer
 
 #include "vViewModule.h"
+#include "vViewModulePage.h"
 
 #include "CVemoraCPEXE.h"
 
@@ -33,6 +34,8 @@ namespace
 {
 /** At most this many points, and no surface: shown as landmarks. */
 constexpr vtkIdType SmallPointSetLimit = 127;
+/** The largest slice index the page's number box offers (the command checks the real range). */
+constexpr int MaximumSlice = 4095;
 
 bool IsSmallPointSet(vtkDataSet* data)
 {
@@ -59,6 +62,15 @@ public:
 
 protected:
   vViewerWrapperBase* NewWrapper() override { return vViewerWrapper::New(); }
+
+  void AddPageActions(vViewModulePage& page) override
+  {
+    this->vViewModule::AddPageActions(page);
+    page.AddButtons("Clipping plane", { { "on", "clip on" }, { "off", "clip off" } });
+    page.AddButtons("Slice orientation",
+      { { "xy", "orientation xy" }, { "xz", "orientation xz" }, { "yz", "orientation yz" } });
+    page.AddNumber("Slice", "slice", 0, MaximumSlice);
+  }
 
   bool ShowPolyData(vResource* handle, vtkDataSet* data)
   {

@@ -3,7 +3,9 @@
 #include "CVemoraCP.h"
 #include "CVemoraCPEXE.h"
 #include "CVemoraModules.h"
+#include "vComponentPanel.h"
 #include "vDataSourceContract.h"
+#include "vViewModulePage.h"
 
 #include "vDataResource.h"
 
@@ -18,6 +20,9 @@
 #include <vtkDataSet.h>
 #include <vtkRenderWindow.h>
 
+#include <QApplication>
+
+#include <algorithm>
 #include <sstream>
 
 namespace
@@ -33,6 +38,17 @@ std::vector<std::string> SplitWords(const std::string& text)
   }
   return words;
 }
+
+/** The mouse actions by name, as the "action" command and the page offer them. */
+const struct
+{
+  const char* Name;
+  int Code;
+} MouseActions[] = { { "rotate", vViewerWrapperBase::Rotating },
+  { "select", vViewerWrapperBase::Selecting },
+  { "pan", vViewerWrapperBase::Panning },
+  { "clip", vViewerWrapperBase::Clipping },
+  { "tag", vViewerWrapperBase::Tagging } };
 } // namespace
 
 vViewModule::vViewModule(std::string name,
@@ -50,6 +66,7 @@ vViewModule::vViewModule(std::string name,
 
 vViewModule::~vViewModule()
 {
+  this->DetachPages();
   // Normally ReleaseMemory has let go of everything. If not, the engine may be gone already: the
   // wrappers are left alone rather than taken down against a dead renderer manager.
   this->ViewerWrapper = nullptr;
@@ -71,10 +88,65 @@ void vViewModule::SetCP(CVemoraCP* cp)
 
 void vViewModule::Run()
 {
-  if (this->CP)
+  if (!this->CP)
+  {
+    return;
+  }
+  // Pages whose widgets Qt has destroyed (their tab closed) are forgotten.
+  this->Pages.erase(
+    std::remove_if(this->Pages.begin(),
+      this->Pages.end(),
+      [](const std::unique_ptr<vViewModulePage>& page) { return !page->GetWidget(); }),
+    this->Pages.end());
+  vComponentPanel* panel = this->CP->GetComponentUIPointer();
+  if (!panel || !qobject_cast<QApplication*>(QCoreApplication::instance()) ||
+    static_cast<int>(this->Pages.size()) >= vComponentPanel::MaximumTabs)
   {
     this->CP->AddTabComponent(this->Name, nullptr);
+    return;
   }
+  auto page = std::make_unique<vViewModulePage>(this);
+  this->AddPageActions(*page);
+  int before = panel->GetNumberOfTabs();
+  this->CP->AddTabComponent(this->Name, page->GetWidget());
+  // A full panel takes no page: the widget is still ours and goes with the page object.
+  if (panel->GetNumberOfTabs() > before)
+  {
+    page->HandOver();
+    this->Pages.push_back(std::move(page));
+  }
+}
+
+int vViewModule::GetNumberOfPages() const
+{
+  return static_cast<int>(std::count_if(this->Pages.begin(),
+    this->Pages.end(),
+    [](const std::unique_ptr<vViewModulePage>& page) { return page->GetWidget() != nullptr; }));
+}
+
+void vViewModule::DetachPages()
+{
+  for (auto& page : this->Pages)
+  {
+    page->Detach();
+  }
+  this->Pages.clear();
+}
+
+void vViewModule::AddPageActions(vViewModulePage& page)
+{
+  std::vector<vViewModulePage::Button> actions;
+  for (const auto& action : MouseActions)
+  {
+    actions.emplace_back(action.Name, std::string("action ") + action.Name);
+  }
+  page.AddButtons("Mouse action", actions);
+  page.AddButtons("View",
+    { { "start", "coolstart" },
+      { "reset camera", "reset" },
+      { "render", "render" },
+      { "layers", "layers" } });
+  page.AddButtons("Live data", { { "next frame", "next" } });
 }
 
 vRendererManager* vViewModule::GetRenderers() const
@@ -456,6 +528,7 @@ void vViewModule::ReleaseMemory()
   }
   this->SetViewerWrapper(nullptr);
   this->ForgetData();
+  this->DetachPages();
 }
 
 int vViewModule::OwnCommand(const std::string&, const std::vector<std::string>&)
@@ -532,16 +605,18 @@ int vViewModule::Command(const char* text)
     {
       return this->Reply(Handled, viewer->GetLayerInfo());
     }
-    static const struct
+    if (arguments.empty())
     {
-      const char* Name;
-      int Code;
-    } actions[] = { { "rotate", vViewerWrapperBase::Rotating },
-      { "select", vViewerWrapperBase::Selecting },
-      { "pan", vViewerWrapperBase::Panning },
-      { "clip", vViewerWrapperBase::Clipping },
-      { "tag", vViewerWrapperBase::Tagging } };
-    for (const auto& action : actions)
+      for (const auto& action : MouseActions)
+      {
+        if (wrapper->GetAction() == action.Code)
+        {
+          return this->Reply(Handled, std::string("action: ") + action.Name);
+        }
+      }
+      return this->Reply(Handled, "action: " + std::to_string(wrapper->GetAction()));
+    }
+    for (const auto& action : MouseActions)
     {
       if (arguments.size() == 1 && arguments[0] == action.Name)
       {

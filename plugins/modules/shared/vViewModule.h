@@ -15,6 +15,7 @@ class vRendererManager;
 class vResource;
 class vViewer;
 class vViewerWrapperBase;
+class vViewModulePage;
 class vtkDataSet;
 class vtkRenderWindow;
 
@@ -33,12 +34,17 @@ class vtkRenderWindow;
  * that the console offers it to its own words):
  *   coolstart                         the viewer of the current tab
  *   add NAME [NAME ...]               shows data items
- *   action rotate|select|pan|clip|tag the mouse action
+ *   action rotate|select|pan|clip|tag the mouse action ("action" alone: the current one)
  *   reset, render                     the camera; a forced render
  *   next                              the next frame of every live source shown
  *   layers                            the layer table
  *   help                              the command list
  * plus what the derived module adds (`OwnCommand`).
+ *
+ * Run adds the module's page (vViewModulePage) to the component panel when the facade has one and a
+ * Qt application exists; otherwise it adds an empty page, which a missing panel ignores. The pages
+ * are detached from the module when it is released (`ReleaseMemory`, or its destruction), before
+ * its library is unloaded.
  */
 class vViewModule : public vModuleBase
 {
@@ -59,6 +65,8 @@ public:
   void SetCP(CVemoraCP* cp);
   /** Adds the module's page to the component panel (nothing without one). */
   void Run();
+  /** How many of the pages it made are still shown (their widgets alive). */
+  int GetNumberOfPages() const;
   vViewer* GetViewer();
   /** Deletes the viewer's layers in the current tab (vModuleBase::DeleteViewer). */
   void DelViewer();
@@ -93,6 +101,11 @@ protected:
   virtual bool ShowLiveData(vtkDataSet* data, const std::string& name) = 0;
   /** Commands of the derived module: Handled or NotHandled, with `LastMessage` set. */
   virtual int OwnCommand(const std::string& word, const std::vector<std::string>& arguments);
+  /**
+   * Puts the module's actions on its page; the derived module calls this, then adds its own
+   * commands.
+   */
+  virtual void AddPageActions(vViewModulePage& page);
 
   /** Makes sure the current tab has a viewer; false (with the message set) when it cannot. */
   bool EnsureViewer();
@@ -145,8 +158,11 @@ private:
    * the new window is touched.
    */
   void SweepClosedTabs();
+  /** Detaches and forgets every page (their widgets stay with the panel). */
+  void DetachPages();
 
   Tab Tabs[MaximumTabs];
+  std::vector<std::unique_ptr<vViewModulePage>> Pages;
   int Frame = 0; // the next frame asked of a live source
 };
 
