@@ -71,16 +71,23 @@ template <typename Array>
 bool IdsAreBelow(Array* ids, vtkIdType points)
 {
   using Value = typename Array::ValueType;
+  using Bits = std::make_unsigned_t<Value>;
   const Value* p = ids->GetPointer(0);
   const vtkIdType n = ids->GetNumberOfValues();
-  const auto limit = static_cast<std::make_unsigned_t<Value>>(points);
-  // One unsigned comparison catches negative ids too; no early exit, so the loop vectorises.
-  bool bad = false;
+  // With 0 <= limit <= top, an id v is bad when its top bit is set (negative) or when v - limit
+  // does not borrow into the top bit (v >= limit). Plain integer operations, no early exit: the
+  // loop vectorises on any x86-64 (which lacks 64-bit unsigned compares before SSE4.2).
+  const Bits top = Bits(1) << (8 * sizeof(Value) - 1);
+  const Bits limit = points > static_cast<vtkIdType>(top - 1)
+    ? top
+    : static_cast<Bits>(std::max<vtkIdType>(points, 0));
+  Bits bad = 0;
   for (vtkIdType i = 0; i < n; ++i)
   {
-    bad |= static_cast<std::make_unsigned_t<Value>>(p[i]) >= limit;
+    const Bits v = static_cast<Bits>(p[i]);
+    bad |= v | ~(v - limit);
   }
-  return !bad;
+  return !(bad & top);
 }
 
 /** True when the offsets start at 0, never decrease and end at the connectivity's size. */
