@@ -242,3 +242,27 @@ TEST_F(vModulePage, WithoutAQtApplicationThePageIsEmpty)
   EXPECT_EQ(panel.Pages[0], nullptr);
   this->CP.SetComponentPanel(nullptr);
 }
+
+TEST_F(vModulePage, QuadviewPageOffersItsLayouts)
+{
+  vEnsureApplication();
+  this->Home.CopyFile(vShippedPlugin("Modules", "vQuadviewModule"), "Modules/vQuadviewModule.so");
+  CVemoraCP cp;
+  ASSERT_EQ(cp.UIInit(), 0);
+  vTabPanel panel;
+  cp.SetComponentPanel(&panel);
+  cp.RunModuleRoutine();
+  ASSERT_EQ(panel.Tabs.count(), 2);
+  int quadview = panel.Tabs.tabText(0) == "Quadview" ? 0 : 1;
+  EXPECT_EQ(panel.Tabs.tabText(1 - quadview).toStdString(), "Scene");
+  QWidget* page = panel.Tabs.widget(quadview);
+  for (const char* name : { "enlarge iv0", "enlarge iv1", "enlarge iv2", "enlarge 3D", "restore" })
+  {
+    EXPECT_NE(page->findChild<QPushButton*>(name), nullptr) << name;
+  }
+  // Scene's own actions are not on Quadview's page.
+  EXPECT_EQ(page->findChild<QPushButton*>("clip on"), nullptr);
+  EXPECT_EQ(Click(page, "restore"), "error: no viewer, start with coolstart");
+  cp.Delete();
+  EXPECT_FALSE(page->isEnabled());
+}
