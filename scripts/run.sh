@@ -10,8 +10,13 @@ if [ ! -x "$program" ]; then
   exit 0
 fi
 demo="$build/bin/Scripts/demo.v"
+picture="$build/demo.png"
+# The workstation's window comes with the GUI; until then the demo runs as a batch run, which
+# prints every command's reply and writes the viewing tab's picture.
+run=("$program" --batch "$demo" --screenshot "$picture" --size 600x600)
 if [ -z "${DISPLAY:-}" ]; then
-  echo "No display: running the demo as a batch run and writing $build/demo.png"
-  exec xvfb-run -a "$program" --batch "$demo" --screenshot "$build/demo.png"
+  xvfb-run -a "${run[@]}"
+else
+  "${run[@]}"
 fi
-exec "$program" "$demo"
+echo "Demo picture: $picture"

@@ -10,6 +10,8 @@ Scene
 coolstart
 new layer ImageSlice head IV
 set orientation xy Layer_head
+# The module shows the middle of the 48 slices.
+slice 24
 new layer mesh ring IV
 new layer landmark marks IV
 set opacity 0.6 Layer_ring
