@@ -1,11 +1,29 @@
-// The program Vemora. For now it has one face: batch runs of a script on an off-screen viewing
-// tab (see vBatchOptions.h).
+// The program Vemora: the workstation's window, or a batch run of a script (--batch).
+#include "CVemoraApp.h"
+#include "vAppOptions.h"
 #include "vBatchOptions.h"
 #include "vBatchRun.h"
 
-#include <cstdio>
+#include <QVTKOpenGLNativeWidget.h>
 
-int main(int argc, char** argv)
+#include <QApplication>
+#include <QSurfaceFormat>
+
+#include <X11/Xlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace
+{
+/** An exit status holds 8 bits: a result that does not fit (a module's own code) still fails. */
+int ExitStatus(int result)
+{
+  return result >= 0 && result < 256 ? result : 255;
+}
+
+int RunBatch(int argc, char** argv)
 {
   const vBatchOptions options = vBatchOptions::Parse(argc, argv);
   if (options.Help)
@@ -18,7 +36,77 @@ int main(int argc, char** argv)
     std::fprintf(stderr, "Vemora: %s\n\n%s", options.Error.c_str(), vBatchOptions::Usage().c_str());
     return 2;
   }
-  const int result = vBatchRun::Run(options);
-  // An exit status holds 8 bits: a result that does not fit (a module's own code) still fails.
-  return result >= 0 && result < 256 ? result : 255;
+  return ExitStatus(vBatchRun::Run(options));
+}
+
+/**
+ * Whether Qt can open a window: on X (the default platform here) the X server named by DISPLAY
+ * must answer, or Qt would abort the process while it starts.
+ */
+bool HasDisplay(std::string& why)
+{
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform && *platform && std::strncmp(platform, "xcb", 3) != 0)
+  {
+    return true; // offscreen, wayland...: Qt reports its own failures
+  }
+  const char* display = std::getenv("DISPLAY");
+  if (!display || !*display)
+  {
+    why = "no display (DISPLAY is not set)";
+    return false;
+  }
+  Display* connection = XOpenDisplay(display);
+  if (!connection)
+  {
+    why = std::string("the X server of DISPLAY=") + display + " does not answer";
+    return false;
+  }
+  XCloseDisplay(connection);
+  return true;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+  if (vAppOptions::IsBatch(argc, argv))
+  {
+    return RunBatch(argc, argv);
+  }
+  const vAppOptions options = vAppOptions::Parse(argc, argv);
+  if (options.Help)
+  {
+    std::fputs(vAppOptions::Usage().c_str(), stdout);
+    std::fputs(vBatchOptions::Usage().c_str(), stdout);
+    return 0;
+  }
+  if (!options.Error.empty())
+  {
+    std::fprintf(stderr,
+      "Vemora: %s\n\n%s%s",
+      options.Error.c_str(),
+      vAppOptions::Usage().c_str(),
+      vBatchOptions::Usage().c_str());
+    return 2;
+  }
+  std::string why;
+  if (!HasDisplay(why))
+  {
+    std::fprintf(stderr,
+      "Vemora: cannot open the window: %s.\n"
+      "Run scripts without a window with --batch SCRIPT, or start the window under xvfb-run.\n",
+      why.c_str());
+    return 3;
+  }
+
+  QSurfaceFormat::setDefaultFormat(QVTKOpenGLNativeWidget::defaultFormat());
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Vemora"));
+  QApplication::setApplicationVersion(QStringLiteral(VEMORA_VERSION));
+  int result = 0;
+  {
+    CVemoraApp vemora;
+    result = vemora.Run(options);
+  }
+  return ExitStatus(result);
 }

@@ -415,8 +415,12 @@ int CVemoraCPEXE::CreateViewingTab()
   int id = this->Renderers->GetCurrentRenderWindowId();
   vtkNew<vtkRenderer> mainRenderer;
   window->AddRenderer(mainRenderer);
-  vtkNew<vtkRenderWindowInteractor> interactor;
-  window->SetInteractor(interactor);
+  // A window shown in the GUI already has the interactor of its widget, which must stay.
+  if (!window->GetInteractor())
+  {
+    vtkNew<vtkRenderWindowInteractor> interactor;
+    window->SetInteractor(interactor);
+  }
   this->Renderers->SetCaption(id, "Welcome to QOVA");
   this->ViewingTabPlusPlus();
   return id;

@@ -127,8 +127,9 @@ public:
 
   /**
    * Opens a viewing tab as the shell does: a new render window of the renderer manager (made
-   * current) with a full-window main renderer, an interactor and the caption "Welcome to QOVA",
-   * counted with `ViewingTabPlusPlus`. The window id, or -1 when no window is free.
+   * current) with a full-window main renderer, an interactor (unless the window has one already, as
+   * a window shown in a widget does) and the caption "Welcome to QOVA", counted with
+   * `ViewingTabPlusPlus`. The window id, or -1 when no window is free.
    */
   int CreateViewingTab();
   /**

@@ -121,10 +121,9 @@ TEST(BatchProgram, ExplainsItselfAndRefusesBadCommandLines)
   vProgramRun help = RunVemora(home.Path(), "--help");
   EXPECT_EQ(help.Code, 0);
   EXPECT_NE(help.Out.find("Usage: Vemora --batch SCRIPT"), std::string::npos);
-  for (const char* bad : { "",
-         "--batch",
+  for (const char* bad : { "--batch",
          "--bogus x.v",
-         "a.v b.v",
+         "--batch a.v b.v",
          "--size 0x10 a.v",
          "--size 10 a.v",
          "--size 99999x10 a.v",

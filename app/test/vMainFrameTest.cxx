@@ -1,0 +1,344 @@
+// The main window with real tabs, panes, menus and the console: every command through its menu
+// action, the notices of the libraries, tabs closed in any order, and a picture of a tab showing
+// real data.
+
+#include "CMainFrame.h"
+#include "CVemoraView.h"
+
+#include "CComponentUI.h"
+#include "CT4K2EditCtrl.h"
+#include "Voxlet.h"
+#include "vQtShellNotifier.h"
+
+#include "CVemoraCP.h"
+#include "CVemoraCPEXE.h"
+#include "CVemoraModules.h"
+#include "vRendererManager.h"
+#include "vViewer.h"
+
+#include "vUserPrompt.h"
+
+#include "vGuiTestSupport.h"
+#include <vtkRenderWindow.h> // for the baseline helpers
+
+#include "vRenderBaseline.h"
+#include "vTempHome.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QSlider>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace
+{
+class vMainWindow : public ::testing::Test
+{
+protected:
+  void SetUp() override
+  {
+    VEMORA_SKIP_WITHOUT_DISPLAY();
+    ASSERT_TRUE(vEnsureGuiApplication());
+    this->Home.CopyFile(vBuiltPlugin("Modules", "vSceneModule"), "Modules/vSceneModule.so");
+    ASSERT_EQ(this->CP.UIInit(), 0);
+    this->Frame = std::make_unique<CMainFrame>(&this->CP);
+    QObject::connect(
+      &this->Notifier, &vQtShellNotifier::Notice, this->Frame.get(), &CMainFrame::HandleNotice);
+    vShellNotifier::Install(&this->Notifier);
+    this->Frame->resize(1000, 760);
+    ASSERT_NE(this->Frame->NewTab(), nullptr);
+    this->Frame->show();
+    vProcessEvents(100);
+    this->Edit = this->Frame->GetConsole()->GetEditCtrl();
+  }
+
+  void TearDown() override
+  {
+    this->Frame.reset();
+    vShellNotifier::Install(nullptr);
+  }
+
+  /** Types a line into the console and presses Enter; the reply lines. */
+  QString Type(const QString& line)
+  {
+    const int before = this->Edit->toPlainText().size();
+    QTest::keyClicks(this->Edit, line);
+    QTest::keyClick(this->Edit, Qt::Key_Return);
+    vProcessEvents(20);
+    return this->Edit->toPlainText().mid(before + line.size());
+  }
+
+  void Trigger(const char* action)
+  {
+    QAction* found = this->Frame->GetAction(QString::fromLatin1(action));
+    ASSERT_NE(found, nullptr) << action;
+    found->trigger();
+    vProcessEvents(20);
+  }
+
+  QString TabTitle() const
+  {
+    CVemoraView* view = this->Frame->ActiveView();
+    return view ? view->parentWidget()->windowTitle() : QString();
+  }
+
+  std::vector<std::string> Prompts() const { return vGetDefaultUserPrompt()->GetTexts(); }
+
+  vViewer* Viewer() const { return this->CP.GetEXE()->GetModules()->GetViewer(); }
+
+  vTempHome Home;
+  CVemoraCP CP;
+  vQtShellNotifier Notifier;
+  std::unique_ptr<CMainFrame> Frame;
+  CT4K2EditCtrl* Edit = nullptr;
+};
+} // namespace
+
+TEST_F(vMainWindow, StartsWithItsPanesMenusAndOneTab)
+{
+  EXPECT_EQ(this->Frame->windowTitle(), "QOVA Release August2009");
+  EXPECT_EQ(this->Frame->GetTabCount(), 1);
+  EXPECT_EQ(this->CP.GetEXE()->GetNumberOfViewingTabs(), 1);
+  EXPECT_EQ(this->TabTitle(), "QOVA - Untitled");
+  const std::vector<std::pair<CMainFrame::PaneId, QString>> panes = { { CMainFrame::WorkspacePane,
+                                                                        "Workspace" },
+    { CMainFrame::LayersPane, "Layers" },
+    { CMainFrame::ConsolePane, "T4K2" },
+    { CMainFrame::ComponentPane, "Component UI" },
+    { CMainFrame::PropertyPane, "Property" } };
+  for (const auto& pane : panes)
+  {
+    QDockWidget* dock = this->Frame->GetPane(pane.first);
+    ASSERT_NE(dock, nullptr);
+    EXPECT_EQ(dock->windowTitle(), pane.second);
+    EXPECT_EQ(dock->objectName(), QString::number(pane.first));
+  }
+  EXPECT_EQ(this->Frame->dockWidgetArea(this->Frame->GetPane(CMainFrame::WorkspacePane)),
+    Qt::LeftDockWidgetArea);
+  EXPECT_EQ(this->Frame->dockWidgetArea(this->Frame->GetPane(CMainFrame::PropertyPane)),
+    Qt::RightDockWidgetArea);
+  // "Layers" shares the console's place as a tab.
+  EXPECT_TRUE(this->Frame->tabifiedDockWidgets(this->Frame->GetPane(CMainFrame::ConsolePane))
+                .contains(this->Frame->GetPane(CMainFrame::LayersPane)));
+
+  QStringList labels;
+  for (QAction* menu : this->Frame->menuBar()->actions())
+  {
+    labels << menu->text();
+    for (QAction* entry : menu->menu()->actions())
+    {
+      if (!entry->isSeparator())
+      {
+        labels << "  " + entry->text();
+      }
+    }
+  }
+  EXPECT_EQ(labels,
+    QStringList({ "QOVA",
+      "  New Tab\tCtrl + N",
+      "  &Open...\tCtrl+O",
+      "  &Save Resource As...\tCtrl+S",
+      "  Save Workspace",
+      "  DICOM Manager",
+      "  Open Local Repository Folder",
+      "  Refresh Local Repository",
+      "  E&xit",
+      "View",
+      "  Command Window\tCtrl + R",
+      "  Components",
+      "  Layer",
+      "  Property",
+      "  Toolbar",
+      "  Workspace",
+      "Viewer/Layer",
+      "  New Layer\tCtrl + L",
+      "  Flip\tCtrl + F5",
+      "  Mirror\tCtrl + F6",
+      "  Clear Viewer\tCtrl + D",
+      "  Renderer Info",
+      "Script",
+      "  Run\tCtrl + E",
+      "Modules",
+      "  Module Info\tCtrl + M",
+      "Question or Feedback?",
+      "  Online Documentations",
+      "  Vemora Documentation Folder",
+      "  Shortcut List",
+      "  Suggestion / Question / Bug Report",
+      "  &About Vemora..." }));
+  // No companion DICOM program in this installation.
+  EXPECT_FALSE(this->Frame->GetAction("DicomManager")->isEnabled());
+  EXPECT_FALSE(this->Frame->GetAction("ShortcutList")->isEnabled());
+}
+
+TEST_F(vMainWindow, ZoomSliderSetsTheScaleAndItsText)
+{
+  EXPECT_EQ(this->Frame->GetZoomText()->text(), "100%");
+  EXPECT_EQ(this->Frame->GetZoomSlider()->value(), 30);
+  EXPECT_DOUBLE_EQ(CMainFrame::ZoomScale(30), 1.0);
+  EXPECT_DOUBLE_EQ(CMainFrame::ZoomScale(10), 0.5);
+  EXPECT_NEAR(CMainFrame::ZoomScale(100), 2.1667, 1e-4);
+  EXPECT_DOUBLE_EQ(CMainFrame::ZoomScale(20), 0.75);
+  this->Frame->GetZoomSlider()->setValue(10);
+  EXPECT_EQ(this->Frame->GetZoomText()->text(), "50.0%");
+  this->Frame->GetZoomSlider()->setValue(100);
+  EXPECT_EQ(this->Frame->GetZoomText()->text(), "216.7%");
+  this->Frame->GetZoomSlider()->setValue(30);
+  EXPECT_EQ(this->Frame->GetZoomText()->text(), "100.0%");
+}
+
+TEST_F(vMainWindow, ViewEntriesTogglePanesWithACheckMark)
+{
+  for (const char* name : { "ToggleConsole",
+         "ToggleComponents",
+         "ToggleLayers",
+         "ToggleProperty",
+         "ToggleToolbar",
+         "ToggleWorkspace" })
+  {
+    QAction* action = this->Frame->GetAction(name);
+    ASSERT_NE(action, nullptr) << name;
+    EXPECT_TRUE(action->isChecked()) << name;
+    action->trigger();
+    vProcessEvents(10);
+    EXPECT_FALSE(action->isChecked()) << name;
+    action->trigger();
+    vProcessEvents(10);
+    EXPECT_TRUE(action->isChecked()) << name;
+  }
+  QDockWidget* console = this->Frame->GetPane(CMainFrame::ConsolePane);
+  this->Trigger("ToggleConsole");
+  EXPECT_TRUE(console->isHidden());
+  this->Trigger("ToggleConsole");
+  EXPECT_FALSE(console->isHidden());
+}
+
+TEST_F(vMainWindow, ViewerCommandsWithoutAViewerSaySo)
+{
+  this->Trigger("Flip");
+  this->Trigger("Mirror");
+  this->Trigger("ClearViewer");
+  this->Trigger("NewLayer");
+  EXPECT_EQ(this->Prompts(),
+    std::vector<std::string>({ "Viewer is empty",
+      "Viewer is empty",
+      "Viewer is empty",
+      "Layers could not be created on empty viewer!" }));
+  this->Type("Scene");
+  this->Type("coolstart");
+  vGetDefaultUserPrompt()->Reset();
+  this->Trigger("NewLayer");
+  EXPECT_EQ(this->Prompts(),
+    std::vector<std::string>({ "Layers could not be created without a valid resource" }));
+}
+
+TEST_F(vMainWindow, ClearViewerAnsweredNoChangesNothing)
+{
+  EXPECT_EQ(this->Type("new sphere 0 0 0 5"), "\n>> ");
+  this->Type("Scene");
+  EXPECT_EQ(this->Type("coolstart").left(1), "\n");
+  this->Type("add sphere0");
+  vProcessEvents(20);
+  ASSERT_NE(this->Viewer(), nullptr);
+  ASSERT_EQ(this->Viewer()->GetNumberOfItems(), 1);
+  // The module's start posted 1224: the tab is titled after the module and the first layer.
+  this->Frame->UpdateTitle();
+  EXPECT_EQ(this->TabTitle(), "Scene - sphere0");
+
+  this->Frame->setWindowTitle("QOVA Release August2009");
+  vGetDefaultUserPrompt()->QueueAnswer(false);
+  this->Trigger("ClearViewer");
+  EXPECT_EQ(
+    this->Prompts(), std::vector<std::string>({ "are your sure your want to clear the viewer?" }));
+  EXPECT_EQ(this->Viewer()->GetNumberOfItems(), 1);
+  EXPECT_EQ(this->TabTitle(), "Scene - sphere0");
+
+  vGetDefaultUserPrompt()->QueueAnswer(true);
+  this->Trigger("ClearViewer");
+  // The module lets go of its viewer and is no longer active in the tab.
+  EXPECT_EQ(this->Viewer(), nullptr);
+  EXPECT_EQ(this->TabTitle(), "QOVA - Untitled");
+}
+
+TEST_F(vMainWindow, ConsoleTextNoticesPrintEvenWithThePaneHidden)
+{
+  this->Trigger("ToggleConsole");
+  ASSERT_TRUE(this->Frame->GetPane(CMainFrame::ConsolePane)->isHidden());
+  vShellNotifier::Get()->Post(vShellNotifier::ConsoleText, "Viewer is not ready");
+  EXPECT_FALSE(this->Edit->toPlainText().contains("Viewer is not ready"));
+  vProcessEvents(20);
+  EXPECT_TRUE(this->Edit->toPlainText().endsWith(">> \nViewer is not ready\n>> "));
+}
+
+TEST_F(vMainWindow, TabsCloseInAnyOrderWithAModuleActive)
+{
+  this->Type("new sphere 0 0 0 5");
+  // Three tabs, the Scene module showing the sphere in each.
+  for (int tab = 0; tab < 3; ++tab)
+  {
+    if (tab > 0)
+    {
+      this->Trigger("NewTab");
+    }
+    this->Type("Scene");
+    this->Type("add sphere0");
+    this->Type("exit");
+    ASSERT_NE(this->Viewer(), nullptr) << tab;
+  }
+  EXPECT_EQ(this->Frame->GetTabCount(), 3);
+  EXPECT_EQ(this->CP.GetEXE()->GetNumberOfViewingTabs(), 3);
+  QList<QMdiSubWindow*> windows = this->Frame->GetMdiArea()->subWindowList();
+  ASSERT_EQ(windows.size(), 3);
+  for (int index : { 1, 0, 2 })
+  {
+    windows[index]->close();
+    vProcessEvents(30);
+  }
+  EXPECT_EQ(this->Frame->GetTabCount(), 0);
+  EXPECT_EQ(this->CP.GetEXE()->GetNumberOfViewingTabs(), 0);
+  EXPECT_EQ(this->CP.GetEXE()->GetRenderers()->GetRenderWindow(0), nullptr);
+  // A new tab works again after all were closed.
+  ASSERT_NE(this->Frame->NewTab(), nullptr);
+  EXPECT_EQ(this->CP.GetEXE()->GetNumberOfViewingTabs(), 1);
+  EXPECT_NE(this->Type("Scene").indexOf(">> "), -1);
+  this->Type("add sphere0");
+  EXPECT_NE(this->Viewer(), nullptr);
+}
+
+TEST_F(vMainWindow, RunScriptUsesATemporaryInterpreter)
+{
+  const std::string script = this->Home.WriteFile("Scripts/enter.v", "Scene\ncoolstart\n");
+  vGetDefaultUserPrompt()->QueuePath(script);
+  this->Trigger("RunScript");
+  // The module was started by the script's own interpreter: the console stays outside it.
+  EXPECT_EQ(this->Edit->GetLastLine(), ">> ");
+  EXPECT_NE(this->Viewer(), nullptr);
+  EXPECT_EQ(vGetDefaultUserPrompt()->GetRecords().back().What, vScriptedUserPrompt::OpenFile);
+  // Cancelled: nothing runs.
+  this->Trigger("RunScript");
+}
+
+TEST_F(vMainWindow, LayoutIsRestoredAtTheNextStart)
+{
+  this->Trigger("ToggleProperty");
+  this->Frame->resize(900, 700);
+  vProcessEvents(20);
+  this->Frame->close();
+  this->Frame.reset();
+  auto frame = std::make_unique<CMainFrame>(&this->CP);
+  EXPECT_TRUE(frame->RestoreState());
+  frame->show();
+  vProcessEvents(20);
+  EXPECT_TRUE(frame->GetPane(CMainFrame::PropertyPane)->isHidden());
+  EXPECT_FALSE(frame->GetPane(CMainFrame::WorkspacePane)->isHidden());
+  // Without a window manager the restored height may differ by the frame's few pixels.
+  EXPECT_EQ(frame->width(), 900);
+  EXPECT_NEAR(frame->height(), 700, 20);
+}

@@ -1,0 +1,21 @@
+#include "vDropPaths.h"
+
+#include <QMimeData>
+#include <QUrl>
+
+QStringList vDropPaths::FromMimeData(const QMimeData* data)
+{
+  QStringList paths;
+  if (!data || !data->hasUrls())
+  {
+    return paths;
+  }
+  for (const QUrl& url : data->urls())
+  {
+    if (url.isLocalFile() && !url.toLocalFile().isEmpty())
+    {
+      paths << url.toLocalFile();
+    }
+  }
+  return paths;
+}
