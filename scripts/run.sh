@@ -1,22 +1,18 @@
 #!/usr/bin/env bash
-# Sets up, builds and starts the workstation on its bundled demo data.
+# Sets up, builds and starts the workstation's window on its bundled demo data: the demo script
+# runs in the console once the window shows its first frame. Without a display the same runs
+# under Xvfb, a picture of the whole window is saved to build/demo.png, and the program exits.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${VEMORA_BUILD_DIR:-$here/build}
 "$here/scripts/setup.sh"
 program="$build/bin/Vemora"
-if [ ! -x "$program" ]; then
-  echo "Built the libraries and tests in $build; the Vemora program is not part of this build yet."
-  exit 0
-fi
 demo="$build/bin/Scripts/demo.v"
 picture="$build/demo.png"
-# The workstation's window comes with the GUI; until then the demo runs as a batch run, which
-# prints every command's reply and writes the viewing tab's picture.
-run=("$program" --batch "$demo" --screenshot "$picture" --size 600x600)
 if [ -z "${DISPLAY:-}" ]; then
-  xvfb-run -a "${run[@]}"
+  xvfb-run -a -s "-screen 0 1600x1200x24" \
+    "$program" --script "$demo" --size 1280x1024 --screenshot "$picture" --quit
+  echo "No display: ran the demo under Xvfb; picture of the window: $picture"
 else
-  "${run[@]}"
+  exec "$program" --script "$demo"
 fi
-echo "Demo picture: $picture"

@@ -11,7 +11,7 @@ packages=(
   libvtk9-dev libvtk9-qt-dev qtbase5-dev mpi-default-dev
   libgdcm-dev libvtkgdcm-dev
   libgtest-dev libgmock-dev libbenchmark-dev clang-format
-  xvfb xauth libgl1-mesa-dri
+  xvfb xauth libgl1-mesa-dri fonts-dejavu-core
 )
 missing=()
 for p in "${packages[@]}"; do
