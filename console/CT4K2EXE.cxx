@@ -41,6 +41,7 @@ const ConsoleCommand ConsoleCommands[] = {
   { "residual", nullptr, [](CT4K2EXE& c, const Parameters& p) { return c.vtkSurfDist(p); } },
   { "transform", nullptr, [](CT4K2EXE& c, const Parameters& p) { return c.Transform(p); } },
   { "set", nullptr, [](CT4K2EXE& c, const Parameters& p) { return c.Set(p); } },
+  { "screenshot", nullptr, [](CT4K2EXE& c, const Parameters& p) { return c.Screenshot(p); } },
 };
 
 const ConsoleCommand* FindConsoleCommand(const std::string& word)

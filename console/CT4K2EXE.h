@@ -129,6 +129,11 @@ public:
   int vtkSurfDist(const std::vector<std::string>& parameters);
   int Transform(const std::vector<std::string>& parameters);
   int Set(const std::vector<std::string>& parameters);
+  /**
+   * "screenshot FILE [SCALE]": a PNG picture of the current viewing tab at its size, or SCALE
+   * (1 to 8) times it; "picture saved to PATH", or an error reply when nothing was written.
+   */
+  int Screenshot(const std::vector<std::string>& parameters);
 
   /** Line preprocessing as script files run from the menu use it. */
   static void PreprocCmdLine(std::string line, std::string& word, std::vector<std::string>& params);
