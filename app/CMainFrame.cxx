@@ -21,6 +21,7 @@
 #include "vDataResource.h"
 #include "vLayer.h"
 #include "vRendererManager.h"
+#include "vScreenshot.h"
 #include "vViewer.h"
 #include "vVolumeResource.h"
 
@@ -45,6 +46,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
+#include <QScrollArea>
 #include <QSettings>
 #include <QSlider>
 #include <QSplitter>
@@ -224,6 +226,10 @@ void CMainFrame::CreateMenus()
     &QAction::triggered,
     this,
     &CMainFrame::OnSaveWorkspace);
+  connect(AddAction(file, "SaveScreenshot", "Save Screenshot..."),
+    &QAction::triggered,
+    this,
+    &CMainFrame::OnSaveScreenshot);
   QAction* dicom = AddAction(file, "DicomManager", "DICOM Manager");
   dicom->setEnabled(
     QFileInfo(QString::fromStdString(vInstallation::GetFolder() + "/" + DicomManagerName))
@@ -416,7 +422,13 @@ void CMainFrame::CreatePanes()
   QDockWidget* workspace = AddPane(WorkspacePane, "Workspace", empty("WorkspaceUI"));
   QDockWidget* layers = AddPane(LayersPane, "Layers", empty("LayerUI"));
   QDockWidget* console = AddPane(ConsolePane, "T4K2", this->Console);
-  QDockWidget* components = AddPane(ComponentPane, "Component UI", componentArea);
+  // Module pages may be wider than the pane: they scroll instead of widening it.
+  auto* componentScroll = new QScrollArea;
+  componentScroll->setObjectName(QStringLiteral("ComponentScroll"));
+  componentScroll->setWidgetResizable(true);
+  componentScroll->setFrameShape(QFrame::NoFrame);
+  componentScroll->setWidget(componentArea);
+  QDockWidget* components = AddPane(ComponentPane, "Component UI", componentScroll);
   QDockWidget* property = AddPane(PropertyPane, "Property", empty("PropertyUI"));
 
   this->addDockWidget(Qt::LeftDockWidgetArea, workspace);
@@ -681,6 +693,33 @@ void CMainFrame::OnSaveWorkspace()
   {
     this->Controller->GetEXE()->SaveWorkspace();
   }
+}
+
+void CMainFrame::OnSaveScreenshot()
+{
+  CVemoraView* view = this->ActiveView();
+  if (!view || !view->renderWindow())
+  {
+    vUserPrompt::Get()->Inform("Viewer is empty");
+    return;
+  }
+  std::string path = vUserPrompt::Get()->AskSaveFile(
+    "PNG picture (*.png)|*.png|", this->Controller ? this->Controller->GetCurDir() : "");
+  if (path.empty())
+  {
+    return;
+  }
+  if (QFileInfo(QString::fromStdString(path)).suffix().isEmpty())
+  {
+    path += ".png";
+  }
+  std::string error;
+  if (!vScreenshot::Write(view->renderWindow(), path, 1, error))
+  {
+    vUserPrompt::Get()->Inform("error: " + error);
+    return;
+  }
+  this->Console->Speak(QString::fromStdString("picture saved to " + path));
 }
 
 void CMainFrame::OnDicomManager()

@@ -72,6 +72,8 @@ public:
   void OnOpen();
   void OnSave();
   void OnSaveWorkspace();
+  /** A PNG picture of the active tab, at its size, to a file the user chooses. */
+  void OnSaveScreenshot();
   void OnDicomManager();
   void OnOpenLocalRepository();
   void OnNewLayer();

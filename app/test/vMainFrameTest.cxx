@@ -24,6 +24,8 @@
 #include "vRenderBaseline.h"
 #include "vTempHome.h"
 
+#include <vtkRendererCollection.h>
+
 #include <QAction>
 #include <QDockWidget>
 #include <QLabel>
@@ -39,6 +41,23 @@
 
 namespace
 {
+/** Width and height of a PNG file, (0, 0) when it is none. */
+std::pair<int, int> vPngSize(const std::string& path)
+{
+  const std::string png = vReadFile(path);
+  if (png.size() < 24 || png.compare(1, 3, "PNG") != 0)
+  {
+    return { 0, 0 };
+  }
+  auto word = [&png](size_t at)
+  {
+    return static_cast<int>((static_cast<unsigned char>(png[at]) << 24) |
+      (static_cast<unsigned char>(png[at + 1]) << 16) |
+      (static_cast<unsigned char>(png[at + 2]) << 8) | static_cast<unsigned char>(png[at + 3]));
+  };
+  return { word(16), word(20) };
+}
+
 class vMainWindow : public ::testing::Test
 {
 protected:
@@ -140,39 +159,42 @@ TEST_F(vMainWindow, StartsWithItsPanesMenusAndOneTab)
       }
     }
   }
-  EXPECT_EQ(labels,
+  EXPECT_EQ(labels.join("|").toStdString(),
     QStringList({ "QOVA",
-      "  New Tab\tCtrl + N",
-      "  &Open...\tCtrl+O",
-      "  &Save Resource As...\tCtrl+S",
-      "  Save Workspace",
-      "  DICOM Manager",
-      "  Open Local Repository Folder",
-      "  Refresh Local Repository",
-      "  E&xit",
-      "View",
-      "  Command Window\tCtrl + R",
-      "  Components",
-      "  Layer",
-      "  Property",
-      "  Toolbar",
-      "  Workspace",
-      "Viewer/Layer",
-      "  New Layer\tCtrl + L",
-      "  Flip\tCtrl + F5",
-      "  Mirror\tCtrl + F6",
-      "  Clear Viewer\tCtrl + D",
-      "  Renderer Info",
-      "Script",
-      "  Run\tCtrl + E",
-      "Modules",
-      "  Module Info\tCtrl + M",
-      "Question or Feedback?",
-      "  Online Documentations",
-      "  Vemora Documentation Folder",
-      "  Shortcut List",
-      "  Suggestion / Question / Bug Report",
-      "  &About Vemora..." }));
+                  "  New Tab\tCtrl + N",
+                  "  &Open...\tCtrl+O",
+                  "  &Save Resource As...\tCtrl+S",
+                  "  Save Workspace",
+                  "  Save Screenshot...",
+                  "  DICOM Manager",
+                  "  Open Local Repository Folder",
+                  "  Refresh Local Repository",
+                  "  E&xit",
+                  "View",
+                  "  Command Window\tCtrl + R",
+                  "  Components",
+                  "  Layer",
+                  "  Property",
+                  "  Toolbar",
+                  "  Workspace",
+                  "Viewer/Layer",
+                  "  New Layer\tCtrl + L",
+                  "  Flip\tCtrl + F5",
+                  "  Mirror\tCtrl + F6",
+                  "  Clear Viewer\tCtrl + D",
+                  "  Renderer Info",
+                  "Script",
+                  "  Run\tCtrl + E",
+                  "Modules",
+                  "  Module Info\tCtrl + M",
+                  "Question or Feedback?",
+                  "  Online Documentations",
+                  "  Vemora Documentation Folder",
+                  "  Shortcut List",
+                  "  Suggestion / Question / Bug Report",
+                  "  &About Vemora..." })
+      .join("|")
+      .toStdString());
   // No companion DICOM program in this installation.
   EXPECT_FALSE(this->Frame->GetAction("DicomManager")->isEnabled());
   EXPECT_FALSE(this->Frame->GetAction("ShortcutList")->isEnabled());
@@ -341,4 +363,42 @@ TEST_F(vMainWindow, LayoutIsRestoredAtTheNextStart)
   // Without a window manager the restored height may differ by the frame's few pixels.
   EXPECT_EQ(frame->width(), 900);
   EXPECT_NEAR(frame->height(), 700, 20);
+}
+
+TEST_F(vMainWindow, ScreenshotsOfTheTabFromTheMenuAndTheConsole)
+{
+  this->Type("new sphere 0 0 0 5");
+  this->Type("Scene");
+  this->Type("add sphere0");
+  this->Type("exit");
+  vtkRenderWindow* window = this->Frame->ActiveView()->renderWindow();
+  const int width = window->GetSize()[0];
+  const int height = window->GetSize()[1];
+  ASSERT_GT(width, 100);
+
+  // The menu: the user names the file (".png" is added) and the console says where it went.
+  vGetDefaultUserPrompt()->QueuePath(this->Home.Sub("menu"));
+  this->Trigger("SaveScreenshot");
+  EXPECT_EQ(vPngSize(this->Home.Sub("menu.png")), std::make_pair(width, height));
+  EXPECT_TRUE(this->Edit->toPlainText().contains(
+    "picture saved to " + QString::fromStdString(this->Home.Sub("menu.png"))));
+
+  // The console word, at the tab's size and at twice it, as one picture.
+  const QString twice = QString::fromStdString(this->Home.Sub("twice.png"));
+  EXPECT_EQ(this->Type("screenshot '" + twice + "' 2"), "\npicture saved to " + twice + "\n\n>> ");
+  EXPECT_EQ(vPngSize(twice.toStdString()), std::make_pair(2 * width, 2 * height));
+  // The tab still draws after lending its renderers out.
+  EXPECT_EQ(window->GetRenderers()->GetNumberOfItems(),
+    this->Viewer()->GetRenderer()->GetNumberOfRenderer());
+
+  // Refused: a bad scale, a folder that cannot be written; nothing is left behind.
+  EXPECT_EQ(this->Type("screenshot x.png 9"),
+    "\nerror: the scale must be a whole number from 1 to 8\n\n>> ");
+  const QString inside = QString::fromStdString(this->Home.Sub("menu.png/inside.png"));
+  EXPECT_EQ(this->Type("screenshot '" + inside),
+    "\nerror: could not write the picture " + inside + "\n\n>> ");
+  vGetDefaultUserPrompt()->Reset();
+  vGetDefaultUserPrompt()->QueuePath(inside.toStdString());
+  this->Trigger("SaveScreenshot");
+  EXPECT_EQ(this->Prompts().back(), "error: could not write the picture " + inside.toStdString());
 }
