@@ -929,6 +929,13 @@ bool CMainFrame::RestoreState()
   return (!state.isEmpty() && this->QMainWindow::restoreState(state)) || restored;
 }
 
+void CMainFrame::ResetPaneSizes()
+{
+  this->resizeDocks({ this->GetPane(WorkspacePane), this->GetPane(PropertyPane) },
+    { PaneWidth, PaneWidth },
+    Qt::Horizontal);
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
   this->SaveState();

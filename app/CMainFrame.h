@@ -100,6 +100,8 @@ public:
   void SaveState();
   /** Restores the layout saved by a previous run; false when there is none. */
   bool RestoreState();
+  /** Gives the side panes their first width (325 pixels); run once the window is shown. */
+  void ResetPaneSizes();
 
 signals:
   /** The first frame of the active view was drawn after start-up. */

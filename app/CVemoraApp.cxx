@@ -80,6 +80,11 @@ void CVemoraApp::Start(const vAppOptions& options)
   {
     this->Frame->showMaximized();
   }
+  if (!restored)
+  {
+    // Once the window is laid out, the side panes get their first width.
+    QTimer::singleShot(0, this->Frame.get(), &CMainFrame::ResetPaneSizes);
+  }
   this->controller->SetParentHwnd(this->Frame.get());
 }
 

@@ -4,13 +4,10 @@
 #include <vtkNew.h>
 #include <vtkPNGWriter.h>
 #include <vtkRenderWindow.h>
-#include <vtkRenderer.h>
-#include <vtkRendererCollection.h>
 #include <vtkWindowToImageFilter.h>
 
 #include <cstdio>
 #include <unistd.h>
-#include <vector>
 
 namespace
 {
@@ -47,33 +44,17 @@ vtkSmartPointer<vtkImageData> vScreenshot::Capture(vtkRenderWindow* window, int 
     return ReadBuffer(window);
   }
 
-  // The renderers go to a larger off-screen window for one render, then come back in order.
-  std::vector<vtkSmartPointer<vtkRenderer>> renderers;
-  vtkRendererCollection* collection = window->GetRenderers();
-  collection->InitTraversal();
-  while (vtkRenderer* renderer = collection->GetNextItem())
-  {
-    renderers.emplace_back(renderer);
-  }
-  vtkNew<vtkRenderWindow> large;
-  large->SetOffScreenRendering(1);
-  large->SetMultiSamples(window->GetMultiSamples());
-  large->SetNumberOfLayers(window->GetNumberOfLayers());
-  large->SetSize(width, height);
-  large->SetDPI(window->GetDPI() * scale);
-  for (vtkRenderer* renderer : renderers)
-  {
-    window->RemoveRenderer(renderer);
-    large->AddRenderer(renderer);
-  }
-  large->Render();
-  vtkSmartPointer<vtkImageData> picture = ReadBuffer(large);
-  for (vtkRenderer* renderer : renderers)
-  {
-    large->RemoveRenderer(renderer);
-    window->AddRenderer(renderer);
-  }
-  large->Finalize();
+  // The window itself draws the picture at the larger size, in one piece, and is put back.
+  const int oldWidth = size[0];
+  const int oldHeight = size[1];
+  const int oldDpi = window->GetDPI();
+  window->SetDPI(oldDpi * scale);
+  window->SetSize(width, height);
+  window->Render();
+  vtkSmartPointer<vtkImageData> picture = ReadBuffer(window);
+  window->SetDPI(oldDpi);
+  window->SetSize(oldWidth, oldHeight);
+  window->Render();
   return picture;
 }
 
