@@ -13,6 +13,7 @@
 #include "CVemoraCP.h"
 #include "CVemoraCPEXE.h"
 #include "CVemoraModules.h"
+#include "vDataResource.h"
 #include "vRendererManager.h"
 #include "vViewer.h"
 
@@ -23,17 +24,23 @@
 
 #include "vRenderBaseline.h"
 #include "vTempHome.h"
+#include "vVtkOutputCapture.h"
 
 #include <vtkRendererCollection.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QDockWidget>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QSlider>
 #include <QTest>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -401,4 +408,47 @@ TEST_F(vMainWindow, ScreenshotsOfTheTabFromTheMenuAndTheConsole)
   vGetDefaultUserPrompt()->QueuePath(inside.toStdString());
   this->Trigger("SaveScreenshot");
   EXPECT_EQ(this->Prompts().back(), "error: could not write the picture " + inside.toStdString());
+}
+
+TEST_F(vMainWindow, DroppedFilesOpenOneByOneAndFailuresAreReported)
+{
+  // A hundred models, a file that fails, a folder without DICOM and a URL that is not a file.
+  QList<QUrl> urls;
+  const std::string teeth = vReadFile(vTestData("mesh/vtk/teeth.vtk"));
+  for (int i = 0; i < 100; ++i)
+  {
+    urls << QUrl::fromLocalFile(QString::fromStdString(
+      this->Home.WriteFile("drop/tooth" + std::to_string(i) + ".vtk", teeth)));
+  }
+  urls << QUrl::fromLocalFile(QString::fromStdString(this->Home.WriteFile("drop/bad.vtk", "x")));
+  urls << QUrl::fromLocalFile(QString::fromStdString(this->Home.Sub("drop")));
+  urls << QUrl("https://example.org/head.vtk");
+  QMimeData data;
+  data.setUrls(urls);
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(this->Frame.get(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  {
+    vExpectVtkMessages damaged; // VTK's reader complains about bad.vtk
+    QApplication::sendEvent(this->Frame.get(), &drop);
+    vProcessEvents(20);
+  }
+
+  EXPECT_EQ(this->CP.GetEXE()->GetModel()->GetNumberOfItems(), 100);
+  const QString transcript = this->Edit->toPlainText();
+  EXPECT_EQ(transcript.count("\nFile loaded\n"), 100);
+  EXPECT_EQ(transcript.count("error: file loading error"), 2);
+  EXPECT_TRUE(
+    transcript.contains("open '" + QString::fromStdString(this->Home.Sub("drop/bad.vtk"))));
+  EXPECT_FALSE(transcript.contains("example.org"));
+  // No message box was shown for the failures: they went to the console.
+  EXPECT_TRUE(this->Prompts().empty());
+
+  // A drop of nothing local is refused.
+  QMimeData remote;
+  remote.setUrls({ QUrl("https://example.org/head.vtk") });
+  QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &remote, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(this->Frame.get(), &refused);
+  EXPECT_FALSE(refused.isAccepted());
 }
