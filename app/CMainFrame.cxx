@@ -10,6 +10,7 @@
 #include "CT4K2EditCtrl.h"
 #include "CVemoraPreviewUI.h"
 #include "Voxlet.h"
+#include "vQtProgress.h"
 
 #include "CT4K2EXE.h"
 
@@ -26,6 +27,7 @@
 #include "vVolumeResource.h"
 
 #include "vInstallation.h"
+#include "vProgress.h"
 #include "vProp.h"
 #include "vUserPrompt.h"
 
@@ -173,6 +175,10 @@ CMainFrame::~CMainFrame()
     this->Controller->SetComponentPanel(nullptr);
   }
   vRendererManager::SetRenderWindowFactory({});
+  if (vProgress::Get() == this->Progress)
+  {
+    vProgress::Install(nullptr);
+  }
 }
 
 std::string CMainFrame::GetSettingsPath() const
@@ -378,6 +384,9 @@ void CMainFrame::CreateStatusBar()
     &QToolButton::clicked,
     this->ZoomSlider,
     [this]() { this->ZoomSlider->setValue(this->ZoomSlider->value() + 10); });
+  this->Progress = new vQtProgress(this);
+  vProgress::Install(this->Progress);
+  bar->addWidget(this->Progress);
   bar->addPermanentWidget(this->ZoomText);
   bar->addPermanentWidget(zoomOut);
   bar->addPermanentWidget(this->ZoomSlider);

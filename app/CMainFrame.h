@@ -18,6 +18,7 @@ class QMdiSubWindow;
 class QSlider;
 class QToolBar;
 class Voxlet;
+class vQtProgress;
 
 /**
  * The main window: viewing tabs (a tabbed MDI area, one VTK view each), five docking panes
@@ -93,6 +94,7 @@ public:
   QDockWidget* GetPane(PaneId id) const;
   QAction* GetAction(const QString& name) const;
   QLabel* GetZoomText() const { return this->ZoomText; }
+  vQtProgress* GetProgress() const { return this->Progress; }
   QSlider* GetZoomSlider() const { return this->ZoomSlider; }
   bool GetShowAxes() const { return this->ShowAxes; }
 
@@ -134,6 +136,7 @@ private:
   QToolBar* MainToolbar = nullptr;
   QLabel* ZoomText = nullptr;
   QSlider* ZoomSlider = nullptr;
+  vQtProgress* Progress = nullptr;
   QDockWidget* Panes[5] = {};
   int TabCount = 0;
   bool ShowAxes = false;

@@ -6,6 +6,7 @@
 #include "CModuleInfoUI.h"
 #include "CRendererInfoUI.h"
 #include "CVemoraPreviewUI.h"
+#include "vQtProgress.h"
 #include "vQtShellNotifier.h"
 #include "vQtUserPrompt.h"
 
@@ -19,6 +20,7 @@
 #include "vRendererManager.h"
 #include "vViewer.h"
 
+#include "vProgress.h"
 #include "vUserPrompt.h"
 
 #include "vGuiTestSupport.h"
@@ -31,6 +33,11 @@
 #include <vtkNew.h>
 
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -285,4 +292,58 @@ TEST(vQtPlatform, NoticesArriveInOrderAfterThePosterReturns)
   EXPECT_EQ(received[0].first, 1225);
   EXPECT_EQ(received[1], std::make_pair(1226, QString("picked")));
   EXPECT_EQ(received[2].first, 1224);
+}
+
+TEST(vQtPlatform, ProgressShowsAfterAWhileAndCancels)
+{
+  VEMORA_SKIP_WITHOUT_DISPLAY();
+  ASSERT_TRUE(vEnsureGuiApplication());
+  QWidget window;
+  auto* progress = new vQtProgress(&window);
+  auto* other = new QLineEdit(&window);
+  window.show();
+  vProgress::Install(progress);
+  {
+    vProgressScope read("Reading a series");
+    EXPECT_TRUE(progress->IsRunning());
+    EXPECT_TRUE(vProgressScope::Report(1, 300));
+    EXPECT_FALSE(progress->isVisible()); // quick reads show nothing
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < vQtProgress::ShowAfter + 100)
+    {
+      EXPECT_TRUE(vProgressScope::Report(150, 300));
+    }
+    vProcessEvents(vProgressScope::Interval.count() + 10);
+    EXPECT_TRUE(vProgressScope::Report(150, 300));
+    EXPECT_TRUE(progress->isVisible());
+    EXPECT_EQ(progress->GetBar()->value(), 500);
+    // Typing elsewhere waits; Cancel stops the read, and it stays stopped.
+    QTest::keyClicks(other, "abc");
+    EXPECT_EQ(other->text(), "");
+    QTest::mouseClick(progress->GetCancelButton(), Qt::LeftButton);
+    vProcessEvents(vProgressScope::Interval.count() + 10);
+    EXPECT_FALSE(vProgressScope::Report(200, 300));
+    EXPECT_TRUE(vProgressScope::Cancelled());
+  }
+  EXPECT_FALSE(progress->IsRunning());
+  EXPECT_FALSE(progress->isVisible());
+  EXPECT_FALSE(vProgressScope::Cancelled());
+  QTest::keyClicks(other, "abc");
+  EXPECT_EQ(other->text(), "abc");
+
+  // Escape cancels too; a nested scope sees the same cancellation.
+  {
+    vProgressScope open("Opening");
+    vProgressScope series("Reading a series");
+    QTest::keyClick(other, Qt::Key_Escape);
+    vProcessEvents(vProgressScope::Interval.count() + 10);
+    vProgressScope::Report(1, 2);
+    vProcessEvents(vProgressScope::Interval.count() + 10);
+    EXPECT_FALSE(vProgressScope::Report(1, 2));
+  }
+  vProgress::Install(nullptr);
+  // Without a reporter nothing is cancelled.
+  vProgressScope quiet("Reading");
+  EXPECT_TRUE(vProgressScope::Report(1, 2));
 }
