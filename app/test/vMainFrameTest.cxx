@@ -45,6 +45,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <sys/stat.h>
 
 namespace
 {
@@ -361,7 +362,11 @@ TEST_F(vMainWindow, LayoutIsRestoredAtTheNextStart)
   vProcessEvents(20);
   this->Frame->close();
   this->Frame.reset();
+  // A companion DICOM program in the installation makes its menu entry usable.
+  const std::string manager = this->Home.WriteFile("QovaDicomManager", "#!/bin/sh\n");
+  ASSERT_EQ(chmod(manager.c_str(), 0755), 0);
   auto frame = std::make_unique<CMainFrame>(&this->CP);
+  EXPECT_TRUE(frame->GetAction("DicomManager")->isEnabled());
   EXPECT_TRUE(frame->RestoreState());
   frame->show();
   vProcessEvents(20);
