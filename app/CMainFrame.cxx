@@ -487,7 +487,7 @@ QAction* CMainFrame::GetAction(const QString& name) const
 
 CVemoraView* CMainFrame::NewTab()
 {
-  CVemoraCPEXE* engine = this->Controller ? this->Controller->GetEXE() : nullptr;
+  CVemoraCPEXE* engine = this->Engine();
   if (!engine)
   {
     return nullptr;
@@ -508,7 +508,7 @@ CVemoraView* CMainFrame::NewTab()
     this,
     [this](CVemoraView* focused)
     {
-      CVemoraCPEXE* exe = this->Controller ? this->Controller->GetEXE() : nullptr;
+      CVemoraCPEXE* exe = this->Engine();
       if (exe && focused->GetRenderWindowId() >= 0)
       {
         exe->GetRenderers()->SetCurrentRenderWindowId(focused->GetRenderWindowId());
@@ -555,7 +555,7 @@ void CMainFrame::ViewClosing(CVemoraView* view)
     return;
   }
   view->SetRenderWindowId(-1);
-  if (CVemoraCPEXE* engine = this->Controller ? this->Controller->GetEXE() : nullptr)
+  if (CVemoraCPEXE* engine = this->Engine())
   {
     engine->CloseViewingTab(id);
   }
@@ -566,7 +566,7 @@ void CMainFrame::ViewClosing(CVemoraView* view)
 void CMainFrame::Activated(QMdiSubWindow* window)
 {
   auto* view = window ? qobject_cast<CVemoraView*>(window->widget()) : nullptr;
-  CVemoraCPEXE* engine = this->Controller ? this->Controller->GetEXE() : nullptr;
+  CVemoraCPEXE* engine = this->Engine();
   if (view && engine && view->GetRenderWindowId() >= 0)
   {
     engine->GetRenderers()->SetCurrentRenderWindowId(view->GetRenderWindowId());
@@ -577,7 +577,7 @@ void CMainFrame::Activated(QMdiSubWindow* window)
 void CMainFrame::UpdateTitle()
 {
   CVemoraView* view = this->ActiveView();
-  CVemoraCPEXE* engine = this->Controller ? this->Controller->GetEXE() : nullptr;
+  CVemoraCPEXE* engine = this->Engine();
   if (!view || !engine)
   {
     return;
@@ -698,9 +698,9 @@ void CMainFrame::OnSave()
 
 void CMainFrame::OnSaveWorkspace()
 {
-  if (this->Controller && this->Controller->GetEXE())
+  if (CVemoraCPEXE* engine = this->Engine())
   {
-    this->Controller->GetEXE()->SaveWorkspace();
+    engine->SaveWorkspace();
   }
 }
 
@@ -748,7 +748,7 @@ void CMainFrame::OnOpenLocalRepository()
 
 void CMainFrame::OnNewLayer()
 {
-  CVemoraCPEXE* engine = this->Controller ? this->Controller->GetEXE() : nullptr;
+  CVemoraCPEXE* engine = this->Engine();
   if (!engine || !engine->GetModules()->GetViewer())
   {
     vUserPrompt::Get()->Inform("Layers could not be created on empty viewer!");
@@ -795,38 +795,42 @@ void CMainFrame::OnNewLayer()
   this->UpdateLayerUI();
 }
 
-void CMainFrame::OnFlip()
+CVemoraCPEXE* CMainFrame::Engine() const
 {
-  vViewer* viewer = this->Controller && this->Controller->GetEXE()
-    ? this->Controller->GetEXE()->GetModules()->GetViewer()
-    : nullptr;
+  return this->Controller ? this->Controller->GetEXE() : nullptr;
+}
+
+vViewer* CMainFrame::ViewerOrSayEmpty() const
+{
+  vViewer* viewer = this->Engine() ? this->Engine()->GetModules()->GetViewer() : nullptr;
   if (!viewer)
   {
     vUserPrompt::Get()->Inform("Viewer is empty");
-    return;
   }
-  viewer->Flip();
+  return viewer;
+}
+
+void CMainFrame::OnFlip()
+{
+  if (vViewer* viewer = this->ViewerOrSayEmpty())
+  {
+    viewer->Flip();
+  }
 }
 
 void CMainFrame::OnMirror()
 {
-  vViewer* viewer = this->Controller && this->Controller->GetEXE()
-    ? this->Controller->GetEXE()->GetModules()->GetViewer()
-    : nullptr;
-  if (!viewer)
+  if (vViewer* viewer = this->ViewerOrSayEmpty())
   {
-    vUserPrompt::Get()->Inform("Viewer is empty");
-    return;
+    viewer->Mirror();
   }
-  viewer->Mirror();
 }
 
 void CMainFrame::OnClearViewer()
 {
-  CVemoraCPEXE* engine = this->Controller ? this->Controller->GetEXE() : nullptr;
-  if (!engine || !engine->GetModules()->GetViewer())
+  CVemoraCPEXE* engine = this->Engine();
+  if (!this->ViewerOrSayEmpty())
   {
-    vUserPrompt::Get()->Inform("Viewer is empty");
     return;
   }
   if (!vUserPrompt::Get()->AskYesNo("are your sure your want to clear the viewer?"))
@@ -841,13 +845,13 @@ void CMainFrame::OnClearViewer()
 
 void CMainFrame::OnRendererInfo()
 {
-  CRendererInfoUI dialog(this->Controller ? this->Controller->GetEXE() : nullptr, this);
+  CRendererInfoUI dialog(this->Engine(), this);
   dialog.exec();
 }
 
 void CMainFrame::OnModuleInfo()
 {
-  CModuleInfoUI dialog(this->Controller ? this->Controller->GetEXE() : nullptr, this);
+  CModuleInfoUI dialog(this->Engine(), this);
   dialog.exec();
 }
 

@@ -8,6 +8,7 @@
 
 class CComponentUI;
 class CVemoraCP;
+class CVemoraCPEXE;
 class CVemoraPreviewUI;
 class CVemoraView;
 class QAction;
@@ -18,6 +19,7 @@ class QMdiSubWindow;
 class QSlider;
 class QToolBar;
 class Voxlet;
+class vViewer;
 class vQtProgress;
 
 /**
@@ -127,6 +129,10 @@ private:
   void Activated(QMdiSubWindow* window);
   void FocusNextPane(bool forward);
   std::string GetSettingsPath() const;
+  /** The engine, or null before the facade made it. */
+  CVemoraCPEXE* Engine() const;
+  /** The current viewer; null after telling the user "Viewer is empty". */
+  vViewer* ViewerOrSayEmpty() const;
 
   CVemoraCP* Controller; // borrowed: owned by the application object
   QMdiArea* Area = nullptr;
