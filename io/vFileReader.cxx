@@ -348,6 +348,13 @@ vtkDataSet* vFileReader::GetOutput()
   return this->Output;
 }
 
+vtkSmartPointer<vtkDataSet> vFileReader::TakeOutput()
+{
+  vtkSmartPointer<vtkDataSet> output = this->Output;
+  this->Output = nullptr;
+  return output;
+}
+
 std::string vFileReader::GetSupportedFileExt(int index) const
 {
   return index >= 0 && index < this->GetNumberOfSupportedFileFormat() ? this->Extensions[index]
