@@ -3,6 +3,7 @@
 #include "CiDcmLib.h"
 #include "vLegacyVTKCheck.h"
 #include "vOBJCheck.h"
+#include "vOBJFastReader.h"
 #include "vQVFile.h"
 #include "vReaderPluginContract.h"
 #include "vVoxelBuffer.h"
@@ -673,6 +674,18 @@ vtkSmartPointer<vtkPolyData> vFileReader::ReadVTK(const std::string& path,
 
 vtkSmartPointer<vtkPolyData> vFileReader::ReadOBJ(const std::string& path)
 {
+  // Plain geometry (most files) is read in one fast pass, which refuses damaged files itself;
+  // what it leaves alone goes the checked way through VTK's reader.
+  vtkSmartPointer<vtkPolyData> fast;
+  switch (vOBJFastReader::ReadFile(path, fast))
+  {
+    case vOBJFastReader::Read:
+      return fast;
+    case vOBJFastReader::Refused:
+      return nullptr;
+    case vOBJFastReader::NotHandled:
+      break;
+  }
   if (!vOBJCheck::IndicesFit(path))
   {
     return nullptr; // elements naming vertices that are not there
