@@ -2,6 +2,7 @@
 
 #include "CiDcmLib.h"
 #include "vLegacyVTKCheck.h"
+#include "vLegacyVTKFastReader.h"
 #include "vOBJCheck.h"
 #include "vOBJFastReader.h"
 #include "vQVFile.h"
@@ -519,9 +520,17 @@ int vFileReader::ReadModel(const std::string& ext)
   const std::string kind = Lower(ext);
   vtkSmartPointer<vtkPolyData> model;
   vtkSmartPointer<vtkImageData> image;
+  bool cellsChecked = false;
   if (kind == "vtk")
   {
-    model = this->ReadVTK(this->Filename, image);
+    // Binary poly data (what VTK writes) is read directly, its cells checked on the way; anything
+    // else, and anything that does not fit, goes the checked way through VTK's reader.
+    cellsChecked =
+      vLegacyVTKFastReader::ReadFile(this->Filename, model) == vLegacyVTKFastReader::Read;
+    if (!cellsChecked)
+    {
+      model = this->ReadVTK(this->Filename, image);
+    }
   }
   else if (kind == "obj")
   {
@@ -547,7 +556,7 @@ int vFileReader::ReadModel(const std::string& ext)
   }
   // A model without points (a file the reader skipped entirely) or with cells naming missing
   // points is no model: it would only fail later, when shown.
-  if (!model || model->GetNumberOfPoints() == 0 || !CellsAreValid(model))
+  if (!model || model->GetNumberOfPoints() == 0 || (!cellsChecked && !CellsAreValid(model)))
   {
     return 0;
   }
