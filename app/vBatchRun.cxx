@@ -43,7 +43,7 @@ bool WritePng(vtkRenderWindow* window, const std::string& path)
   {
     return false;
   }
-  window->Render();
+  // The grab renders the window once itself, before it reads the picture.
   vtkNew<vtkWindowToImageFilter> grab;
   grab->SetInput(window);
   grab->ReadFrontBufferOff();

@@ -540,12 +540,13 @@ int CT4K2EXE::CreateLayer(const std::vector<std::string>& parameters)
     delete added; // ... unless it is full and did not take it
     return this->Reply(10, "error: data overflow");
   }
-  viewer->Render();
   if (wasEmpty)
   {
+    // The first layer places the camera: built first, so that the one render shows it placed.
+    viewer->InternalRender();
     viewer->ResetCamera(slot);
-    viewer->Render();
   }
+  viewer->Render();
   this->RefreshLayerPanel();
   return 0;
 }

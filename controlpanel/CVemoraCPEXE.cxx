@@ -2,7 +2,6 @@
 
 #include "CVemoraModules.h"
 #include "private/vConfigText.h"
-#include "private/vFastArrayCopy.h"
 #include "vDataSourceContract.h"
 
 #include "vDataResource.h"
@@ -210,19 +209,12 @@ int CVemoraCPEXE::OpenFile(const std::string& path)
     return -1;
   }
   int type = this->FileReader->GetOutputType();
-  vtkDataSet* output = this->FileReader->GetOutput();
+  // The reader's output was made by this read and nothing else holds it: the workspace takes it
+  // over as it is, so the data are held once and nothing is copied.
+  vtkSmartPointer<vtkDataSet> output = this->FileReader->TakeOutput();
   if (type == Image)
   {
-    // A large volume's voxels are copied into huge pages (most of a plain copy's time goes to
-    // page faults); the collection copies the rest, and takes the voxels as its own.
-    vtkSmartPointer<vtkImageData> shell;
-    vtkSmartPointer<vtkDataArray> voxels;
-    bool split = vFastArrayCopy::SplitImage(vtkImageData::SafeDownCast(output), shell, voxels);
-    int index = this->VolumeCollection->AddData(split ? shell.Get() : output);
-    if (split && index >= 0 && index < this->VolumeCollection->GetNumberOfItems())
-    {
-      this->VolumeCollection->GetImageData(index)->GetPointData()->SetScalars(voxels);
-    }
+    int index = this->VolumeCollection->AdoptData(output);
     if (index >= 0 && index < this->VolumeCollection->GetNumberOfItems())
     {
       this->VolumeCollection->SetType("image");
@@ -232,7 +224,7 @@ int CVemoraCPEXE::OpenFile(const std::string& path)
   }
   else if (type == Model || type == SurfaceMesh || type == SmallPointSet || type == PointCloud)
   {
-    int index = this->ModelCollection->AddData(output);
+    int index = this->ModelCollection->AdoptData(output);
     if (index >= 0 && index < this->ModelCollection->GetNumberOfItems())
     {
       this->ModelCollection->SetType("model");

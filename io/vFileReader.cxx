@@ -2,7 +2,9 @@
 
 #include "CiDcmLib.h"
 #include "vLegacyVTKCheck.h"
+#include "vLegacyVTKFastReader.h"
 #include "vOBJCheck.h"
+#include "vOBJFastReader.h"
 #include "vQVFile.h"
 #include "vReaderPluginContract.h"
 #include "vVoxelBuffer.h"
@@ -348,6 +350,13 @@ vtkDataSet* vFileReader::GetOutput()
   return this->Output;
 }
 
+vtkSmartPointer<vtkDataSet> vFileReader::TakeOutput()
+{
+  vtkSmartPointer<vtkDataSet> output = this->Output;
+  this->Output = nullptr;
+  return output;
+}
+
 std::string vFileReader::GetSupportedFileExt(int index) const
 {
   return index >= 0 && index < this->GetNumberOfSupportedFileFormat() ? this->Extensions[index]
@@ -511,9 +520,17 @@ int vFileReader::ReadModel(const std::string& ext)
   const std::string kind = Lower(ext);
   vtkSmartPointer<vtkPolyData> model;
   vtkSmartPointer<vtkImageData> image;
+  bool cellsChecked = false;
   if (kind == "vtk")
   {
-    model = this->ReadVTK(this->Filename, image);
+    // Binary poly data (what VTK writes) is read directly, its cells checked on the way; anything
+    // else, and anything that does not fit, goes the checked way through VTK's reader.
+    cellsChecked =
+      vLegacyVTKFastReader::ReadFile(this->Filename, model) == vLegacyVTKFastReader::Read;
+    if (!cellsChecked)
+    {
+      model = this->ReadVTK(this->Filename, image);
+    }
   }
   else if (kind == "obj")
   {
@@ -539,7 +556,7 @@ int vFileReader::ReadModel(const std::string& ext)
   }
   // A model without points (a file the reader skipped entirely) or with cells naming missing
   // points is no model: it would only fail later, when shown.
-  if (!model || model->GetNumberOfPoints() == 0 || !CellsAreValid(model))
+  if (!model || model->GetNumberOfPoints() == 0 || (!cellsChecked && !CellsAreValid(model)))
   {
     return 0;
   }
@@ -666,6 +683,18 @@ vtkSmartPointer<vtkPolyData> vFileReader::ReadVTK(const std::string& path,
 
 vtkSmartPointer<vtkPolyData> vFileReader::ReadOBJ(const std::string& path)
 {
+  // Plain geometry (most files) is read in one fast pass, which refuses damaged files itself;
+  // what it leaves alone goes the checked way through VTK's reader.
+  vtkSmartPointer<vtkPolyData> fast;
+  switch (vOBJFastReader::ReadFile(path, fast))
+  {
+    case vOBJFastReader::Read:
+      return fast;
+    case vOBJFastReader::Refused:
+      return nullptr;
+    case vOBJFastReader::NotHandled:
+      break;
+  }
   if (!vOBJCheck::IndicesFit(path))
   {
     return nullptr; // elements naming vertices that are not there

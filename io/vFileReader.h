@@ -82,6 +82,12 @@ public:
   virtual int Read();
   /** The last output (owned by the reader), null before the first successful read. */
   virtual vtkDataSet* GetOutput();
+  /**
+   * Hands the last output over to the caller: the reader keeps no reference to it (`GetOutput`
+   * is then null) and nothing else holds it, so the caller may keep it without copying. The
+   * output type stays as it was. Null when there is no output.
+   */
+  vtkSmartPointer<vtkDataSet> TakeOutput();
   /** An `OutputType` code. */
   int GetOutputType() const { return this->OutputTypeCode; }
   /** The text of the last failure; empty after a success (and after some failures). */

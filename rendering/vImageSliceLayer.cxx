@@ -134,6 +134,9 @@ void vImageSliceLayer::InternalRender()
   viewer->UpdateDisplayExtent();
   this->ApplyDisplayState();
   this->ApplyZoom();
-  viewer->Render();
+  if (!this->BatchRendering)
+  {
+    viewer->Render(); // in a batch, the viewer draws once after all its layers
+  }
   this->Built = 1;
 }

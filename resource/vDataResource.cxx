@@ -77,6 +77,26 @@ int vDataResource::AddData(vtkDataSet* data)
   return index;
 }
 
+int vDataResource::AdoptData(vtkSmartPointer<vtkDataSet> data)
+{
+  if (!data || this->NumberOfItems >= MaxNumberOfItems)
+  {
+    return -1;
+  }
+  if (!vtkPolyData::SafeDownCast(data))
+  {
+    // The surface filter's output is fresh as well: it is kept after the filter goes.
+    vtkNew<vtkGeometryFilter> surface;
+    surface->SetInputData(data);
+    surface->Update();
+    data = surface->GetOutput();
+  }
+  const int index = this->NumberOfItems++;
+  this->Owned[index] = data;
+  this->Data[index] = data;
+  return index;
+}
+
 int vDataResource::New(const std::vector<std::string>& args)
 {
   if (args.size() != 5 || !vUtil::EqualsNoCase(args[0], "sphere") ||

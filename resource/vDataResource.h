@@ -42,6 +42,13 @@ public:
    */
   int AddData(vtkDataSet* data) override;
   /**
+   * Appends `data` itself, without a copy, and returns the new index: for a data set made just
+   * now that nothing else will change (a reader's output handed over). The collection shares it
+   * from here on. Other data sets than poly data are converted to their outer surface as in
+   * `AddData`. -1 (nothing added) for a null data set or a full collection.
+   */
+  int AdoptData(vtkSmartPointer<vtkDataSet> data);
+  /**
    * Creates a sphere model from exactly five arguments: "sphere" (any letter case), centre x,
    * y, z and radius (text that is not a number reads as 0). The new item is named
    * "sphere<index>" with the file name "CreatedObj". Returns its index, or -1 (nothing changed)

@@ -74,6 +74,23 @@ int vVolumeResource::AddData(vtkDataSet* data)
   return index;
 }
 
+int vVolumeResource::AdoptData(vtkSmartPointer<vtkDataSet> data)
+{
+  if (!data)
+  {
+    return this->NumberOfItems;
+  }
+  vtkImageData* image = vtkImageData::SafeDownCast(data);
+  if (!image || this->NumberOfItems >= MaxNumberOfItems)
+  {
+    return -1;
+  }
+  const int index = this->NumberOfItems++;
+  this->OwnedVolumes[index] = image;
+  this->Data[index] = image;
+  return index;
+}
+
 int vVolumeResource::AddImageData(vtkDataSet* data)
 {
   return this->vVolumeResource::AddData(data);

@@ -41,6 +41,14 @@ public:
   int AddData(vtkDataSet* data) override;
   /** The same as `AddData`. */
   int AddImageData(vtkDataSet* data) override;
+  /**
+   * Appends the image `data` itself, without a copy, and returns its index: for a volume made
+   * just now that nothing else will change (a reader's output handed over), so the workspace
+   * holds its voxels once. The collection shares it from here on. The same results as `AddData`
+   * otherwise (the number of items for null; -1, nothing added, for a non-image or a full
+   * collection).
+   */
+  int AdoptData(vtkSmartPointer<vtkDataSet> data);
 
   /** Copies `image` into the shadow of item `index` (see the image overload). */
   void SetImageShadow(int index, vtkDataSet* image) override;

@@ -9,8 +9,8 @@ build=${VEMORA_BUILD_DIR:-$here/build}
 packages=(
   build-essential cmake ninja-build ccache git pkg-config
   libvtk9-dev libvtk9-qt-dev qtbase5-dev mpi-default-dev
-  libgdcm-dev libvtkgdcm-dev
-  libgtest-dev libgmock-dev libbenchmark-dev clang-format
+  libgdcm-dev libvtkgdcm-dev libfast-float-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libtinyobjloader-dev clang-format
   xvfb xauth libgl1-mesa-dri fonts-dejavu-core
 )
 missing=()

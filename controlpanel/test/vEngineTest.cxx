@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <unistd.h>
 
@@ -137,8 +138,8 @@ TEST(Engine, OpenFindRemoveAndListing)
   EXPECT_EQ(engine.GetModel()->GetType(), "model");
   EXPECT_EQ(engine.GetVolume()->GetDataName(0), "carotid");
   EXPECT_EQ(engine.GetVolume()->GetType(), "image");
-  // The collections hold private copies.
-  EXPECT_NE(engine.GetModel()->GetData(0), engine.GetFileReader()->GetOutput());
+  // The collections take the reader's output over: the reader keeps no second reference.
+  EXPECT_EQ(engine.GetFileReader()->GetOutput(), nullptr);
 
   EXPECT_EQ(engine.GetWorkspaceListing(),
     "id      name                type                \r\n"
@@ -272,14 +273,14 @@ TEST(Engine, ViewingTabsAndShow)
   EXPECT_EQ(engine.hasAtLeastOneViewingTab(), 0);
 }
 
-TEST(Engine, LargeVolumesGetTheirOwnVoxels)
+TEST(Engine, OpenedVolumesAreHeldOnce)
 {
   vTempHome home;
   vQuietPrompt prompt;
   tagQVHEADER header;
   header.Size[0] = 128;
   header.Size[1] = 96;
-  header.Size[2] = 64; // 3 MiB of voxels: the huge-page copy
+  header.Size[2] = 64;
   header.Spacing[2] = 2.5;
   std::vector<uint32_t> voxels(128 * 96 * 64);
   for (size_t i = 0; i < voxels.size(); ++i)
@@ -293,25 +294,33 @@ TEST(Engine, LargeVolumesGetTheirOwnVoxels)
   CVemoraCPEXE engine;
   ASSERT_EQ(engine.OpenFile(path), CVemoraCPEXE::Image);
   vtkImageData* stored = engine.GetVolume()->GetImageData(0);
-  auto* read = vtkImageData::SafeDownCast(engine.GetFileReader()->GetOutput());
   ASSERT_NE(stored, nullptr);
-  ASSERT_NE(read, nullptr);
-  EXPECT_NE(stored->GetScalarPointer(), read->GetScalarPointer());
-  EXPECT_EQ(stored->GetScalarType(), read->GetScalarType());
-  EXPECT_EQ(stored->GetPointData()->GetScalars()->GetName() == nullptr,
-    read->GetPointData()->GetScalars()->GetName() == nullptr);
+  // The workspace holds the only reference: the reader's output went over, not a copy of it.
+  EXPECT_EQ(engine.GetFileReader()->GetOutput(), nullptr);
+  EXPECT_EQ(stored->GetReferenceCount(), 1);
+  EXPECT_EQ(stored->GetPointData()->GetScalars()->GetReferenceCount(), 1);
   int dims[3];
   stored->GetDimensions(dims);
   EXPECT_EQ(dims[0], 128);
   EXPECT_EQ(dims[2], 64);
   EXPECT_DOUBLE_EQ(stored->GetSpacing()[2], 2.5);
-  EXPECT_EQ(
-    std::memcmp(stored->GetScalarPointer(), read->GetScalarPointer(), voxels.size() * 4), 0);
+  EXPECT_EQ(std::memcmp(stored->GetScalarPointer(), voxels.data(), voxels.size() * 4), 0);
   EXPECT_EQ(engine.GetVolume()->GetVoxelIntensity(0, 5, 0, 0), static_cast<double>(5 * 7919u));
   EXPECT_EQ(engine.GetVolume()->GetDataName(0), "big");
-  // The copy stays whole when the reader moves on, and goes with its item.
+
+  // A failed read leaves the workspace as it was; later reads leave the volume whole.
+  std::string broken = home.Sub("local/broken.qv");
+  {
+    std::FILE* file = std::fopen(broken.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fputs("QV but not really", file);
+    std::fclose(file);
+  }
+  EXPECT_EQ(engine.OpenFile(broken), -1);
+  EXPECT_EQ(engine.GetVolume()->GetNumberOfItems(), 1);
+  EXPECT_EQ(engine.GetVolume()->GetImageData(0), stored);
   ASSERT_EQ(engine.OpenFile(vTestData("mesh/vtk/carotid.vtk")), CVemoraCPEXE::Image);
-  EXPECT_EQ(engine.GetVolume()->GetVoxelIntensity(0, 5, 0, 0), static_cast<double>(5 * 7919u));
+  EXPECT_EQ(std::memcmp(stored->GetScalarPointer(), voxels.data(), voxels.size() * 4), 0);
   EXPECT_EQ(engine.Remove("big"), 0);
   EXPECT_EQ(engine.GetVolume()->GetDataName(0), "carotid");
 }

@@ -180,12 +180,13 @@ TEST(FileReader, ClassifiesModelsAndKeepsTheLastGoodOutput)
   EXPECT_EQ(good.Get(), reader.GetOutput());
   EXPECT_EQ(vFileReader::SurfaceMesh, reader.GetOutputType());
 
-  // Texture coordinates and normals that are not there, relative indices, malformed groups: VTK's
-  // OBJ reader crashes on some of these, so they are refused before it runs.
+  // Texture coordinates and normals that are not there, relative indices naming nothing,
+  // malformed groups: VTK's OBJ reader crashes on some of these, so they are refused before it
+  // runs.
   for (const char* element : { "f 1/9/9 2/1/1 3/1/1\n",
          "vt 1 1\nf 1/2 2/1 3/1\n",
          "vn 1 0 0\nf 1//1 2//1 3//4\n",
-         "f -1 -2 -3\n",
+         "f -1 -2 -4\n",
          "f 1 2 3x\n",
          "l 1 4\n" })
   {
