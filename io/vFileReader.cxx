@@ -670,8 +670,29 @@ vtkSmartPointer<vtkPolyData> vFileReader::ReadOBJ(const std::string& path)
   {
     return nullptr; // elements naming vertices that are not there
   }
+  // VTK's reader would take a byte-order mark for part of the first line (losing a vertex
+  // written there): it reads a copy without the mark, removed afterwards.
+  struct vRemoveOnExit
+  {
+    std::string Path;
+    ~vRemoveOnExit()
+    {
+      if (!this->Path.empty())
+      {
+        ::unlink(this->Path.c_str());
+      }
+    }
+  } copy;
+  if (vOBJCheck::StartsWithByteOrderMark(path))
+  {
+    copy.Path = vOBJCheck::CopyWithoutByteOrderMark(path);
+    if (copy.Path.empty())
+    {
+      return nullptr;
+    }
+  }
   vtkNew<vtkOBJReader> reader;
-  reader->SetFileName(path.c_str());
+  reader->SetFileName(copy.Path.empty() ? path.c_str() : copy.Path.c_str());
   reader->Update();
   auto model = vtkSmartPointer<vtkPolyData>::New();
   model->ShallowCopy(reader->GetOutput());
