@@ -465,6 +465,7 @@ int vFileReader::Read()
 int vFileReader::ReadFile()
 {
   this->ErrorText.clear();
+  this->NoticeText.clear();
   const std::string ext = GetExtension(this->Filename);
   if (vInstallation::IsFolder(this->Filename))
   {
@@ -815,7 +816,7 @@ vtkSmartPointer<vtkImageData> vFileReader::ReadDICOM(const std::string& path)
   for (int frame = 0; frame < dicom.GetNumberOfFrames(); ++frame)
   {
     if (filled + frameVoxels > count ||
-      !dicom.CopyFrameToUnsigned32(frame, voxels + filled, count - filled))
+      !dicom.CopyFrameToVolumeSlice(frame, voxels + filled, count - filled))
     {
       break;
     }
@@ -832,6 +833,7 @@ vtkSmartPointer<vtkImageData> vFileReader::ReadDICOM(const std::string& path)
   image->SetExtent(0, dims[0] - 1, 0, dims[1] - 1, 0, dims[2] - 1);
   image->SetSpacing(spacing);
   image->GetPointData()->SetScalars(scalars);
+  this->NoticeText = dicom.GetNotice();
   return image;
 }
 
