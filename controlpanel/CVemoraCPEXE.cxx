@@ -172,12 +172,22 @@ std::string CVemoraCPEXE::ExtractFilePath(const std::string& path)
 
 std::string CVemoraCPEXE::ConstructDataName(const std::string& path)
 {
-  std::string folder = this->ExtractFilePath(path);
-  std::string file = folder.size() == path.size()
-    ? path
-    : path.substr(path.size() - (path.size() - folder.size() - 1));
-  std::size_t dot = file.rfind('.');
-  return dot == std::string::npos ? std::string() : file.substr(0, dot);
+  std::string trimmed = path;
+  while (trimmed.size() > 1 && trimmed.back() == '/')
+  {
+    trimmed.pop_back();
+  }
+  const std::string folder = this->ExtractFilePath(trimmed);
+  const std::string file =
+    folder.size() == trimmed.size() ? trimmed : trimmed.substr(folder.size() + 1);
+  // A folder (a DICOM series) is named as it is, dots and all; a file without an extension (a
+  // DICOM file) by its whole name: an empty name could not be typed in any command.
+  if (vInstallation::IsFolder(trimmed))
+  {
+    return file;
+  }
+  const std::size_t dot = file.rfind('.');
+  return dot == std::string::npos || dot == 0 ? file : file.substr(0, dot);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -208,6 +218,11 @@ int CVemoraCPEXE::OpenFile(const std::string& path)
   {
     vUserPrompt::Get()->Inform(this->FileReader->GetErrorMessage());
     return -1;
+  }
+  // A read that left files out (of a DICOM folder) says which, and what it kept.
+  if (!this->FileReader->GetNotice().empty())
+  {
+    vUserPrompt::Get()->Inform(this->FileReader->GetNotice());
   }
   int type = this->FileReader->GetOutputType();
   vtkDataSet* output = this->FileReader->GetOutput();

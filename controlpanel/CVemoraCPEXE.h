@@ -49,13 +49,19 @@ public:
 
   /**
    * Reads a file into the workspace. -1 when the path is loaded already (nothing shown) or the
-   * reader fails (its error text is shown); otherwise the reader's output type (4 image; 16, 32,
-   * 64 models), the item being added to its collection with its data name and file name.
+   * reader fails (its error text is shown); a read that left something out shows the reader's
+   * notice (files of a DICOM folder not read, and the series kept); otherwise the reader's output
+   * type (4 image; 16, 32, 64 models), the item being added to its collection with its data name
+   * and file name.
    */
   int OpenFile(const std::string& path);
   /** 1 when a model or a volume was loaded from exactly this path, else 0. */
   int isFileLoaded(const std::string& path);
-  /** The file name without folder and last extension ("" when the file name has no "."). */
+  /**
+   * The data name of a path: a file's name without folder and last extension (the whole name
+   * when it has no extension or starts with its only "."), a folder's name as it is (trailing "/"
+   * ignored).
+   */
   std::string ConstructDataName(const std::string& path);
   /** The text before the last "/", or the whole path when it has none. */
   std::string ExtractFilePath(const std::string& path);

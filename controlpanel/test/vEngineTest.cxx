@@ -105,10 +105,41 @@ TEST(Engine, DataNamesAndFolders)
   EXPECT_EQ(engine.ExtractFilePath("head.vtk"), "head.vtk");
   EXPECT_EQ(engine.ConstructDataName("/data/head.vtk"), "head");
   EXPECT_EQ(engine.ConstructDataName("/data/scan.old.dcm"), "scan.old");
-  EXPECT_EQ(engine.ConstructDataName("/a/b.c/scan"), "");
   EXPECT_EQ(engine.ConstructDataName("head.vtk"), "head");
-  EXPECT_EQ(engine.ConstructDataName("/x/.hidden"), "");
   EXPECT_EQ(engine.ConstructDataName(""), "");
+  // Files without an extension (DICOM) are named by their whole name, folders (DICOM series) by
+  // theirs, dots and all: never an empty name that no command could type.
+  EXPECT_EQ(engine.ConstructDataName("/a/b.c/scan"), "scan");
+  EXPECT_EQ(engine.ConstructDataName("/x/.hidden"), ".hidden");
+  home.WriteFile("local/1.2.840.113619/notes.txt", "x");
+  EXPECT_EQ(engine.ConstructDataName(home.Sub("local/1.2.840.113619")), "1.2.840.113619");
+  EXPECT_EQ(engine.ConstructDataName(home.Sub("local/1.2.840.113619") + "/"), "1.2.840.113619");
+}
+
+TEST(Engine, DicomFoldersAndFilesGetNamesTheCommandsCanUse)
+{
+  vTempHome home;
+  vQuietPrompt prompt;
+  CVemoraCPEXE engine;
+  const std::string folder = vTestData("dicom/series-mr-gre-sag-5");
+  const std::string file = vTestData("dicom/series-mr-gre-sag-5/IM0003");
+  ASSERT_EQ(engine.OpenFile(folder), CVemoraCPEXE::Image);
+  ASSERT_EQ(engine.OpenFile(file), CVemoraCPEXE::Image);
+  EXPECT_EQ(engine.GetVolume()->Find("series-mr-gre-sag-5"), 0);
+  EXPECT_EQ(engine.GetVolume()->Find("IM0003"), 1);
+  const std::string listing = engine.GetWorkspaceListing();
+  EXPECT_NE(listing.find("series-mr-gre-sag-5"), std::string::npos) << listing;
+  EXPECT_NE(listing.find("IM0003"), std::string::npos) << listing;
+  EXPECT_TRUE(prompt->GetTexts().empty()); // a whole series: nothing to say
+
+  // A folder read that leaves files out says so.
+  home.CopyFile(vTestData("dicom/series-mr-gre-sag-5/IM0001"), "local/two/IM0001");
+  home.CopyFile(vTestData("dicom/series-mr-gre-sag-5/IM0002"), "local/two/IM0002");
+  home.CopyFile(vTestData("dicom/single/mr.001"), "local/two/other");
+  ASSERT_EQ(engine.OpenFile(home.Sub("local/two")), CVemoraCPEXE::Image);
+  ASSERT_EQ(prompt->GetTexts().size(), 1u);
+  EXPECT_NE(prompt->GetTexts()[0].find("Left out: other."), std::string::npos)
+    << prompt->GetTexts()[0];
 }
 
 TEST(Engine, OpenFindRemoveAndListing)
