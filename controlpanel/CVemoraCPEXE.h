@@ -83,6 +83,23 @@ public:
    * writes nothing).
    */
   int Save(const std::string& folder, const std::string& name);
+  /** Results of `SaveData`. */
+  enum SaveResult
+  {
+    SaveDone = 0,
+    SaveUnknownName = 1,
+    SaveUnsupportedFormat = 2,
+    SaveWriteFailed = 3
+  };
+  /**
+   * Writes the model or volume called `name` to `path`, in the format its extension (any letter
+   * case) names: models as ".vtk" (VTK legacy), ".stl", ".ply" (binary) or ".obj" (the last three
+   * for surface models only), volumes as ".vtk" or ".qv". The file is written to a temporary file
+   * beside `path` and renamed over it, so a failed write leaves an old file as it was. A
+   * `SaveResult`: no such model or volume, a format that does not fit the data (hard resources
+   * have none), or a failed write.
+   */
+  int SaveData(const std::string& name, const std::string& path);
   /** Writes the workspace file (a script of the console's language); always 0. */
   int SaveWorkspace();
   /** The open-file dialog over every supported format; "" when cancelled. */
