@@ -187,16 +187,24 @@ int CT4K2EXE::ProcCommand(std::string word, std::vector<std::string>& parameters
     return 0;
   }
 
+  // A line the module refused is still offered to scripts and built-in words; when none takes
+  // it, the module's own reply is the answer (it says what was wrong with the line).
+  bool moduleRefused = false;
+  int moduleResult = 0;
+  std::string moduleReply;
   if (this->activeModule)
   {
     if (word == "exit" || word == "quit")
     {
       return this->EndModule();
     }
-    if (this->ModuleCommand(word, parameters) == 0)
+    moduleResult = this->ModuleCommand(word, parameters);
+    if (moduleResult == 0)
     {
       return 0;
     }
+    moduleRefused = true;
+    moduleReply = this->lastMessage;
   }
 
   this->lastMessage.clear();
@@ -228,10 +236,15 @@ int CT4K2EXE::ProcCommand(std::string word, std::vector<std::string>& parameters
   {
     result = this->StartModule(word);
   }
+  else if (moduleRefused && !moduleReply.empty())
+  {
+    this->lastMessage = moduleReply;
+    result = moduleResult;
+  }
   else
   {
     this->lastMessage = "error: undefined variable or function";
-    result = 1;
+    result = moduleRefused ? moduleResult : 1;
   }
 
   if (!this->lastMessage.empty())

@@ -19,9 +19,11 @@ class vViewer;
  * for success and a positive code otherwise (1 unknown name, 2 unknown module, 3 missing state,
  * 4 too many module parameters, 5 missing module export, 6 unknown object or info topic, 7 wrong
  * parameter count, 9 script loop, 10 index out of range, 11 no viewer for a layer, 12 unknown
- * renderer, 13 no viewer to clear, 14 unreadable matrix file, 15 unknown `set` property, 16 value
- * out of range, 17 no viewer, 19 `cd` with several parameters, 21 layer without orientation).
- * A module's own result passes through unchanged.
+ * renderer, 13 no viewer to clear, 14 unreadable or malformed matrix file, 15 unknown `set`
+ * property, 16 value out of range, 17 no viewer, 18 a file that could not be written, 19 `cd` with
+ * several parameters, 21 layer without orientation). A module's own result passes through
+ * unchanged; in module mode, a line the module refuses and nothing else takes gets the module's
+ * own reply and result.
  *
  * The same object runs script files (by name from the `Scripts` folder of the installation, or
  * from any path as the menu does), keeps the command buffer the console recalls from, and enters

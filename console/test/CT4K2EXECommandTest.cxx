@@ -231,8 +231,12 @@ TEST_F(Modules, ModuleModeForwardsLinesAndFallsBackToBuiltInWords)
   EXPECT_EQ(Reply(), "said: echo a b c"); // the module's reply, as it gave it
   EXPECT_EQ(Do("ver"), 0);                // the module does not take it
   EXPECT_EQ(Reply(), "1.0.0.0D\r\n");
-  EXPECT_EQ(Do("Mute"), 1); // no second module while one is active
-  EXPECT_EQ(Reply(), "error: undefined variable or function\r\n");
+  // No second module while one is active; a line that nothing takes gets the module's own reply
+  // and result, which say what was wrong with it.
+  EXPECT_EQ(Do("Mute"), 1);
+  EXPECT_EQ(Reply(), "not mine\r\n");
+  EXPECT_EQ(Do("code", { "48" }), 48);
+  EXPECT_EQ(Reply(), "code\r\n");
   EXPECT_EQ(Do("info", { "command" }), 0);
   EXPECT_EQ(Reply(), "");
   EXPECT_EQ(Do("echo", std::vector<std::string>(12, "p")), 0);
@@ -249,6 +253,9 @@ TEST_F(Modules, ModuleModeForwardsLinesAndFallsBackToBuiltInWords)
   EXPECT_EQ(Reply(), ""); // no "GetLastMessage"
   EXPECT_EQ(Do("see", { "command" }), 5);
   EXPECT_EQ(Reply(), "error: undefined module function\r\n");
+  // A module that gives no reply leaves the usual one, with its own result.
+  EXPECT_EQ(Do("code", { "3" }), 3);
+  EXPECT_EQ(Reply(), "error: undefined variable or function\r\n");
   EXPECT_EQ(Do("quit"), 0);
   EXPECT_EQ(Interpreter->StartModule("nosuch"), 2);
   EXPECT_EQ(Interpreter->GetLastMessage(), "error: unrecognized module");
