@@ -42,6 +42,7 @@ const ConsoleCommand ConsoleCommands[] = {
   { "transform", nullptr, [](CT4K2EXE& c, const Parameters& p) { return c.Transform(p); } },
   { "set", nullptr, [](CT4K2EXE& c, const Parameters& p) { return c.Set(p); } },
   { "screenshot", nullptr, [](CT4K2EXE& c, const Parameters& p) { return c.Screenshot(p); } },
+  { "save", nullptr, [](CT4K2EXE& c, const Parameters& p) { return c.SaveData(p); } },
 };
 
 const ConsoleCommand* FindConsoleCommand(const std::string& word)

@@ -136,6 +136,11 @@ public:
    * (1 to 8) times it; "picture saved to PATH", or an error reply when nothing was written.
    */
   int Screenshot(const std::vector<std::string>& parameters);
+  /**
+   * "save NAME FILE": writes the model or volume NAME to FILE (relative to the current folder) in
+   * the format of its extension (see `CVemoraCPEXE::SaveData`); the reply is the path written.
+   */
+  int SaveData(const std::vector<std::string>& parameters);
 
   /** Line preprocessing as script files run from the menu use it. */
   static void PreprocCmdLine(std::string line, std::string& word, std::vector<std::string>& params);
