@@ -3,8 +3,8 @@
 
 #include "CVemoraCPEXE.h"
 #include "CVemoraModules.h"
-#include "vDataResource.h"
 #include "v3DLayer.h"
+#include "vDataResource.h"
 #include "vImageLayer.h"
 #include "vLayer.h"
 #include "vRendererManager.h"

@@ -172,7 +172,6 @@ TEST(Engine, SavesModelsAndVolumesByTheFileExtension)
       struct stat info;
       ASSERT_EQ(::stat(path.c_str(), &info), 0) << name;
       EXPECT_GT(info.st_size, 4224 * 12) << name; // more than 12 bytes for each triangle
-
     }
   }
   for (const char* name : { "vol.vtk", "vol.qv" })
@@ -206,8 +205,8 @@ TEST(Engine, SavesModelsAndVolumesByTheFileExtension)
   {
     vExpectVtkMessages messages; // the writer says why
     EXPECT_EQ(engine.SaveData("fran_cut", home.Sub("taken.vtk")), CVemoraCPEXE::SaveWriteFailed);
-    EXPECT_EQ(engine.SaveData("fran_cut", home.Sub("nofolder/x.obj")),
-      CVemoraCPEXE::SaveWriteFailed);
+    EXPECT_EQ(
+      engine.SaveData("fran_cut", home.Sub("nofolder/x.obj")), CVemoraCPEXE::SaveWriteFailed);
   }
 }
 
