@@ -9,6 +9,7 @@
 #include <vector>
 
 class CVemoraCP;
+class vScriptLineReader;
 class vViewer;
 
 /**
@@ -72,8 +73,17 @@ public:
   // Scripts.
   /** Runs Scripts/<name>.v; 1 without such a file, else the result of its last command line. */
   int RunScript(const std::string& name);
-  /** Runs any script file as the menu does: stops at the first failing line, with a message. */
+  /**
+   * Runs any script file as the menu does: stops at the first failing line, with a message. Only
+   * regular files are run; anything else gives "Script file does not exist!" and 1.
+   */
   int RunScriptFromUI(const std::string& path);
+  /**
+   * Runs the lines read from an open descriptor (standard input, a pipe, a FIFO, a terminal) as
+   * `RunScriptFromUI` runs a file, each line as soon as it has arrived, until the input ends. The
+   * descriptor is borrowed. `path` names the script for the self-call check ("" for none).
+   */
+  int RunScriptFromStream(int descriptor, const std::string& path);
   /**
    * Called after every command line of `RunScriptFromUI` with the line number (counting every
    * line from 0), the line as read (trimmed), the result and the reply. Batch runs print from it.
@@ -87,6 +97,11 @@ public:
    * failing line's result.
    */
   void SetStopOnError(bool stop) { this->stopOnError = stop; }
+  /**
+   * Whether a script line whose reply begins with "error" (any letter case) or "errror" fails even
+   * when its result is 0 (the line's result then becomes 1), as in batch runs; off by default.
+   */
+  void SetErrorRepliesFail(bool fail) { this->errorRepliesFail = fail; }
 
   // Command buffer (index 0 is the newest entry).
   void InitBufferPointer() { this->bufferPointer = -1; }
@@ -170,6 +185,10 @@ protected:
   void LoadHistory();
   void UpdateHistory();
 
+  /** The lines of a script run from the menu or a stream; `name` is the self-call name. */
+  int RunLines(vScriptLineReader& reader, const std::string& name);
+  /** A script's name as a self-call would write it: the file name without folder and ".v". */
+  static std::string ScriptName(const std::string& path);
   /** Runs Scripts/<name>.v when it exists; `found` tells whether it did. */
   int RunNamedScript(const std::string& name, bool& found);
   /** A path typed by the user, made absolute against the current directory. */
@@ -210,6 +229,7 @@ private:
   bool loopAborted = false;
   LineObserver lineObserver;
   bool stopOnError = true;
+  bool errorRepliesFail = false;
 };
 
 #endif
