@@ -153,7 +153,8 @@ public:
   int Screenshot(const std::vector<std::string>& parameters);
   /**
    * "save NAME FILE": writes the model or volume NAME to FILE (relative to the current folder) in
-   * the format of its extension (see `CVemoraCPEXE::SaveData`); the reply is the path written.
+   * the format of its extension (see `CVemoraCPEXE::SaveData`); "NAME saved to PATH", or an error
+   * reply (results 1, 7, 18) when nothing was written.
    */
   int SaveData(const std::vector<std::string>& parameters);
 

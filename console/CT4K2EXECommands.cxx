@@ -852,7 +852,7 @@ int CT4K2EXE::vtkSurfDist(const std::vector<std::string>& parameters)
   {
     return this->Reply(18, "error: couldn't write file " + path);
   }
-  return this->Reply(0, path);
+  return this->Reply(0, "distance map saved to " + path);
 }
 
 int CT4K2EXE::SaveData(const std::vector<std::string>& parameters)
@@ -869,7 +869,7 @@ int CT4K2EXE::SaveData(const std::vector<std::string>& parameters)
   switch (this->controller->GetEXE()->SaveData(parameters[0], path))
   {
     case CVemoraCPEXE::SaveDone:
-      return this->Reply(0, path);
+      return this->Reply(0, parameters[0] + " saved to " + path);
     case CVemoraCPEXE::SaveUnknownName:
       return this->Reply(1, "error: undefined functions or variables - " + parameters[0]);
     case CVemoraCPEXE::SaveUnsupportedFormat:

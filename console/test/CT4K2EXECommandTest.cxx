@@ -445,7 +445,7 @@ TEST_F(Commands, ResidualAndSaveSayWhereTheirFilesWent)
   // residual needs a second renderer: the inset layout of the viewing tab gives it one.
   Facade->GetEXE()->GetRenderers()->SingleRenderer(0);
   ASSERT_EQ(Do("residual", { "ring", "marks" }), 0);
-  EXPECT_EQ(Reply(), Data() + "/Map_marks.txt\r\n");
+  EXPECT_EQ(Reply(), "distance map saved to " + Data() + "/Map_marks.txt\r\n");
   EXPECT_EQ(vReadFile(Data() + "/Map_marks.txt").substr(0, 10), "Number: 6\n");
   // A map that cannot be written is an error, not a silent success.
   ASSERT_TRUE(vInstallation::MakeFolder(Data() + "/Map_ring.txt"));
@@ -456,7 +456,7 @@ TEST_F(Commands, ResidualAndSaveSayWhereTheirFilesWent)
   ASSERT_EQ(Do("mc", { "head", "600", "0.5", "0" }), 0);
   ASSERT_GE(Facade->GetEXE()->GetModel()->Find("headMesh"), 0);
   EXPECT_EQ(Do("save", { "headMesh", "skull.vtk" }), 0);
-  EXPECT_EQ(Reply(), Data() + "/skull.vtk\r\n");
+  EXPECT_EQ(Reply(), "headMesh saved to " + Data() + "/skull.vtk\r\n");
   EXPECT_EQ(Do("open", { "skull.vtk" }), 0);
   EXPECT_EQ(Reply(), "File loaded\r\n");
   vDataResource* models = Facade->GetEXE()->GetModel();
@@ -464,7 +464,7 @@ TEST_F(Commands, ResidualAndSaveSayWhereTheirFilesWent)
   EXPECT_EQ(models->GetData(models->Find("skull"))->GetNumberOfCells(),
     models->GetData(models->Find("headMesh"))->GetNumberOfCells());
   EXPECT_EQ(Do("save", { "head", Home.Sub("copy.qv") }), 0);
-  EXPECT_EQ(Reply(), Home.Sub("copy.qv") + "\r\n");
+  EXPECT_EQ(Reply(), "head saved to " + Home.Sub("copy.qv") + "\r\n");
 
   EXPECT_EQ(Do("save", { "headMesh" }), 7);
   EXPECT_EQ(Reply(), "usage: save [model or volume] [file]\r\n");
