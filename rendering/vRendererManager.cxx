@@ -612,7 +612,10 @@ double vRendererManager::CaptionGap(int win)
   const double height = size[1];
   const char* input = caption->GetInput();
   const std::string text = input ? input : "";
-  vtkTextProperty* property = caption->GetTextProperty();
+  // Measured on a copy: the caption's own property changes only when its size does, so that an
+  // unchanged caption is not drawn anew at every render.
+  vtkNew<vtkTextProperty> property;
+  property->ShallowCopy(caption->GetTextProperty());
   vtkTextRenderer* measure = vtkTextRenderer::GetInstance();
   const int dpi = window->GetDPI() > 0 ? window->GetDPI() : 72;
   // Text box in pixels at a font size; an estimate when no text renderer is there.
@@ -635,11 +638,19 @@ double vRendererManager::CaptionGap(int win)
   int boxWidth = 0;
   int boxHeight = 0;
   box(CaptionFontSize, boxWidth, boxHeight);
+  int fontSize = CaptionFontSize;
   if (boxWidth > room && boxWidth > 0)
   {
     const int smaller = static_cast<int>(CaptionFontSize * room / boxWidth);
-    box(std::max(MinimumCaptionFontSize, std::min(CaptionFontSize, smaller)), boxWidth, boxHeight);
+    fontSize = std::max(MinimumCaptionFontSize, std::min(CaptionFontSize, smaller));
+    box(fontSize, boxWidth, boxHeight);
+    // Text does not shrink quite in proportion: a point less until it fits.
+    while (boxWidth > room && fontSize > MinimumCaptionFontSize)
+    {
+      box(--fontSize, boxWidth, boxHeight);
+    }
   }
+  caption->GetTextProperty()->SetFontSize(fontSize);
   // Its top is 1% of the height below the window's top; two pixels of air below it.
   const double needed = (0.01 * height + boxHeight + 2.0) / height;
   return std::min(0.5, std::max(this->TopMargin, needed));
