@@ -65,6 +65,7 @@ bool WritePng(vtkRenderWindow* window, const std::string& path)
   }
   return true;
 }
+
 /**
  * Whether the X server that DISPLAY names answers. VTK's X windows end the process when it does
  * not (DISPLAY set to a server that is not running), so this is asked before any window is made.
