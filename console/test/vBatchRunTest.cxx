@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
 #include <string>
@@ -156,6 +157,41 @@ TEST(BatchRun, ScriptsFromStandardInputPipesAndFifos)
   ASSERT_EQ(waitpid(child, &status, 0), child);
   EXPECT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
+
+  // A terminal as the script works the same way: a line is answered once it is typed, and the
+  // end of input (Ctrl-D) ends the run.
+  const int master = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(master, 0);
+  ASSERT_EQ(grantpt(master), 0);
+  ASSERT_EQ(unlockpt(master), 0);
+  const std::string terminal = ptsname(master);
+  int replies[2];
+  ASSERT_EQ(pipe(replies), 0);
+  const pid_t typist = fork();
+  ASSERT_GE(typist, 0);
+  if (typist == 0)
+  {
+    dup2(replies[1], STDOUT_FILENO);
+    ::close(replies[0]);
+    ::close(replies[1]);
+    ::close(master);
+    setsid(); // the terminal must not become the test's controlling one
+    setenv("VEMORA_HOME", home.Path().c_str(), 1);
+    const std::string program = std::string(VEMORA_BIN_DIR) + "/Vemora";
+    execl(
+      program.c_str(), program.c_str(), "--batch", terminal.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  ::close(replies[1]);
+  ASSERT_EQ(::write(master, "ver\n", 4), 4);
+  EXPECT_EQ(ReadUntil(replies[0], "1.0.0.0D\n"), ">> ver\n1.0.0.0D\n");
+  ASSERT_EQ(::write(master, "\x04", 1), 1);
+  ReadUntil(replies[0], "never");
+  ::close(replies[0]);
+  ASSERT_EQ(waitpid(typist, &status, 0), typist);
+  EXPECT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  ::close(master);
 
   // Other devices are not scripts.
   vRun device = RunShell(home, "", "--batch /dev/zero");
