@@ -87,7 +87,7 @@ vBatchOptions vBatchOptions::Parse(int argc, const char* const* argv)
     {
       options.KeepGoing = true;
     }
-    else if (!argument.empty() && argument[0] == '-')
+    else if (!argument.empty() && argument[0] == '-' && argument != "-")
     {
       options.Error = "unknown option " + argument;
       return options;
@@ -118,11 +118,15 @@ std::string vBatchOptions::Usage()
          "Runs SCRIPT, a file of console commands, without a window on screen: the workstation\n"
          "starts as usual (modules loaded and run on one off-screen viewing tab), then every\n"
          "line of SCRIPT is run as the console runs it and its reply is printed on standard\n"
-         "output after the prompt and the line. The run stops at the first failing line; its\n"
-         "message goes to standard error and the program exits with the line's result code\n"
-         "(0 when every line succeeded).\n"
+         "output after the prompt and the line. A line fails when its result code is not 0 or\n"
+         "its reply begins with \"error\". The run stops at the first failing line; its message\n"
+         "goes to standard error and the program exits with the line's result code (1 when\n"
+         "only the reply told of the failure; 0 when every line succeeded). Relative paths start\n"
+         "in the folder the program was started in.\n"
          "\n"
-         "  --batch SCRIPT       the script to run (a bare SCRIPT argument does the same)\n"
+         "  --batch SCRIPT       the script to run (a bare SCRIPT argument does the same); \"-\"\n"
+         "                       reads it from standard input, and standard input, a FIFO or a\n"
+         "                       terminal is run line by line as the lines come\n"
          "  --screenshot FILE    write a PNG picture of the viewing tab after the script\n"
          "  --size WxH           size of the viewing tab in pixels (default 300x300)\n"
          "  --yes, --no          the answer to every question a command asks (default: no)\n"

@@ -7,6 +7,7 @@
  * The command line of the program:
  *
  *   Vemora --batch SCRIPT [--screenshot FILE.png] [--size WxH] [--yes|--no] [--keep-going]
+ *   Vemora --batch - ...         (the script from standard input)
  *   Vemora SCRIPT [options]      (the same, until the window comes)
  *   Vemora --help
  */
@@ -17,7 +18,10 @@ struct vBatchOptions
   int Width = 300;
   int Height = 300;
   bool Yes = false;
-  /** Run every line even after a failure (the result is then the first failure's). */
+  /**
+   * Run every line even after a failure (the result is then the first failure's, 1 for a line
+   * whose reply alone told of the failure).
+   */
   bool KeepGoing = false;
   bool Help = false;
   /** Why the command line was refused; empty when it was understood. */

@@ -17,7 +17,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <X11/Xlib.h> // last: its macros (Status, Bool ...) would meet the other headers
 
 std::string vBatchRun::ForTerminal(const std::string& reply)
 {
@@ -61,6 +65,64 @@ bool WritePng(vtkRenderWindow* window, const std::string& path)
   }
   return true;
 }
+
+/**
+ * Whether the X server that DISPLAY names answers. VTK's X windows end the process when it does
+ * not (DISPLAY set to a server that is not running), so this is asked before any window is made.
+ */
+bool CanReachDisplay()
+{
+  const char* display = std::getenv("DISPLAY");
+  if (!display || !*display)
+  {
+    return false;
+  }
+  Display* connection = XOpenDisplay(nullptr);
+  if (!connection)
+  {
+    return false;
+  }
+  XCloseDisplay(connection);
+  return true;
+}
+
+/**
+ * Runs the script: "-" is standard input; a FIFO or a terminal is read line by line as the lines
+ * arrive (`RunScriptFromStream`), like standard input; anything else goes the way the menu runs
+ * script files.
+ */
+int RunScript(CT4K2EXE& interpreter, const std::string& script)
+{
+  if (script == "-")
+  {
+    return interpreter.RunScriptFromStream(STDIN_FILENO, std::string());
+  }
+  struct stat info;
+  if (stat(script.c_str(), &info) == 0 && (S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode)))
+  {
+    const int descriptor = ::open(script.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (descriptor >= 0 && (S_ISFIFO(info.st_mode) || isatty(descriptor)))
+    {
+      const int result = interpreter.RunScriptFromStream(descriptor, script);
+      ::close(descriptor);
+      return result;
+    }
+    if (descriptor >= 0)
+    {
+      ::close(descriptor);
+    }
+  }
+  return interpreter.RunScriptFromUI(script);
+}
+
+/** The folder the program was started in; "" when it cannot be told. */
+std::string StartFolder()
+{
+  char* folder = getcwd(nullptr, 0);
+  const std::string text = folder ? folder : "";
+  std::free(folder);
+  return text;
+}
 } // namespace
 
 int vBatchRun::Run(const vBatchOptions& options)
@@ -71,11 +133,18 @@ int vBatchRun::Run(const vBatchOptions& options)
 
   CVemoraCP facade;
   facade.UIInit();
+  // Relative paths of the script start where the program was started, as with any command-line
+  // tool (the configured folder of the workstation is for the window).
+  const std::string start = StartFolder();
+  if (!start.empty())
+  {
+    facade.SetCurDir(start);
+  }
   CVemoraCPEXE* engine = facade.GetEXE();
-  // Rendering needs an X display (xvfb-run gives one). Without it there is no viewing tab: the
-  // script still runs, and commands that need a viewer answer that there is none.
-  const char* display = std::getenv("DISPLAY");
-  const bool canRender = display && *display;
+  // Rendering needs an X display (xvfb-run gives one). Without one that answers there is no
+  // viewing tab: the script still runs, and commands that need a viewer answer that there is
+  // none.
+  const bool canRender = CanReachDisplay();
   if (!canRender)
   {
     std::fprintf(
@@ -94,6 +163,7 @@ int vBatchRun::Run(const vBatchOptions& options)
     CT4K2EXE interpreter;
     interpreter.SetController(&facade);
     interpreter.SetStopOnError(!options.KeepGoing);
+    interpreter.SetErrorRepliesFail(true);
     std::string starter = interpreter.GetStarter();
     interpreter.SetLineObserver(
       [&](int, const std::string& text, int, const std::string& reply)
@@ -107,7 +177,7 @@ int vBatchRun::Run(const vBatchOptions& options)
         std::fflush(stdout);
         starter = interpreter.GetStarter();
       });
-    result = interpreter.RunScriptFromUI(options.Script);
+    result = RunScript(interpreter, options.Script);
   }
 
   if (!options.Screenshot.empty())

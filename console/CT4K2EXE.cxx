@@ -1,5 +1,6 @@
 #include "CT4K2EXE.h"
 
+#include "private/vScriptLineReader.h"
 #include "vCommandLine.h"
 
 #include "vInstallation.h"
@@ -7,6 +8,7 @@
 #include "vUserPrompt.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -42,6 +44,7 @@ const ConsoleCommand ConsoleCommands[] = {
   { "transform", nullptr, [](CT4K2EXE& c, const Parameters& p) { return c.Transform(p); } },
   { "set", nullptr, [](CT4K2EXE& c, const Parameters& p) { return c.Set(p); } },
   { "screenshot", nullptr, [](CT4K2EXE& c, const Parameters& p) { return c.Screenshot(p); } },
+  { "save", nullptr, [](CT4K2EXE& c, const Parameters& p) { return c.SaveData(p); } },
 };
 
 const ConsoleCommand* FindConsoleCommand(const std::string& word)
@@ -56,85 +59,27 @@ const ConsoleCommand* FindConsoleCommand(const std::string& word)
   return nullptr;
 }
 
-/**
- * Reads a text file line by line; a line ends at "\n", "\r\n" or a lone "\r". Lines hold any
- * bytes; a line longer than `MaxLineLength` is cut there.
- */
-class vLineReader
+/** Whether a reply reports a failure: it begins with "error" (any letter case) or "errror". */
+bool IsErrorReply(const std::string& reply)
 {
-public:
-  explicit vLineReader(const std::string& path) { this->File = std::fopen(path.c_str(), "rb"); }
-  ~vLineReader()
+  const auto startsWith = [&reply](const char* word)
   {
-    if (this->File)
-    {
-      std::fclose(this->File);
-    }
-  }
-  vLineReader(const vLineReader&) = delete;
-  vLineReader& operator=(const vLineReader&) = delete;
-
-  bool IsOpen() const { return this->File != nullptr; }
-
-  bool Next(std::string& line)
-  {
-    line.clear();
-    if (!this->File)
+    const size_t n = std::strlen(word);
+    if (reply.size() < n)
     {
       return false;
     }
-    bool any = false;
-    for (;;)
+    for (size_t i = 0; i < n; ++i)
     {
-      int c = this->Get();
-      if (c == EOF)
+      if (std::tolower(static_cast<unsigned char>(reply[i])) != word[i])
       {
-        return any;
-      }
-      any = true;
-      if (c == '\n')
-      {
-        return true;
-      }
-      if (c == '\r')
-      {
-        int d = this->Get();
-        if (d != '\n' && d != EOF)
-        {
-          --this->Position; // a lone carriage return ends the line; keep what follows
-        }
-        return true;
-      }
-      if (line.size() < MaxLineLength)
-      {
-        line.push_back(static_cast<char>(c)); // beyond the limit the rest of the line is dropped
+        return false;
       }
     }
-  }
-
-  /** The longest line kept: a file without line ends (binary data) must not fill the memory. */
-  static constexpr size_t MaxLineLength = 16u << 20;
-
-private:
-  int Get()
-  {
-    if (this->Position >= this->Size)
-    {
-      this->Size = std::fread(this->Buffer, 1, sizeof(this->Buffer), this->File);
-      this->Position = 0;
-      if (this->Size == 0)
-      {
-        return EOF;
-      }
-    }
-    return static_cast<unsigned char>(this->Buffer[this->Position++]);
-  }
-
-  FILE* File = nullptr;
-  char Buffer[65536];
-  size_t Size = 0;
-  size_t Position = 0;
-};
+    return true;
+  };
+  return startsWith("error") || startsWith("errror");
+}
 
 /** A word that can name a script file: no folder separator, no NUL, not "." or "..". */
 bool CanNameScript(const std::string& name)
@@ -187,16 +132,24 @@ int CT4K2EXE::ProcCommand(std::string word, std::vector<std::string>& parameters
     return 0;
   }
 
+  // A line the module refused is still offered to scripts and built-in words; when none takes
+  // it, the module's own reply is the answer (it says what was wrong with the line).
+  bool moduleRefused = false;
+  int moduleResult = 0;
+  std::string moduleReply;
   if (this->activeModule)
   {
     if (word == "exit" || word == "quit")
     {
       return this->EndModule();
     }
-    if (this->ModuleCommand(word, parameters) == 0)
+    moduleResult = this->ModuleCommand(word, parameters);
+    if (moduleResult == 0)
     {
       return 0;
     }
+    moduleRefused = true;
+    moduleReply = this->lastMessage;
   }
 
   this->lastMessage.clear();
@@ -228,10 +181,15 @@ int CT4K2EXE::ProcCommand(std::string word, std::vector<std::string>& parameters
   {
     result = this->StartModule(word);
   }
+  else if (moduleRefused && !moduleReply.empty())
+  {
+    this->lastMessage = moduleReply;
+    result = moduleResult;
+  }
   else
   {
     this->lastMessage = "error: undefined variable or function";
-    result = 1;
+    result = moduleRefused ? moduleResult : 1;
   }
 
   if (!this->lastMessage.empty())
@@ -313,7 +271,7 @@ int CT4K2EXE::RunNamedScript(const std::string& name, bool& found)
   {
     return 1;
   }
-  vLineReader reader(path);
+  vScriptLineReader reader(path);
   if (!reader.IsOpen())
   {
     return 1;
@@ -365,6 +323,35 @@ int CT4K2EXE::RunNamedScript(const std::string& name, bool& found)
 int CT4K2EXE::RunScriptFromUI(const std::string& path)
 {
   this->lastMessage.clear();
+  // Only regular files: a FIFO would wait for a writer and a device may never end.
+  if (!vInstallation::IsFile(path))
+  {
+    vUserPrompt::Get()->Inform("Script file does not exist!");
+    return 1;
+  }
+  vScriptLineReader reader(path);
+  if (!reader.IsOpen())
+  {
+    vUserPrompt::Get()->Inform("Script file does not exist!");
+    return 1;
+  }
+  return this->RunLines(reader, ScriptName(path));
+}
+
+int CT4K2EXE::RunScriptFromStream(int descriptor, const std::string& path)
+{
+  this->lastMessage.clear();
+  vScriptLineReader reader(descriptor);
+  if (!reader.IsOpen())
+  {
+    vUserPrompt::Get()->Inform("Script file does not exist!");
+    return 1;
+  }
+  return this->RunLines(reader, path.empty() ? std::string() : ScriptName(path));
+}
+
+std::string CT4K2EXE::ScriptName(const std::string& path)
+{
   std::string name = path;
   size_t slash = name.find_last_of("/\\");
   if (slash != std::string::npos)
@@ -375,13 +362,11 @@ int CT4K2EXE::RunScriptFromUI(const std::string& path)
   {
     name.erase(name.size() - 2);
   }
+  return name;
+}
 
-  vLineReader reader(path);
-  if (!reader.IsOpen() || !vInstallation::IsFile(path))
-  {
-    vUserPrompt::Get()->Inform("Script file does not exist!");
-    return 1;
-  }
+int CT4K2EXE::RunLines(vScriptLineReader& reader, const std::string& name)
+{
   if (this->scriptDepth >= MaxScriptDepth)
   {
     this->loopAborted = true;
@@ -404,7 +389,7 @@ int CT4K2EXE::RunScriptFromUI(const std::string& path)
       continue;
     }
     PreprocCmdLine(text, word, parameters);
-    if (word == name)
+    if (!name.empty() && word == name)
     {
       result = 9;
       vUserPrompt::Get()->Inform("Error: infinite loop detected in the script file");
@@ -415,6 +400,10 @@ int CT4K2EXE::RunScriptFromUI(const std::string& path)
     {
       result = 9;
       this->lastMessage = "error: infinite loop detected\r\n";
+    }
+    if (result == 0 && this->errorRepliesFail && IsErrorReply(this->lastMessage))
+    {
+      result = 1; // a failure reported by its reply alone still fails the line
     }
     if (this->lineObserver)
     {

@@ -9,6 +9,7 @@
 #include <vector>
 
 class CVemoraCP;
+class vScriptLineReader;
 class vViewer;
 
 /**
@@ -19,9 +20,11 @@ class vViewer;
  * for success and a positive code otherwise (1 unknown name, 2 unknown module, 3 missing state,
  * 4 too many module parameters, 5 missing module export, 6 unknown object or info topic, 7 wrong
  * parameter count, 9 script loop, 10 index out of range, 11 no viewer for a layer, 12 unknown
- * renderer, 13 no viewer to clear, 14 unreadable matrix file, 15 unknown `set` property, 16 value
- * out of range, 17 no viewer, 19 `cd` with several parameters, 21 layer without orientation).
- * A module's own result passes through unchanged.
+ * renderer, 13 no viewer to clear, 14 unreadable or malformed matrix file, 15 unknown `set`
+ * property, 16 value out of range, 17 no viewer, 18 a file that could not be written, 19 `cd` with
+ * several parameters, 21 layer without orientation). A module's own result passes through
+ * unchanged; in module mode, a line the module refuses and nothing else takes gets the module's
+ * own reply and result.
  *
  * The same object runs script files (by name from the `Scripts` folder of the installation, or
  * from any path as the menu does), keeps the command buffer the console recalls from, and enters
@@ -70,8 +73,17 @@ public:
   // Scripts.
   /** Runs Scripts/<name>.v; 1 without such a file, else the result of its last command line. */
   int RunScript(const std::string& name);
-  /** Runs any script file as the menu does: stops at the first failing line, with a message. */
+  /**
+   * Runs any script file as the menu does: stops at the first failing line, with a message. Only
+   * regular files are run; anything else gives "Script file does not exist!" and 1.
+   */
   int RunScriptFromUI(const std::string& path);
+  /**
+   * Runs the lines read from an open descriptor (standard input, a pipe, a FIFO, a terminal) as
+   * `RunScriptFromUI` runs a file, each line as soon as it has arrived, until the input ends. The
+   * descriptor is borrowed. `path` names the script for the self-call check ("" for none).
+   */
+  int RunScriptFromStream(int descriptor, const std::string& path);
   /**
    * Called after every command line of `RunScriptFromUI` with the line number (counting every
    * line from 0), the line as read (trimmed), the result and the reply. Batch runs print from it.
@@ -85,6 +97,11 @@ public:
    * failing line's result.
    */
   void SetStopOnError(bool stop) { this->stopOnError = stop; }
+  /**
+   * Whether a script line whose reply begins with "error" (any letter case) or "errror" fails even
+   * when its result is 0 (the line's result then becomes 1), as in batch runs; off by default.
+   */
+  void SetErrorRepliesFail(bool fail) { this->errorRepliesFail = fail; }
 
   // Command buffer (index 0 is the newest entry).
   void InitBufferPointer() { this->bufferPointer = -1; }
@@ -134,6 +151,12 @@ public:
    * (1 to 8) times it; "picture saved to PATH", or an error reply when nothing was written.
    */
   int Screenshot(const std::vector<std::string>& parameters);
+  /**
+   * "save NAME FILE": writes the model or volume NAME to FILE (relative to the current folder) in
+   * the format of its extension (see `CVemoraCPEXE::SaveData`); "NAME saved to PATH", or an error
+   * reply (results 1, 7, 18) when nothing was written.
+   */
+  int SaveData(const std::vector<std::string>& parameters);
 
   /** Line preprocessing as script files run from the menu use it. */
   static void PreprocCmdLine(std::string line, std::string& word, std::vector<std::string>& params);
@@ -163,6 +186,10 @@ protected:
   void LoadHistory();
   void UpdateHistory();
 
+  /** The lines of a script run from the menu or a stream; `name` is the self-call name. */
+  int RunLines(vScriptLineReader& reader, const std::string& name);
+  /** A script's name as a self-call would write it: the file name without folder and ".v". */
+  static std::string ScriptName(const std::string& path);
   /** Runs Scripts/<name>.v when it exists; `found` tells whether it did. */
   int RunNamedScript(const std::string& name, bool& found);
   /** A path typed by the user, made absolute against the current directory. */
@@ -203,6 +230,7 @@ private:
   bool loopAborted = false;
   LineObserver lineObserver;
   bool stopOnError = true;
+  bool errorRepliesFail = false;
 };
 
 #endif

@@ -39,13 +39,17 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
 #include <dlfcn.h>
 #include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace
 {
@@ -102,6 +106,78 @@ std::string Lower(std::string text)
     text.begin(),
     [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return text;
+}
+
+/** Largest matrix file read (a matrix file is five short lines). */
+constexpr std::size_t MaximumMatrixFileBytes = 64 * 1024;
+
+/**
+ * Reads a matrix file as `vUtil::SaveMat` writes it, strictly: the line "MATRIX 4 x 4" (any
+ * letter case), then four lines of four finite decimal numbers separated by blanks; later lines
+ * are not read. False for anything else (a file that is not a matrix, a truncated one, text where
+ * a number belongs, NaN or infinity), `matrix` then being left as it was.
+ */
+bool ReadMatrixFile(const std::string& path, double matrix[16])
+{
+  std::string text;
+  bool truncated = false;
+  if (!vInstallation::IsFile(path) ||
+    !vTextFile::Read(path, text, MaximumMatrixFileBytes, &truncated))
+  {
+    return false;
+  }
+  std::vector<std::string> lines;
+  for (std::size_t start = 0; start <= text.size() && lines.size() < 5;)
+  {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos)
+    {
+      end = text.size();
+    }
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r')
+    {
+      line.pop_back();
+    }
+    lines.push_back(line);
+    start = end + 1;
+  }
+  if (lines.size() < 5 || Lower(lines[0]) != "matrix 4 x 4")
+  {
+    return false;
+  }
+  double values[16];
+  for (int r = 0; r < 4; ++r)
+  {
+    const std::string& row = lines[static_cast<std::size_t>(r) + 1];
+    const char* p = row.c_str();
+    const char* const end = p + row.size();
+    int c = 0;
+    for (; c < 4; ++c)
+    {
+      while (p < end && (*p == ' ' || *p == '\t'))
+      {
+        ++p;
+      }
+      const auto parsed = std::from_chars(p, end, values[r * 4 + c]);
+      if (parsed.ec != std::errc() || !std::isfinite(values[r * 4 + c]) ||
+        (parsed.ptr < end && *parsed.ptr != ' ' && *parsed.ptr != '\t'))
+      {
+        return false;
+      }
+      p = parsed.ptr;
+    }
+    while (p < end && (*p == ' ' || *p == '\t'))
+    {
+      ++p;
+    }
+    if (p != end)
+    {
+      return false; // more than four numbers
+    }
+  }
+  std::copy(values, values + 16, matrix);
+  return true;
 }
 
 bool IsDirectory(const std::string& folder, const dirent* entry)
@@ -771,9 +847,39 @@ int CT4K2EXE::vtkSurfDist(const std::vector<std::string>& parameters)
     std::snprintf(line, sizeof(line), "%f\n", distances[static_cast<size_t>(i)]);
     text += line;
   }
-  // A file that cannot be written is not an error of the command.
-  vTextFile::WriteAtomically(this->ResolvePath("Map_" + parameters[1] + ".txt"), text);
-  return 0;
+  // The user is told where the map went, or that it could not be written.
+  const std::string path = this->ResolvePath("Map_" + parameters[1] + ".txt");
+  if (!vTextFile::WriteAtomically(path, text))
+  {
+    return this->Reply(18, "error: couldn't write file " + path);
+  }
+  return this->Reply(0, "distance map saved to " + path);
+}
+
+int CT4K2EXE::SaveData(const std::vector<std::string>& parameters)
+{
+  if (parameters.size() < 2)
+  {
+    return this->Reply(7, "usage: save [model or volume] [file]");
+  }
+  if (!this->controller || !this->controller->GetEXE())
+  {
+    return this->Reply(3, "error: unknown error in command 'save'");
+  }
+  const std::string path = this->ResolvePath(parameters[1]);
+  switch (this->controller->GetEXE()->SaveData(parameters[0], path))
+  {
+    case CVemoraCPEXE::SaveDone:
+      return this->Reply(0, parameters[0] + " saved to " + path);
+    case CVemoraCPEXE::SaveUnknownName:
+      return this->Reply(1, "error: undefined functions or variables - " + parameters[0]);
+    case CVemoraCPEXE::SaveUnsupportedFormat:
+      return this->Reply(18,
+        "error: can't save " + parameters[0] + " as " + parameters[1] +
+          " (models: .vtk, .stl, .ply, .obj; volumes: .vtk, .qv)");
+    default:
+      return this->Reply(18, "error: couldn't write file " + path);
+  }
 }
 
 int CT4K2EXE::Transform(const std::vector<std::string>& parameters)
@@ -792,10 +898,17 @@ int CT4K2EXE::Transform(const std::vector<std::string>& parameters)
   {
     return this->Reply(1, "error: unknow variable " + parameters[0]);
   }
-  double matrix[16] = { 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1 };
-  if (vUtil::LoadMat(this->ResolvePath(parameters[1]), matrix) < 0)
+  const std::string path = this->ResolvePath(parameters[1]);
+  if (!vInstallation::IsFile(path) || ::access(path.c_str(), R_OK) != 0)
   {
     return this->Reply(14, "error: couldn't open file " + parameters[1]);
+  }
+  // A file that is not a whole matrix of finite numbers is refused: it would put the model
+  // nowhere (NaN), flatten the view (a missing row) or reset the transform (not a matrix at all).
+  double matrix[16];
+  if (!ReadMatrixFile(path, matrix))
+  {
+    return this->Reply(14, "error: couldn't read a 4 x 4 matrix from file " + parameters[1]);
   }
   vLayer* layer = viewer->GetInput(index);
   layer->SetTransform(matrix);

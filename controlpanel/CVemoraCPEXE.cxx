@@ -8,6 +8,7 @@
 #include "vDynamicLibrary.h"
 #include "vFileReader.h"
 #include "vInstallation.h"
+#include "vQVFile.h"
 #include "vRendererManager.h"
 #include "vUserPrompt.h"
 #include "vUtil.h"
@@ -18,10 +19,21 @@
 #include <vtkDataSet.h>
 #include <vtkImageData.h>
 #include <vtkNew.h>
+#include <vtkOBJWriter.h>
+#include <vtkPLYWriter.h>
 #include <vtkPointData.h>
+#include <vtkPolyData.h>
 #include <vtkRenderWindow.h>
 #include <vtkRenderWindowInteractor.h>
 #include <vtkRenderer.h>
+#include <vtkSTLWriter.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace
 {
@@ -171,12 +183,22 @@ std::string CVemoraCPEXE::ExtractFilePath(const std::string& path)
 
 std::string CVemoraCPEXE::ConstructDataName(const std::string& path)
 {
-  std::string folder = this->ExtractFilePath(path);
-  std::string file = folder.size() == path.size()
-    ? path
-    : path.substr(path.size() - (path.size() - folder.size() - 1));
-  std::size_t dot = file.rfind('.');
-  return dot == std::string::npos ? std::string() : file.substr(0, dot);
+  std::string trimmed = path;
+  while (trimmed.size() > 1 && trimmed.back() == '/')
+  {
+    trimmed.pop_back();
+  }
+  const std::string folder = this->ExtractFilePath(trimmed);
+  const std::string file =
+    folder.size() == trimmed.size() ? trimmed : trimmed.substr(folder.size() + 1);
+  // A folder (a DICOM series) is named as it is, dots and all; a file without an extension (a
+  // DICOM file) by its whole name: an empty name could not be typed in any command.
+  if (vInstallation::IsFolder(trimmed))
+  {
+    return file;
+  }
+  const std::size_t dot = file.rfind('.');
+  return dot == std::string::npos || dot == 0 ? file : file.substr(0, dot);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -207,6 +229,11 @@ int CVemoraCPEXE::OpenFile(const std::string& path)
   {
     vUserPrompt::Get()->Inform(this->FileReader->GetErrorMessage());
     return -1;
+  }
+  // A read that left files out (of a DICOM folder) says which, and what it kept.
+  if (!this->FileReader->GetNotice().empty())
+  {
+    vUserPrompt::Get()->Inform(this->FileReader->GetNotice());
   }
   int type = this->FileReader->GetOutputType();
   // The reader's output was made by this read and nothing else holds it: the workspace takes it
@@ -290,6 +317,118 @@ int CVemoraCPEXE::Show(int type, int index)
     this->Modules->AddSecondaryData(module, dataType, index);
   }
   return module;
+}
+
+namespace
+{
+/**
+ * Runs `writer` (its input set) into a temporary file beside `path` and renames that over `path`
+ * when it was written whole; false (and `path` untouched) otherwise.
+ */
+template <typename Writer>
+bool WriteThroughTemporary(Writer* writer, const std::string& path, const std::string& ext)
+{
+  // The temporary name ends in the extension too: VTK's PLY writer appends ".ply" to a name
+  // without it, and would write another file than the one renamed.
+  std::vector<char> name(path.begin(), path.end());
+  const std::string suffix = ".tmpXXXXXX." + ext;
+  name.insert(name.end(), suffix.begin(), suffix.end());
+  name.push_back('\0');
+  const int fd = ::mkstemps(name.data(), static_cast<int>(ext.size() + 1));
+  if (fd < 0)
+  {
+    return false;
+  }
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  ::fchmod(fd, 0666 & ~mask);
+  ::close(fd);
+  writer->SetFileName(name.data());
+  bool ok = writer->Write() == 1 && writer->GetErrorCode() == 0;
+  ok = ok && std::rename(name.data(), path.c_str()) == 0;
+  if (!ok)
+  {
+    ::unlink(name.data());
+  }
+  return ok;
+}
+
+std::string LowerExtension(const std::string& path)
+{
+  std::string ext = vFileReader::GetExtension(path);
+  std::transform(ext.begin(),
+    ext.end(),
+    ext.begin(),
+    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return ext;
+}
+} // namespace
+
+int CVemoraCPEXE::SaveData(const std::string& name, const std::string& path)
+{
+  int type = 0;
+  int index = -1;
+  this->Find(name, type, index);
+  if (index < 0)
+  {
+    return SaveUnknownName;
+  }
+  const std::string ext = LowerExtension(path);
+  if (type == Model)
+  {
+    vtkDataSet* data = this->ModelCollection->GetData(index);
+    vtkPolyData* model = vtkPolyData::SafeDownCast(data);
+    if (!data || (ext != "vtk" && !model))
+    {
+      return SaveUnsupportedFormat;
+    }
+    bool written = false;
+    if (ext == "vtk")
+    {
+      written = vtkTools::vtkSave(data, path);
+    }
+    else if (ext == "stl" || ext == "ply" || ext == "obj")
+    {
+      if (ext == "stl")
+      {
+        vtkNew<vtkSTLWriter> stl;
+        stl->SetFileTypeToBinary();
+        stl->SetInputData(model);
+        written = WriteThroughTemporary(stl.Get(), path, ext);
+      }
+      else if (ext == "ply")
+      {
+        vtkNew<vtkPLYWriter> ply;
+        ply->SetFileTypeToBinary();
+        ply->SetInputData(model);
+        written = WriteThroughTemporary(ply.Get(), path, ext);
+      }
+      else
+      {
+        vtkNew<vtkOBJWriter> obj;
+        obj->SetInputData(model);
+        written = WriteThroughTemporary(obj.Get(), path, ext);
+      }
+    }
+    else
+    {
+      return SaveUnsupportedFormat;
+    }
+    return written ? SaveDone : SaveWriteFailed;
+  }
+  if (type == Image)
+  {
+    vtkImageData* image = this->VolumeCollection->GetImageData(index);
+    if (!image || (ext != "vtk" && ext != "qv"))
+    {
+      return SaveUnsupportedFormat;
+    }
+    std::string error;
+    const bool written =
+      ext == "vtk" ? vtkTools::vtkSave(image, path) : vQVFile::Write(path, image, error);
+    return written ? SaveDone : SaveWriteFailed;
+  }
+  return SaveUnsupportedFormat; // live data sources have nothing to write
 }
 
 int CVemoraCPEXE::Save(const std::string& folder, const std::string& name)

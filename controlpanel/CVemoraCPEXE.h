@@ -49,13 +49,19 @@ public:
 
   /**
    * Reads a file into the workspace. -1 when the path is loaded already (nothing shown) or the
-   * reader fails (its error text is shown); otherwise the reader's output type (4 image; 16, 32,
-   * 64 models), the item being added to its collection with its data name and file name.
+   * reader fails (its error text is shown); a read that left something out shows the reader's
+   * notice (files of a DICOM folder not read, and the series kept); otherwise the reader's output
+   * type (4 image; 16, 32, 64 models), the item being added to its collection with its data name
+   * and file name.
    */
   int OpenFile(const std::string& path);
   /** 1 when a model or a volume was loaded from exactly this path, else 0. */
   int isFileLoaded(const std::string& path);
-  /** The file name without folder and last extension ("" when the file name has no "."). */
+  /**
+   * The data name of a path: a file's name without folder and last extension (the whole name
+   * when it has no extension or starts with its only "."), a folder's name as it is (trailing "/"
+   * ignored).
+   */
   std::string ConstructDataName(const std::string& path);
   /** The text before the last "/", or the whole path when it has none. */
   std::string ExtractFilePath(const std::string& path);
@@ -77,6 +83,23 @@ public:
    * writes nothing).
    */
   int Save(const std::string& folder, const std::string& name);
+  /** Results of `SaveData`. */
+  enum SaveResult
+  {
+    SaveDone = 0,
+    SaveUnknownName = 1,
+    SaveUnsupportedFormat = 2,
+    SaveWriteFailed = 3
+  };
+  /**
+   * Writes the model or volume called `name` to `path`, in the format its extension (any letter
+   * case) names: models as ".vtk" (VTK legacy), ".stl", ".ply" (binary) or ".obj" (the last three
+   * for surface models only), volumes as ".vtk" or ".qv". The file is written to a temporary file
+   * beside `path` and renamed over it, so a failed write leaves an old file as it was. A
+   * `SaveResult`: no such model or volume, a format that does not fit the data (hard resources
+   * have none), or a failed write.
+   */
+  int SaveData(const std::string& name, const std::string& path);
   /** Writes the workspace file (a script of the console's language); always 0. */
   int SaveWorkspace();
   /** The open-file dialog over every supported format; "" when cancelled. */

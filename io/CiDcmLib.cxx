@@ -107,6 +107,7 @@ void CiDcmLib::SetFilename(const std::string& path)
 
 void CiDcmLib::Clear()
 {
+  this->Notice.clear();
   this->Cols = 0;
   this->Rows = 0;
   this->Frames = 0;
@@ -242,7 +243,8 @@ std::string CiDcmLib::ReadFolder(const std::string& path)
 {
   std::vector<vDicomSliceHeader> slices;
   double spacing[3];
-  std::string error = vDicomSeries::Scan(path, slices, spacing);
+  std::string notice;
+  std::string error = vDicomSeries::Scan(path, slices, spacing, notice);
   if (!error.empty())
   {
     return error;
@@ -250,8 +252,11 @@ std::string CiDcmLib::ReadFolder(const std::string& path)
   if (slices.size() == 1)
   {
     // One file: read as the file it is (it may hold many frames).
-    return this->ReadFile(slices.front().Path);
+    error = this->ReadFile(slices.front().Path);
+    this->Notice = notice;
+    return error;
   }
+  this->Notice = notice;
 
   vDicomPixelLayout first;
   std::size_t frameBytes = 0;
@@ -373,6 +378,24 @@ bool CiDcmLib::CopyFrameToUnsigned32(int frame, unsigned int* dest, std::size_t 
   return true;
 }
 
+bool CiDcmLib::CopyFrameToVolumeSlice(int frame, unsigned int* dest, std::size_t destCount) const
+{
+  const unsigned char* src = static_cast<const unsigned char*>(this->GetDataPtr(frame));
+  const std::size_t cols = static_cast<std::size_t>(this->Cols);
+  const std::size_t rows = static_cast<std::size_t>(this->Rows);
+  if (!src || !dest || destCount < cols * rows)
+  {
+    return false;
+  }
+  const std::size_t rowBytes = cols * static_cast<std::size_t>(this->PixelSize);
+  for (std::size_t r = 0; r < rows; ++r)
+  {
+    vDicomPixels::ToUnsigned32(
+      src + r * rowBytes, this->PixelSize, this->Signed, cols, dest + (rows - 1 - r) * cols);
+  }
+  return true;
+}
+
 bool CiDcmLib::IsDicomFile(const std::string& path)
 {
   SilenceGdcm();
@@ -398,10 +421,19 @@ std::string CiDcmLib::ListSeries(const std::string& folder,
   std::vector<std::string>& files,
   double spacing[3])
 {
+  std::string notice;
+  return ListSeries(folder, files, spacing, notice);
+}
+
+std::string CiDcmLib::ListSeries(const std::string& folder,
+  std::vector<std::string>& files,
+  double spacing[3],
+  std::string& notice)
+{
   SilenceGdcm();
   files.clear();
   std::vector<vDicomSliceHeader> slices;
-  const std::string error = vDicomSeries::Scan(folder, slices, spacing);
+  const std::string error = vDicomSeries::Scan(folder, slices, spacing, notice);
   for (const vDicomSliceHeader& slice : slices)
   {
     files.push_back(slice.Path);

@@ -18,10 +18,13 @@
  *   128-byte preamble), or
  * - a folder holding a DICOM series: the series with the most slices is read as one volume,
  *   slices sorted along the slice normal by Image Position (Patient); files that are not DICOM are
- *   ignored; slices of unequal size, pixel format or orientation make the read fail.
+ *   ignored; images of another size are another series; slices of unequal pixel format or
+ *   orientation make the read fail. When the read leaves files out (other series, DICOM files
+ *   that cannot be read), `GetNotice()` says which, and which series was kept.
  *
  * Pixels are the file's stored values (before any rescale), one sample per pixel: colour images
- * (RGB) are turned into their luminance, YBR images keep their Y channel. Every frame is
+ * (RGB) are turned into their luminance, YBR images keep their Y channel, PALETTE COLOR images are
+ * looked up in their palette and turned into the luminance of that colour. Every frame is
  * `GetCols()` x `GetRows()` pixels of `GetChannelPixelSize()` bytes (1, 2 or 4), signed when
  * `IsSigned()`, in host byte order. All frames lie back to back in one buffer owned by the
  * instance, in slice order.
@@ -87,6 +90,20 @@ public:
    */
   bool CopyFrameToUnsigned32(int frame, unsigned int* dest, std::size_t destCount) const;
 
+  /**
+   * The same values as `CopyFrameToUnsigned32`, laid out as a slice of the workstation's volume:
+   * the rows in reverse order, so that the first stored row (the top of the picture in every DICOM
+   * viewer) becomes the slice's last row (y = rows - 1), which the views show at the top, while
+   * the first column stays at x = 0. This is the one place where DICOM rows are flipped.
+   */
+  bool CopyFrameToVolumeSlice(int frame, unsigned int* dest, std::size_t destCount) const;
+
+  /**
+   * A message for the user about the last successful read: the files of a folder that were left
+   * out and the series that was kept; empty when nothing was left out.
+   */
+  const std::string& GetNotice() const { return this->Notice; }
+
   /** Upper bound on the decoded size of one read (bytes); larger volumes fail to read. */
   void SetMaximumBytes(std::size_t bytes) { this->MaximumBytes = bytes; }
   std::size_t GetMaximumBytes() const { return this->MaximumBytes; }
@@ -104,6 +121,11 @@ public:
   static std::string ListSeries(const std::string& folder,
     std::vector<std::string>& files,
     double spacing[3]);
+  /** The same, with the notice a read would give (see `GetNotice`). */
+  static std::string ListSeries(const std::string& folder,
+    std::vector<std::string>& files,
+    double spacing[3],
+    std::string& notice);
 
 private:
   void Clear();
@@ -113,6 +135,7 @@ private:
   bool Allocate(std::size_t bytes);
 
   std::string Filename;
+  std::string Notice;
   int Cols = 0;
   int Rows = 0;
   int Frames = 0;

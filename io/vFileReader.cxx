@@ -474,6 +474,7 @@ int vFileReader::Read()
 int vFileReader::ReadFile()
 {
   this->ErrorText.clear();
+  this->NoticeText.clear();
   const std::string ext = GetExtension(this->Filename);
   if (vInstallation::IsFolder(this->Filename))
   {
@@ -699,8 +700,29 @@ vtkSmartPointer<vtkPolyData> vFileReader::ReadOBJ(const std::string& path)
   {
     return nullptr; // elements naming vertices that are not there
   }
+  // VTK's reader would take a byte-order mark for part of the first line (losing a vertex
+  // written there): it reads a copy without the mark, removed afterwards.
+  struct vRemoveOnExit
+  {
+    std::string Path;
+    ~vRemoveOnExit()
+    {
+      if (!this->Path.empty())
+      {
+        ::unlink(this->Path.c_str());
+      }
+    }
+  } copy;
+  if (vOBJCheck::StartsWithByteOrderMark(path))
+  {
+    copy.Path = vOBJCheck::CopyWithoutByteOrderMark(path);
+    if (copy.Path.empty())
+    {
+      return nullptr;
+    }
+  }
   vtkNew<vtkOBJReader> reader;
-  reader->SetFileName(path.c_str());
+  reader->SetFileName(copy.Path.empty() ? path.c_str() : copy.Path.c_str());
   reader->Update();
   auto model = vtkSmartPointer<vtkPolyData>::New();
   model->ShallowCopy(reader->GetOutput());
@@ -823,7 +845,7 @@ vtkSmartPointer<vtkImageData> vFileReader::ReadDICOM(const std::string& path)
   for (int frame = 0; frame < dicom.GetNumberOfFrames(); ++frame)
   {
     if (filled + frameVoxels > count ||
-      !dicom.CopyFrameToUnsigned32(frame, voxels + filled, count - filled))
+      !dicom.CopyFrameToVolumeSlice(frame, voxels + filled, count - filled))
     {
       break;
     }
@@ -840,6 +862,7 @@ vtkSmartPointer<vtkImageData> vFileReader::ReadDICOM(const std::string& path)
   image->SetExtent(0, dims[0] - 1, 0, dims[1] - 1, 0, dims[2] - 1);
   image->SetSpacing(spacing);
   image->GetPointData()->SetScalars(scalars);
+  this->NoticeText = dicom.GetNotice();
   return image;
 }
 

@@ -36,6 +36,8 @@ class vtkPolyData;
  * `PointCloud` (64, one vertex cell added per point) from `SmallPointSetLimit` points on, else
  * `SmallPointSet` (32). A model without points, or with cells that name points it does not have,
  * is not read. Volumes are `ImageVolume` (4); a ".vtk" file holding structured points is one.
+ * DICOM frames become slices with their first stored row at y = rows - 1, so that the views show
+ * it at the top as every DICOM viewer does (see `CiDcmLib::CopyFrameToVolumeSlice`).
  *
  * Damaged files fail the read (with an empty error text, like any model file that gives no data
  * set) instead of reaching the VTK readers' weak spots: legacy ".vtk" files declaring more data
@@ -92,6 +94,11 @@ public:
   int GetOutputType() const { return this->OutputTypeCode; }
   /** The text of the last failure; empty after a success (and after some failures). */
   std::string GetErrorMessage() const { return this->ErrorText; }
+  /**
+   * A message for the user about the last read, which succeeded but left something out (the
+   * files of a DICOM folder that are not in the series read); empty otherwise.
+   */
+  const std::string& GetNotice() const { return this->NoticeText; }
 
   int GetNumberOfSupportedFileFormat() const { return static_cast<int>(this->Extensions.size()); }
   int GetNumberOfInternallySupportedFileFormat() const { return this->NumberOfInternal; }
@@ -162,6 +169,7 @@ private:
   int NumberOfInternal = 0;
   std::string PluginFolderName;
   std::string ErrorText;
+  std::string NoticeText;
 };
 
 #endif

@@ -143,7 +143,9 @@ void vMesh3DLayer::AddInput(vResource* resource)
     vtkSmartPointer<vtkMapper> mapper;
     const vtkIdType points = set->GetNumberOfPoints();
     vtkIdType surfaces = CountSurfaceCells(set);
-    if (points > MaxPointsAsSpheres)
+    // Spheres stand for the points of small point sets only: a surface (a cube, a small VRML
+    // object) is drawn as the surface it is, whatever its number of points.
+    if (points > MaxPointsAsSpheres || surfaces > 0)
     {
       auto general = vtkSmartPointer<vtkDataSetMapper>::New();
       general->SetInputData(set);

@@ -20,9 +20,10 @@ class vtkProperty;
  * The back faces of each actor (and of its clipped actor) have their own property: the layer colour
  * less 0.01 per component, a component that would fall below 0 being kept.
  *
- * A data set of at most `MaxPointsAsSpheres` points is drawn as one sphere of radius 2 centred on
- * each point (the spheres are surfaces); a larger data set without polygons or triangle strips is
- * drawn as points.
+ * A data set without polygons or triangle strips (cells of two or three dimensions, for data
+ * sets other than poly data) is drawn as one sphere of radius 2 centred on each point (the spheres
+ * are surfaces) when it has at most `MaxPointsAsSpheres` points, and as points when it has more.
+ * A data set with polygons or strips is drawn as its surface, whatever its number of points.
  */
 class VEMORARENDERING_EXPORT vMesh3DLayer : public v3DLayer
 {

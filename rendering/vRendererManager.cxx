@@ -7,6 +7,7 @@
 #include <vtkActor2D.h>
 #include <vtkActor2DCollection.h>
 #include <vtkBMPReader.h>
+#include <vtkCallbackCommand.h>
 #include <vtkCamera.h>
 #include <vtkCoordinate.h>
 #include <vtkGenericOpenGLRenderWindow.h>
@@ -19,12 +20,17 @@
 #include <vtkRenderWindowInteractor.h>
 #include <vtkRenderer.h>
 #include <vtkRendererCollection.h>
+#include <vtkStdString.h>
 #include <vtkTextActor.h>
 #include <vtkTextMapper.h>
 #include <vtkTextProperty.h>
+#include <vtkTextRenderer.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 
 namespace
 {
@@ -86,12 +92,16 @@ vtkSmartPointer<vtkRenderWindow> vRendererManager::MakeRenderWindow()
   return MakeDefaultWindow();
 }
 
-vRendererManager::vRendererManager() = default;
+vRendererManager::vRendererManager()
+{
+  std::fill(std::begin(this->LaidOutTopMargin), std::end(this->LaidOutTopMargin), this->TopMargin);
+}
 
 vRendererManager::~vRendererManager()
 {
   for (int id = 0; id < MaxRenderWindows; ++id)
   {
+    this->UnwatchWindow(id); // a window the GUI still holds must not call back into this manager
     this->RenderWindows[id] = nullptr;
     this->Captions[id] = nullptr;
     this->RendererProps[id].names.clear();
@@ -116,6 +126,7 @@ vtkRenderWindow* vRendererManager::CreateNewRenderWindow()
       }
       this->RenderWindows[id] = window;
       this->RendererProps[id].Reset();
+      this->WatchWindow(id);
       this->CurrentRenderWindowId = id;
       ++this->NumberOfRenderWindows;
       return window;
@@ -133,6 +144,7 @@ int vRendererManager::AddRenderWindow(vtkRenderWindow* window)
   }
   this->RenderWindows[id] = window;
   this->RendererProps[id].Reset();
+  this->WatchWindow(id);
   return ++this->NumberOfRenderWindows;
 }
 
@@ -147,6 +159,7 @@ void vRendererManager::RemoveRenderWindow(int id)
       vtkNew<vtkInteractorStyleSwitch> style;
       interactor->SetInteractorStyle(style);
     }
+    this->UnwatchWindow(id);
     this->RenderWindows[id] = nullptr;
     // A later window at this id starts with a fresh record, not the names of this one.
     this->RendererProps[id].Reset();
@@ -305,14 +318,15 @@ int vRendererManager::SingleRenderer(int win)
     return -1;
   }
   const double m = this->Margin;
+  const double topMargin = this->GetTopMargin(win);
   vtkNew<vtkRenderer> inset;
-  inset->SetViewport(m, m, 1.0 - m, 1.0 - this->TopMargin);
+  inset->SetViewport(m, m, 1.0 - m, 1.0 - topMargin);
   inset->SetBackground(0.1, 0.1, 0.1);
   window->AddRenderer(inset);
   window->Render();
   prop.names.push_back("IV");
   this->RecordExtent(win, 0, 0.0, 0.0, 1.0, 1.0);
-  this->RecordExtent(win, 1, m, m, 1.0 - m, 1.0 - this->TopMargin);
+  this->RecordExtent(win, 1, m, m, 1.0 - m, 1.0 - topMargin);
   return n;
 }
 
@@ -334,9 +348,10 @@ int vRendererManager::TwoTwoRenderer(int win)
   const double h = size[1];
   const double mx = this->Margin;
   const double my = h > 0 ? this->Margin * w / h : this->Margin;
+  const double topMargin = this->GetTopMargin(win);
   const double wx = (1.0 - 3.0 * mx) / 2.0;
-  const double hy = ((1.0 - this->TopMargin) - 2.0 * my) / 2.0;
-  const double top = 1.0 - this->TopMargin - my;
+  const double hy = ((1.0 - topMargin) - 2.0 * my) / 2.0;
+  const double top = 1.0 - topMargin - my;
   const double viewports[4][4] = {
     { mx, 2.0 * my + hy, mx + wx, top },
     { 2.0 * mx + wx, 2.0 * my + hy, 1.0 - mx, top },
@@ -483,12 +498,13 @@ int vRendererManager::Enlarge(const std::string& name)
   const tagRENDERERPROP* prop = this->GetRendererProp(win);
   int found = -1;
   const int count = this->GetNumberOfRenderer(win);
+  const double topMargin = this->GetTopMargin(win);
   for (int i = 0; i < count; ++i)
   {
     vtkRenderer* renderer = this->GetRenderer(win, i);
     if (prop && i < static_cast<int>(prop->names.size()) && prop->names[i] == name)
     {
-      renderer->SetViewport(this->Margin, this->Margin, 1.0 - this->Margin, 1.0 - this->TopMargin);
+      renderer->SetViewport(this->Margin, this->Margin, 1.0 - this->Margin, 1.0 - topMargin);
       found = i;
     }
     else
@@ -528,7 +544,7 @@ void vRendererManager::SetCaption(int win, const std::string& text)
     property->BoldOn();
     property->SetColor(1.0, 1.0, 1.0);
     property->SetFontFamilyToArial();
-    property->SetFontSize(16);
+    property->SetFontSize(CaptionFontSize);
     property->SetVerticalJustificationToTop();
     property->SetJustificationToLeft();
     caption->SetPosition(0.01, 0.99);
@@ -543,6 +559,143 @@ void vRendererManager::SetCaption(int win, const std::string& text)
     this->Captions[win]->SetInput(text.c_str());
   }
   this->Refresh(win);
+}
+
+void vRendererManager::WatchWindow(int id)
+{
+  this->LaidOutTopMargin[id] = this->TopMargin;
+  vtkRenderWindow* window = this->GetRenderWindow(id);
+  if (window == nullptr || this->FitObservers[id] != 0)
+  {
+    return;
+  }
+  vtkNew<vtkCallbackCommand> fit;
+  fit->SetClientData(this);
+  fit->SetCallback(
+    [](vtkObject* caller, unsigned long, void* clientData, void*)
+    {
+      auto* self = static_cast<vRendererManager*>(clientData);
+      for (int win = 0; win < MaxRenderWindows; ++win)
+      {
+        if (self->RenderWindows[win] == caller)
+        {
+          self->FitCaption(win);
+        }
+      }
+    });
+  this->FitObservers[id] = window->AddObserver(vtkCommand::StartEvent, fit);
+}
+
+void vRendererManager::UnwatchWindow(int id)
+{
+  if (id < 0 || id >= MaxRenderWindows || this->FitObservers[id] == 0)
+  {
+    return;
+  }
+  if (this->RenderWindows[id] != nullptr)
+  {
+    this->RenderWindows[id]->RemoveObserver(this->FitObservers[id]);
+  }
+  this->FitObservers[id] = 0;
+}
+
+double vRendererManager::CaptionGap(int win)
+{
+  vtkRenderWindow* window = this->GetRenderWindow(win);
+  vtkTextActor* caption = win >= 0 && win < MaxRenderWindows ? this->Captions[win].Get() : nullptr;
+  const int* size = window ? window->GetSize() : nullptr;
+  if (!caption || !size || size[0] <= 0 || size[1] <= 0)
+  {
+    return this->TopMargin;
+  }
+  const double width = size[0];
+  const double height = size[1];
+  const char* input = caption->GetInput();
+  const std::string text = input ? input : "";
+  // Measured on a copy: the caption's own property changes only when its size does, so that an
+  // unchanged caption is not drawn anew at every render.
+  vtkNew<vtkTextProperty> property;
+  property->ShallowCopy(caption->GetTextProperty());
+  vtkTextRenderer* measure = vtkTextRenderer::GetInstance();
+  const int dpi = window->GetDPI() > 0 ? window->GetDPI() : 72;
+  // Text box in pixels at a font size; an estimate when no text renderer is there.
+  const auto box = [&](int fontSize, int& boxWidth, int& boxHeight)
+  {
+    property->SetFontSize(fontSize);
+    int bounds[4] = { 0, -1, 0, -1 };
+    if (text.empty() || !measure ||
+      !measure->GetBoundingBox(property, vtkStdString(text), bounds, dpi))
+    {
+      boxWidth = static_cast<int>(0.6 * fontSize * dpi / 72.0 * static_cast<double>(text.size()));
+      boxHeight = static_cast<int>(1.25 * fontSize * dpi / 72.0);
+      return;
+    }
+    boxWidth = bounds[1] - bounds[0] + 1;
+    boxHeight = bounds[3] - bounds[2] + 1;
+  };
+  // The caption starts at 1% of the width from the left: it gets the rest, less a pixel or two.
+  const double room = 0.99 * width - 2.0;
+  int boxWidth = 0;
+  int boxHeight = 0;
+  box(CaptionFontSize, boxWidth, boxHeight);
+  int fontSize = CaptionFontSize;
+  if (boxWidth > room && boxWidth > 0)
+  {
+    const int smaller = static_cast<int>(CaptionFontSize * room / boxWidth);
+    fontSize = std::max(MinimumCaptionFontSize, std::min(CaptionFontSize, smaller));
+    box(fontSize, boxWidth, boxHeight);
+    // Text does not shrink quite in proportion: a point less until it fits.
+    while (boxWidth > room && fontSize > MinimumCaptionFontSize)
+    {
+      box(--fontSize, boxWidth, boxHeight);
+    }
+  }
+  caption->GetTextProperty()->SetFontSize(fontSize);
+  // Its top is 1% of the height below the window's top; two pixels of air below it.
+  const double needed = (0.01 * height + boxHeight + 2.0) / height;
+  return std::min(0.5, std::max(this->TopMargin, needed));
+}
+
+double vRendererManager::GetTopMargin(int win)
+{
+  if (!this->IsWindow(win))
+  {
+    return this->TopMargin;
+  }
+  this->FitCaption(win);
+  return this->LaidOutTopMargin[win];
+}
+
+void vRendererManager::FitCaption(int win)
+{
+  if (!this->IsWindow(win))
+  {
+    return;
+  }
+  const double gap = this->CaptionGap(win);
+  const double old = this->LaidOutTopMargin[win];
+  if (std::fabs(gap - old) < 1e-9)
+  {
+    return;
+  }
+  // Everything below the caption keeps its layout inside the new height: y scales by the ratio.
+  const double scale = (1.0 - gap) / (1.0 - old);
+  tagRENDERERPROP& prop = this->RendererProps[win];
+  const int count = this->GetNumberOfRenderer(win);
+  for (int i = 1; i < count; ++i)
+  {
+    vtkRenderer* renderer = this->GetRenderer(win, i);
+    double v[4];
+    renderer->GetViewport(v);
+    renderer->SetViewport(v[0], v[1] * scale, v[2], v[3] * scale);
+  }
+  const int recorded = std::min(MaxRenderers, std::max(count, static_cast<int>(prop.names.size())));
+  for (int i = 1; i < recorded; ++i)
+  {
+    prop.ymin[i] *= scale;
+    prop.ymax[i] *= scale;
+  }
+  this->LaidOutTopMargin[win] = gap;
 }
 
 void vRendererManager::SetCaption(const std::string& text)

@@ -167,11 +167,34 @@ public:
   const tagRENDERERPROP* GetRendererProp(int id) const;
 
   double GetMargin() const { return this->Margin; }
+  /** The least gap kept free at the top of a window (normalized): 0.03. */
   double GetTopMargin() const { return this->TopMargin; }
+  /**
+   * The gap at the top of window win that the layouts leave free (normalized): `GetTopMargin()`,
+   * or more when the window's caption needs it at the window's present size. The caption is
+   * fitted at every render of the window (its font made smaller when the text is wider than the
+   * window) and the renderers below it are moved, keeping their layout, so that it never covers
+   * or is covered by them. `GetTopMargin()` for a missing window.
+   */
+  double GetTopMargin(int win);
+
+  /** Caption font size (points) when the text fits the window's width; smaller ones go to 8. */
+  static constexpr int CaptionFontSize = 16;
+  static constexpr int MinimumCaptionFontSize = 8;
 
 private:
   bool IsWindow(int id) const;
   void RecordExtent(int win, int i, double xmin, double ymin, double xmax, double ymax);
+  /** Starts / stops fitting the caption of window id at each of its renders. */
+  void WatchWindow(int id);
+  void UnwatchWindow(int id);
+  /**
+   * Fits the caption of window win to the window's present size and moves the renderers below it
+   * (every renderer but the main one, and their recorded extents) when the gap they leave changes.
+   */
+  void FitCaption(int win);
+  /** The gap the caption of window win needs at the window's size (normalized), after fitting. */
+  double CaptionGap(int win);
 
   vtkSmartPointer<vtkRenderWindow> RenderWindows[MaxRenderWindows];
   int NumberOfRenderWindows = 0;
@@ -183,6 +206,10 @@ private:
   double Margin = 0.005;
   double TopMargin = 0.03;
   vtkSmartPointer<vtkTextActor> Captions[MaxRenderWindows];
+  /** The top gap that the viewports of each window are laid out for. */
+  double LaidOutTopMargin[MaxRenderWindows];
+  /** Tags of the observers that fit the captions (0: none). */
+  unsigned long FitObservers[MaxRenderWindows] = {};
 };
 
 #endif

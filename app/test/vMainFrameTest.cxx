@@ -457,3 +457,34 @@ TEST_F(vMainWindow, DroppedFilesOpenOneByOneAndFailuresAreReported)
   QApplication::sendEvent(this->Frame.get(), &refused);
   EXPECT_FALSE(refused.isAccepted());
 }
+TEST_F(vMainWindow, RealMeshAndSeriesInTheSceneModule)
+{
+  const QString skin = QString::fromStdString(vTestData("mesh/vtk/skin.vtk"));
+  const QString series = QString::fromStdString(vTestData("dicom/series-mr-forearm-3"));
+  EXPECT_EQ(this->Type("open '" + skin), "\nFile loaded\n\n>> ");
+  EXPECT_EQ(this->Type("open '" + series), "\nFile loaded\n\n>> ");
+  this->Type("Scene");
+  this->Type("coolstart");
+  this->Type("add skin");
+  this->Type("add series-mr-forearm-3");
+  ASSERT_NE(this->Viewer(), nullptr);
+  EXPECT_EQ(this->Viewer()->GetNumberOfItems(), 2);
+  this->Type("exit");
+
+  CVemoraView* view = this->Frame->ActiveView();
+  ASSERT_NE(view, nullptr);
+  this->Frame->GetPane(CMainFrame::WorkspacePane)->hide();
+  this->Frame->GetPane(CMainFrame::ConsolePane)->hide();
+  this->Frame->GetPane(CMainFrame::LayersPane)->hide();
+  this->Frame->GetPane(CMainFrame::ComponentPane)->hide();
+  this->Frame->GetPane(CMainFrame::PropertyPane)->hide();
+  view->parentWidget()->setFixedSize(view->parentWidget()->size());
+  this->Frame->resize(600, 600);
+  vProcessEvents(100);
+  view->setFixedSize(400, 400);
+  vProcessEvents(100);
+  this->Viewer()->Render();
+  const std::string png = std::string(VEMORA_TEST_OUTPUT_DIR) + "/MainFrame_SceneTab.png";
+  ASSERT_TRUE(view->grabFramebuffer().save(QString::fromStdString(png), "PNG"));
+  EXPECT_TRUE(vComparePngWithBaseline(png, "MainFrame_SceneTab"));
+}

@@ -3,6 +3,7 @@
 
 #include "CVemoraCPEXE.h"
 #include "CVemoraModules.h"
+#include "v3DLayer.h"
 #include "vDataResource.h"
 #include "vImageLayer.h"
 #include "vLayer.h"
@@ -19,7 +20,9 @@
 #include "vRenderBaseline.h"
 #include "vVtkOutputCapture.h"
 
+#include <vtkMatrix4x4.h>
 #include <vtkRenderWindow.h>
+#include <vtkTransform.h>
 #include <vtkVolume.h>
 
 #include <dlfcn.h>
@@ -231,8 +234,12 @@ TEST_F(Modules, ModuleModeForwardsLinesAndFallsBackToBuiltInWords)
   EXPECT_EQ(Reply(), "said: echo a b c"); // the module's reply, as it gave it
   EXPECT_EQ(Do("ver"), 0);                // the module does not take it
   EXPECT_EQ(Reply(), "1.0.0.0D\r\n");
-  EXPECT_EQ(Do("Mute"), 1); // no second module while one is active
-  EXPECT_EQ(Reply(), "error: undefined variable or function\r\n");
+  // No second module while one is active; a line that nothing takes gets the module's own reply
+  // and result, which say what was wrong with it.
+  EXPECT_EQ(Do("Mute"), 1);
+  EXPECT_EQ(Reply(), "not mine\r\n");
+  EXPECT_EQ(Do("code", { "48" }), 48);
+  EXPECT_EQ(Reply(), "code\r\n");
   EXPECT_EQ(Do("info", { "command" }), 0);
   EXPECT_EQ(Reply(), "");
   EXPECT_EQ(Do("echo", std::vector<std::string>(12, "p")), 0);
@@ -249,6 +256,9 @@ TEST_F(Modules, ModuleModeForwardsLinesAndFallsBackToBuiltInWords)
   EXPECT_EQ(Reply(), ""); // no "GetLastMessage"
   EXPECT_EQ(Do("see", { "command" }), 5);
   EXPECT_EQ(Reply(), "error: undefined module function\r\n");
+  // A module that gives no reply leaves the usual one, with its own result.
+  EXPECT_EQ(Do("code", { "3" }), 3);
+  EXPECT_EQ(Reply(), "error: undefined variable or function\r\n");
   EXPECT_EQ(Do("quit"), 0);
   EXPECT_EQ(Interpreter->StartModule("nosuch"), 2);
   EXPECT_EQ(Interpreter->GetLastMessage(), "error: unrecognized module");
@@ -379,4 +389,93 @@ TEST_F(Layers, EveryKindOfLayerAndItsChecks)
   EXPECT_EQ(Facade->GetEXE()->GetModules()->GetViewer(), nullptr);
   EXPECT_EQ(Do("info", { "layer" }), 0);
   EXPECT_EQ(Reply(), "No Layers\r\n");
+}
+
+TEST_F(Layers, TransformRefusesFilesThatAreNoMatrixAndKeepsTheOldOne)
+{
+  VEMORA_SKIP_WITHOUT_DISPLAY();
+  Start({ "Viewer3D" }, true);
+  Do("open", { "ring.vtk" });
+  ASSERT_EQ(Do("Viewer3D"), 0);
+  ASSERT_EQ(Do("coolstart"), 0);
+  ASSERT_EQ(Do("new", { "layer", "mesh", "ring", "IV" }), 0);
+  vViewer* viewer = Facade->GetEXE()->GetModules()->GetViewer();
+  ASSERT_NE(viewer, nullptr);
+  auto* layer = dynamic_cast<v3DLayer*>(viewer->GetInput(0));
+  ASSERT_NE(layer, nullptr);
+  const std::string name = layer->GetName();
+
+  vUtil::SaveMat(Data() + "/shift.mat",
+    std::vector<double>{ 1, 0, 0, 5, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1 }.data());
+  ASSERT_EQ(Do("transform", { name, "shift.mat" }), 0);
+  EXPECT_EQ(layer->GetTransformObject()->GetMatrix()->GetElement(0, 3), 5.0);
+
+  // Not a matrix (read as the identity before), cut short (a blank view), NaN (a hidden model),
+  // text where a number belongs, a row too long: each refused, the shift kept.
+  const std::string good = vReadFile(Data() + "/shift.mat");
+  const std::string bad[] = { "just some notes\n",
+    good.substr(0, good.find('\n', good.find('\n') + 1) + 1),
+    "MATRIX 4 x 4\nnan 0 0 0\n0 1 0 0\n0 0 1 0\n0 0 0 1\n",
+    "MATRIX 4 x 4\n1 0 0 0\n0 one 0 0\n0 0 1 0\n0 0 0 1\n",
+    "MATRIX 4 x 4\n1 0 0 0 9\n0 1 0 0\n0 0 1 0\n0 0 0 1\n",
+    "MATRIX 4 x 4\n1 0 0 1e999\n0 1 0 0\n0 0 1 0\n0 0 0 1\n" };
+  for (const std::string& text : bad)
+  {
+    Home.WriteFile("data/bad.mat", text);
+    EXPECT_EQ(Do("transform", { name, "bad.mat" }), 14) << text;
+    EXPECT_EQ(Reply(), "error: couldn't read a 4 x 4 matrix from file bad.mat\r\n") << text;
+    EXPECT_EQ(layer->GetTransformObject()->GetMatrix()->GetElement(0, 3), 5.0) << text;
+    EXPECT_EQ(layer->GetTransformObject()->GetMatrix()->GetElement(3, 3), 1.0) << text;
+  }
+  // Any letter case and "\r\n" line ends are matrices too.
+  Home.WriteFile("data/crlf.mat", "matrix 4 X 4\r\n1 0 0 -2\r\n0 1 0 0\r\n0 0 1 0\r\n0 0 0 1\r\n");
+  EXPECT_EQ(Do("transform", { name, "crlf.mat" }), 0);
+  EXPECT_EQ(layer->GetTransformObject()->GetMatrix()->GetElement(0, 3), -2.0);
+  EXPECT_EQ(Do("transform", { name, "." }), 14);
+  EXPECT_EQ(Reply(), "error: couldn't open file .\r\n");
+}
+
+TEST_F(Commands, ResidualAndSaveSayWhereTheirFilesWent)
+{
+  VEMORA_SKIP_WITHOUT_DISPLAY();
+  Start({}, true);
+  Do("open", { "ring.vtk" });
+  Do("open", { "marks.vtk" });
+  Do("open", { "head.qv" });
+  // residual needs a second renderer: the inset layout of the viewing tab gives it one.
+  Facade->GetEXE()->GetRenderers()->SingleRenderer(0);
+  ASSERT_EQ(Do("residual", { "ring", "marks" }), 0);
+  EXPECT_EQ(Reply(), "distance map saved to " + Data() + "/Map_marks.txt\r\n");
+  EXPECT_EQ(vReadFile(Data() + "/Map_marks.txt").substr(0, 10), "Number: 6\n");
+  // A map that cannot be written is an error, not a silent success.
+  ASSERT_TRUE(vInstallation::MakeFolder(Data() + "/Map_ring.txt"));
+  EXPECT_EQ(Do("residual", { "marks", "ring" }), 18);
+  EXPECT_EQ(Reply(), "error: couldn't write file " + Data() + "/Map_ring.txt\r\n");
+
+  // save NAME FILE: a surface from mc kept from a script, in the format of the extension.
+  ASSERT_EQ(Do("mc", { "head", "600", "0.5", "0" }), 0);
+  ASSERT_GE(Facade->GetEXE()->GetModel()->Find("headMesh"), 0);
+  EXPECT_EQ(Do("save", { "headMesh", "skull.vtk" }), 0);
+  EXPECT_EQ(Reply(), "headMesh saved to " + Data() + "/skull.vtk\r\n");
+  EXPECT_EQ(Do("open", { "skull.vtk" }), 0);
+  EXPECT_EQ(Reply(), "File loaded\r\n");
+  vDataResource* models = Facade->GetEXE()->GetModel();
+  ASSERT_GE(models->Find("skull"), 0);
+  EXPECT_EQ(models->GetData(models->Find("skull"))->GetNumberOfCells(),
+    models->GetData(models->Find("headMesh"))->GetNumberOfCells());
+  EXPECT_EQ(Do("save", { "head", Home.Sub("copy.qv") }), 0);
+  EXPECT_EQ(Reply(), "head saved to " + Home.Sub("copy.qv") + "\r\n");
+
+  EXPECT_EQ(Do("save", { "headMesh" }), 7);
+  EXPECT_EQ(Reply(), "usage: save [model or volume] [file]\r\n");
+  EXPECT_EQ(Do("save", { "nosuch", "x.vtk" }), 1);
+  EXPECT_EQ(Reply(), "error: undefined functions or variables - nosuch\r\n");
+  EXPECT_EQ(Do("save", { "headMesh", "x.qv" }), 18);
+  EXPECT_EQ(Reply(),
+    "error: can't save headMesh as x.qv (models: .vtk, .stl, .ply, .obj; volumes: .vtk, .qv)\r\n");
+  {
+    vExpectVtkMessages messages; // the writer says why
+    EXPECT_EQ(Do("save", { "headMesh", "nofolder/x.vtk" }), 18);
+  }
+  EXPECT_EQ(Reply(), "error: couldn't write file " + Data() + "/nofolder/x.vtk\r\n");
 }

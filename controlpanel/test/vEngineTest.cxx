@@ -2,6 +2,7 @@
 #include "CVemoraModules.h"
 
 #include "vControlPanelTestSupport.h"
+#include "vVtkOutputCapture.h"
 
 #include "vDataResource.h"
 #include "vFileReader.h"
@@ -22,6 +23,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -106,10 +108,107 @@ TEST(Engine, DataNamesAndFolders)
   EXPECT_EQ(engine.ExtractFilePath("head.vtk"), "head.vtk");
   EXPECT_EQ(engine.ConstructDataName("/data/head.vtk"), "head");
   EXPECT_EQ(engine.ConstructDataName("/data/scan.old.dcm"), "scan.old");
-  EXPECT_EQ(engine.ConstructDataName("/a/b.c/scan"), "");
   EXPECT_EQ(engine.ConstructDataName("head.vtk"), "head");
-  EXPECT_EQ(engine.ConstructDataName("/x/.hidden"), "");
   EXPECT_EQ(engine.ConstructDataName(""), "");
+  // Files without an extension (DICOM) are named by their whole name, folders (DICOM series) by
+  // theirs, dots and all: never an empty name that no command could type.
+  EXPECT_EQ(engine.ConstructDataName("/a/b.c/scan"), "scan");
+  EXPECT_EQ(engine.ConstructDataName("/x/.hidden"), ".hidden");
+  home.WriteFile("local/1.2.840.113619/notes.txt", "x");
+  EXPECT_EQ(engine.ConstructDataName(home.Sub("local/1.2.840.113619")), "1.2.840.113619");
+  EXPECT_EQ(engine.ConstructDataName(home.Sub("local/1.2.840.113619") + "/"), "1.2.840.113619");
+}
+
+TEST(Engine, DicomFoldersAndFilesGetNamesTheCommandsCanUse)
+{
+  vTempHome home;
+  vQuietPrompt prompt;
+  CVemoraCPEXE engine;
+  const std::string folder = vTestData("dicom/series-mr-gre-sag-5");
+  const std::string file = vTestData("dicom/series-mr-gre-sag-5/IM0003");
+  ASSERT_EQ(engine.OpenFile(folder), CVemoraCPEXE::Image);
+  ASSERT_EQ(engine.OpenFile(file), CVemoraCPEXE::Image);
+  EXPECT_EQ(engine.GetVolume()->Find("series-mr-gre-sag-5"), 0);
+  EXPECT_EQ(engine.GetVolume()->Find("IM0003"), 1);
+  const std::string listing = engine.GetWorkspaceListing();
+  EXPECT_NE(listing.find("series-mr-gre-sag-5"), std::string::npos) << listing;
+  EXPECT_NE(listing.find("IM0003"), std::string::npos) << listing;
+  EXPECT_TRUE(prompt->GetTexts().empty()); // a whole series: nothing to say
+
+  // A folder read that leaves files out says so.
+  home.CopyFile(vTestData("dicom/series-mr-gre-sag-5/IM0001"), "local/two/IM0001");
+  home.CopyFile(vTestData("dicom/series-mr-gre-sag-5/IM0002"), "local/two/IM0002");
+  home.CopyFile(vTestData("dicom/single/mr.001"), "local/two/other");
+  ASSERT_EQ(engine.OpenFile(home.Sub("local/two")), CVemoraCPEXE::Image);
+  ASSERT_EQ(prompt->GetTexts().size(), 1u);
+  EXPECT_NE(prompt->GetTexts()[0].find("Left out: other."), std::string::npos)
+    << prompt->GetTexts()[0];
+}
+
+TEST(Engine, SavesModelsAndVolumesByTheFileExtension)
+{
+  vTempHome home;
+  vQuietPrompt prompt;
+  CVemoraCPEXE engine;
+  ASSERT_EQ(engine.OpenFile(vTestData("mesh/vtk/fran_cut.vtk")), CVemoraCPEXE::SurfaceMesh);
+  ASSERT_EQ(engine.OpenFile(vTestData("mesh/vtk/carotid.vtk")), CVemoraCPEXE::Image);
+  vtkDataSet* mesh = engine.GetModel()->GetData(0);
+  vtkImageData* volume = engine.GetVolume()->GetImageData(0);
+
+  // Each format is written whole and reads back as the same data.
+  for (const char* name : { "out.vtk", "out.STL", "out.ply", "out.obj" })
+  {
+    const std::string path = home.Sub(name);
+    ASSERT_EQ(engine.SaveData("fran_cut", path), CVemoraCPEXE::SaveDone) << name;
+    vFileReader reader;
+    reader.SetFilename(path);
+    // STL and PLY are read by the plug-ins, which these temporary folders lack: check the size.
+    if (std::string(name) == "out.vtk" || std::string(name) == "out.obj")
+    {
+      ASSERT_EQ(reader.Read(), 1) << name;
+      EXPECT_EQ(reader.GetOutput()->GetNumberOfCells(), mesh->GetNumberOfCells()) << name;
+    }
+    else
+    {
+      struct stat info;
+      ASSERT_EQ(::stat(path.c_str(), &info), 0) << name;
+      EXPECT_GT(info.st_size, 4224 * 12) << name; // more than 12 bytes for each triangle
+    }
+  }
+  for (const char* name : { "vol.vtk", "vol.qv" })
+  {
+    const std::string path = home.Sub(name);
+    ASSERT_EQ(engine.SaveData("carotid", path), CVemoraCPEXE::SaveDone) << name;
+    vFileReader reader;
+    reader.SetFilename(path);
+    ASSERT_EQ(reader.Read(), 1) << name;
+    ASSERT_EQ(reader.GetOutputType(), vFileReader::ImageVolume) << name;
+    int dims[3];
+    vtkImageData::SafeDownCast(reader.GetOutput())->GetDimensions(dims);
+    EXPECT_EQ(dims[0] * dims[1] * dims[2], volume->GetNumberOfPoints()) << name;
+  }
+
+  EXPECT_EQ(engine.SaveData("nosuch", home.Sub("x.vtk")), CVemoraCPEXE::SaveUnknownName);
+  EXPECT_EQ(engine.SaveData("fran_cut", home.Sub("x.qv")), CVemoraCPEXE::SaveUnsupportedFormat);
+  EXPECT_EQ(engine.SaveData("carotid", home.Sub("x.stl")), CVemoraCPEXE::SaveUnsupportedFormat);
+  EXPECT_EQ(engine.SaveData("fran_cut", home.Sub("noext")), CVemoraCPEXE::SaveUnsupportedFormat);
+  // A write that cannot happen fails and leaves what was there.
+  home.WriteFile("keep/old.obj", "v 0 0 0\n");
+  ::chmod(home.Sub("keep").c_str(), 0500);
+  const bool writable = ::access(home.Sub("keep").c_str(), W_OK) == 0; // root writes anyway
+  if (!writable)
+  {
+    EXPECT_EQ(engine.SaveData("fran_cut", home.Sub("keep/old.obj")), CVemoraCPEXE::SaveWriteFailed);
+    EXPECT_EQ(vReadFile(home.Sub("keep/old.obj")), "v 0 0 0\n");
+  }
+  ::chmod(home.Sub("keep").c_str(), 0700);
+  home.WriteFile("taken.vtk/inside", "a folder where the file should go");
+  {
+    vExpectVtkMessages messages; // the writer says why
+    EXPECT_EQ(engine.SaveData("fran_cut", home.Sub("taken.vtk")), CVemoraCPEXE::SaveWriteFailed);
+    EXPECT_EQ(
+      engine.SaveData("fran_cut", home.Sub("nofolder/x.obj")), CVemoraCPEXE::SaveWriteFailed);
+  }
 }
 
 TEST(Engine, OpenFindRemoveAndListing)

@@ -2,6 +2,7 @@
 
 #include <gdcmByteValue.h>
 #include <gdcmImage.h>
+#include <gdcmLookupTable.h>
 #include <gdcmPhotometricInterpretation.h>
 #include <gdcmPixelFormat.h>
 #include <gdcmSequenceOfFragments.h>
@@ -297,7 +298,14 @@ std::string vDicomPixels::Decode(const gdcm::Image& image,
     }
   }
 
-  const bool direct = samples == 1 && bitsAllocated != 1;
+  const bool palette = pi == gdcm::PhotometricInterpretation::PALETTE_COLOR;
+  if (palette &&
+    (samples != 1 || !image.GetLUT().Initialized() ||
+      image.GetLUT().GetBitSample() != bitsAllocated))
+  {
+    return "the palette of the image is missing or does not fit its pixels";
+  }
+  const bool direct = samples == 1 && bitsAllocated != 1 && !palette;
   std::unique_ptr<char[], FreeBuffer> scratch;
   char* target = static_cast<char*>(dest);
   if (!direct)
@@ -325,6 +333,39 @@ std::string vDicomPixels::Decode(const gdcm::Image& image,
   }
 
   unsigned char* out = static_cast<unsigned char*>(dest);
+  if (palette)
+  {
+    // Indices into the palette's colours, stored as the luminance of the colour: a grey picture
+    // faithful to the colour one, not the indices' arbitrary order.
+    std::unique_ptr<char[], FreeBuffer> colours(new (std::nothrow) char[3 * gdcmBytes]);
+    if (!colours)
+    {
+      return "out of memory";
+    }
+    bool looked = false;
+    try
+    {
+      looked = image.GetLUT().Decode(colours.get(), 3 * gdcmBytes, target, gdcmBytes);
+    }
+    catch (...)
+    {
+      looked = false;
+    }
+    if (!looked)
+    {
+      return "cannot look up the palette of the image";
+    }
+    const unsigned char* rgb = reinterpret_cast<const unsigned char*>(colours.get());
+    if (layout.PixelSize == 1)
+    {
+      ToSingleSample<uint8_t>(rgb, layout, false, false, out);
+    }
+    else
+    {
+      ToSingleSample<uint16_t>(rgb, layout, false, false, out);
+    }
+    return std::string();
+  }
   if (bitsAllocated == 1)
   {
     const unsigned char* bits = reinterpret_cast<const unsigned char*>(target);

@@ -11,11 +11,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <set>
 #include <sys/stat.h>
+#include <tuple>
 
 namespace
 {
@@ -133,6 +136,56 @@ double Positive(double value)
 {
   return std::isfinite(value) && value > 0 ? value : 0;
 }
+
+/** Whether the file has the "DICM" marker of a DICOM file at offset 128. */
+bool HasDicomMarker(const std::string& path)
+{
+  std::ifstream in(path, std::ios::binary);
+  char head[132];
+  return in && in.read(head, sizeof(head)) && std::memcmp(head + 128, "DICM", 4) == 0;
+}
+
+/** The file names (without folder) of `paths`, comma-separated; at most ten, then a count. */
+std::string NameList(const std::vector<std::string>& paths)
+{
+  constexpr std::size_t MaximumNamed = 10;
+  std::string text;
+  for (std::size_t i = 0; i < paths.size() && i < MaximumNamed; ++i)
+  {
+    const std::size_t slash = paths[i].rfind('/');
+    text += (i ? ", " : "") + (slash == std::string::npos ? paths[i] : paths[i].substr(slash + 1));
+  }
+  if (paths.size() > MaximumNamed)
+  {
+    text += " and " + std::to_string(paths.size() - MaximumNamed) + " more";
+  }
+  return text;
+}
+
+/** What a read of the folder leaves out, for the user; "" when nothing. */
+std::string Notice(const std::vector<vDicomSliceHeader>& kept,
+  std::size_t seriesCount,
+  const std::vector<std::string>& otherSeries,
+  const std::vector<std::string>& unreadable)
+{
+  std::string text;
+  if (seriesCount > 1)
+  {
+    const vDicomSliceHeader& first = kept.front();
+    text += "The folder holds " + std::to_string(seriesCount) +
+      " series; the one with the most slices was read: " + std::to_string(kept.size()) +
+      (kept.size() == 1 ? " file" : " files") + " of " + std::to_string(first.Cols) + " x " +
+      std::to_string(first.Rows) + " pixels" +
+      (first.SeriesUid.empty() ? std::string() : ", series " + first.SeriesUid) + ", from " +
+      NameList({ first.Path }) + ". Left out: " + NameList(otherSeries) + ".";
+  }
+  if (!unreadable.empty())
+  {
+    text += std::string(text.empty() ? "" : "\n") + "These DICOM files could not be read and " +
+      "were left out: " + NameList(unreadable) + ".";
+  }
+  return text;
+}
 } // namespace
 
 std::vector<std::string> vDicomSeries::ListFiles(const std::string& folder)
@@ -197,6 +250,7 @@ bool ReadHeaderUnguarded(const std::string& path, vDicomSliceHeader& header)
   if (walk.Understood)
   {
     // The walk read every element header and the values needed: no need for GDCM here.
+    header.HeaderRead = true;
     header.PixelDataOffset = walk.PixelDataOffset;
     header.Deflated = walk.Deflated;
     header.Rows = walk.UnsignedShort(Key(RowsTag), 0);
@@ -216,6 +270,7 @@ bool ReadHeaderUnguarded(const std::string& path, vDicomSliceHeader& header)
     {
       return false;
     }
+    header.HeaderRead = true;
     header.Deflated = reader.GetFile().GetHeader().GetDataSetTransferSyntax() ==
       gdcm::TransferSyntax::DeflatedExplicitVRLittleEndian;
     const std::size_t position = reader.GetStreamCurrentPosition();
@@ -251,19 +306,33 @@ std::string vDicomSeries::Scan(const std::string& folder,
   std::vector<vDicomSliceHeader>& slices,
   double spacing[3])
 {
+  std::string notice;
+  return Scan(folder, slices, spacing, notice);
+}
+
+std::string vDicomSeries::Scan(const std::string& folder,
+  std::vector<vDicomSliceHeader>& slices,
+  double spacing[3],
+  std::string& notice)
+{
   slices.clear();
+  notice.clear();
   spacing[0] = spacing[1] = spacing[2] = 1.0;
 
-  // Group the image files by series, keeping the file-name order inside each.
-  std::map<std::string, std::vector<vDicomSliceHeader>> series;
-  std::map<std::string, std::string> firstFile;
+  // Group the image files by series and size, keeping the file-name order inside each.
+  using vSeriesKey = std::tuple<std::string, int, int>;
+  std::map<vSeriesKey, std::vector<vDicomSliceHeader>> series;
+  std::vector<std::string> unreadable;
   for (const std::string& path : vDicomSeries::ListFiles(folder))
   {
     vDicomSliceHeader header;
     if (vDicomSeries::ReadHeader(path, header))
     {
-      firstFile.emplace(header.SeriesUid, path);
-      series[header.SeriesUid].push_back(header);
+      series[vSeriesKey(header.SeriesUid, header.Rows, header.Cols)].push_back(header);
+    }
+    else if ((!header.LengthsFit || !header.HeaderRead) && HasDicomMarker(path))
+    {
+      unreadable.push_back(path);
     }
   }
   if (series.empty())
@@ -272,18 +341,28 @@ std::string vDicomSeries::Scan(const std::string& folder,
   }
   // The series with the most files; on a tie, the one whose first file sorts first.
   const std::vector<vDicomSliceHeader>* chosen = nullptr;
-  std::string chosenFirst;
+  std::vector<std::string> otherSeries;
   for (const auto& entry : series)
   {
-    const std::string& first = firstFile[entry.first];
     if (!chosen || entry.second.size() > chosen->size() ||
-      (entry.second.size() == chosen->size() && first < chosenFirst))
+      (entry.second.size() == chosen->size() && entry.second.front().Path < chosen->front().Path))
     {
       chosen = &entry.second;
-      chosenFirst = first;
     }
   }
+  for (const auto& entry : series)
+  {
+    if (&entry.second != chosen)
+    {
+      for (const vDicomSliceHeader& other : entry.second)
+      {
+        otherSeries.push_back(other.Path);
+      }
+    }
+  }
+  std::sort(otherSeries.begin(), otherSeries.end());
   slices = *chosen;
+  notice = Notice(slices, series.size(), otherSeries, unreadable);
 
   const vDicomSliceHeader& ref = slices.front();
   for (const vDicomSliceHeader& slice : slices)

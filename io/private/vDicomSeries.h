@@ -28,8 +28,9 @@ struct vDicomSliceHeader
   double Distance = 0;            // position along the slice normal, set by the sort
   long long PixelDataOffset = -1; // where the pixel data value starts; -1: none found
   long long FileSize = 0;
-  bool Deflated = false;  // the data set is stored deflated: file offsets say nothing of its size
-  bool LengthsFit = true; // false: an element claims more bytes than the file holds
+  bool Deflated = false;   // the data set is stored deflated: file offsets say nothing of its size
+  bool LengthsFit = true;  // false: an element claims more bytes than the file holds
+  bool HeaderRead = false; // the header was read (whether it describes an image or not)
   /**
    * Bytes from the start of the pixel data value to the end of the file (0: none; the largest
    * size when the data set is deflated).
@@ -50,7 +51,8 @@ struct vDicomSliceHeader
  * The series of a folder: scans the header of every regular file of the folder (reading each up
  * to its pixel data element, never the pixel data), keeps the files that describe an
  * image, takes the series with the most files and sorts its slices along the slice normal by
- * Image Position (Patient). Files without positions are ordered by instance number.
+ * Image Position (Patient). Files without positions are ordered by instance number. Images of
+ * one series UID but another size are another series.
  */
 class vDicomSeries
 {
@@ -63,6 +65,15 @@ public:
   static std::string Scan(const std::string& folder,
     std::vector<vDicomSliceHeader>& slices,
     double spacing[3]);
+  /**
+   * The same; `notice` receives a message for the user naming the files left out (of other
+   * series, or DICOM files whose header cannot be read) and the series kept, or "" when every
+   * DICOM image of the folder is in the series. Files that are not DICOM are not named.
+   */
+  static std::string Scan(const std::string& folder,
+    std::vector<vDicomSliceHeader>& slices,
+    double spacing[3],
+    std::string& notice);
 
   /**
    * Reads the header of one file up to its pixel data; false when it is not a DICOM file

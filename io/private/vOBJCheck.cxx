@@ -1,10 +1,13 @@
 #include "vOBJCheck.h"
 
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace
 {
@@ -12,6 +15,12 @@ bool IsBlank(char c)
 {
   return c == ' ' || c == '\t' || c == '\r' || c == '\v' ||
     c == '\f'; // what isspace takes, but '\n'
+}
+
+bool HasByteOrderMark(const char* data, size_t size)
+{
+  return size >= 3 && static_cast<unsigned char>(data[0]) == 0xef &&
+    static_cast<unsigned char>(data[1]) == 0xbb && static_cast<unsigned char>(data[2]) == 0xbf;
 }
 
 struct vCounts
@@ -55,9 +64,15 @@ void ReadElement(const char* p, const char* end, vCounts& counts)
         ++p;
         continue;
       }
-      if (!expectNumber || *p < '0' || *p > '9')
+      // A relative index ("-1": the last one defined so far) names something above its line.
+      const bool relative = expectNumber && *p == '-';
+      if (relative)
       {
-        counts.Bad = true; // relative (negative) or malformed indices are not followed
+        ++p;
+      }
+      if (!expectNumber || p >= end || *p < '0' || *p > '9')
+      {
+        counts.Bad = true; // malformed
         return;
       }
       unsigned long long index = 0;
@@ -71,12 +86,15 @@ void ReadElement(const char* p, const char* end, vCounts& counts)
         }
         ++p;
       }
-      if (index == 0)
+      if (index == 0 || (relative && index > counts.Defined[part]))
       {
         counts.Bad = true;
         return;
       }
-      counts.Largest[part] = index > counts.Largest[part] ? index : counts.Largest[part];
+      if (!relative)
+      {
+        counts.Largest[part] = index > counts.Largest[part] ? index : counts.Largest[part];
+      }
       shape |= 1 << part;
       expectNumber = false;
     }
@@ -115,7 +133,7 @@ bool vOBJCheck::IndicesFit(const std::string& path)
   ::madvise(mapped, size, MADV_SEQUENTIAL);
   const char* data = static_cast<const char*>(mapped);
   vCounts counts;
-  const char* p = data;
+  const char* p = HasByteOrderMark(data, size) ? data + 3 : data;
   const char* const fileEnd = data + size;
   while (p < fileEnd && !counts.Bad)
   {
@@ -147,4 +165,63 @@ bool vOBJCheck::IndicesFit(const std::string& path)
   ::munmap(mapped, size);
   return !counts.Bad && counts.Largest[0] <= counts.Defined[0] &&
     counts.Largest[1] <= counts.Defined[1] && counts.Largest[2] <= counts.Defined[2];
+}
+
+bool vOBJCheck::StartsWithByteOrderMark(const std::string& path)
+{
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0)
+  {
+    return false;
+  }
+  char head[3];
+  const ssize_t got = ::read(fd, head, sizeof(head));
+  ::close(fd);
+  return got == 3 && HasByteOrderMark(head, 3);
+}
+
+std::string vOBJCheck::CopyWithoutByteOrderMark(const std::string& path)
+{
+  const char* folder = std::getenv("TMPDIR");
+  const std::string pattern = std::string(folder && *folder ? folder : "/tmp") + "/vemora-XXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  const int out = ::mkostemp(name.data(), O_CLOEXEC);
+  if (out < 0)
+  {
+    return std::string();
+  }
+  const int in = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  bool ok = in >= 0 && ::lseek(in, 3, SEEK_SET) == 3;
+  std::vector<char> chunk(1 << 16);
+  while (ok)
+  {
+    const ssize_t got = ::read(in, chunk.data(), chunk.size());
+    if (got < 0 && errno == EINTR)
+    {
+      continue;
+    }
+    if (got <= 0)
+    {
+      ok = got == 0;
+      break;
+    }
+    for (ssize_t put = 0; ok && put < got;)
+    {
+      const ssize_t n = ::write(out, chunk.data() + put, static_cast<size_t>(got - put));
+      ok = n > 0 || (n < 0 && errno == EINTR);
+      put += n > 0 ? n : 0;
+    }
+  }
+  if (in >= 0)
+  {
+    ::close(in);
+  }
+  ok = ::close(out) == 0 && ok;
+  if (!ok)
+  {
+    ::unlink(name.data());
+    return std::string();
+  }
+  return std::string(name.data());
 }

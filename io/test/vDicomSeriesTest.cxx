@@ -108,8 +108,13 @@ TEST(vDicomSeries, RefusesSlicesThatDoNotStack)
   WriteSeries(home, "local/size/other", { 3 }, 1.0, "1.2.3.4", 8, 7);
   home.CopyFile(home.Sub("local/size/other/s0"), "local/size/s3");
   CiDcmLib lib;
-  EXPECT_NE(ReadPath(lib, home.Sub("local/size")), "");
-  EXPECT_EQ(lib.GetDataPtr(0), nullptr);
+  // An image of another size is another series: the three that stack are read, and the user is
+  // told about the fourth.
+  EXPECT_EQ(ReadPath(lib, home.Sub("local/size")), "");
+  int dims[3];
+  lib.GetDimensions(dims);
+  EXPECT_EQ(dims[2], 3);
+  EXPECT_NE(lib.GetNotice().find("Left out: s3."), std::string::npos) << lib.GetNotice();
 
   WriteSeries(home, "local/turned", { 0, 1, 2 }, 1.0, "1.2.3.5");
   vDicomTestSlice turned;

@@ -10,9 +10,11 @@
 #include <gdcmMediaStorage.h>
 #include <gdcmPhotometricInterpretation.h>
 #include <gdcmPixelFormat.h>
+#include <gdcmReader.h>
 #include <gdcmTrace.h>
 #include <gdcmTransferSyntax.h>
 #include <gdcmUIDGenerator.h>
+#include <gdcmWriter.h>
 
 #include <cstring>
 #include <fstream>
@@ -144,6 +146,45 @@ bool vConvertDicom(const std::string& from, const std::string& to, const std::st
   writer.SetFile(reader.GetFile());
   writer.SetImage(change.GetOutput());
   writer.SetFileName(to.c_str());
+  return writer.Write();
+}
+
+bool vMakePaletteDicom(const std::string& path,
+  const std::vector<uint16_t>& red,
+  const std::vector<uint16_t>& green,
+  const std::vector<uint16_t>& blue)
+{
+  gdcm::Reader reader;
+  reader.SetFileName(path.c_str());
+  if (!reader.Read() || red.size() != 256 || green.size() != 256 || blue.size() != 256)
+  {
+    return false;
+  }
+  gdcm::DataSet& ds = reader.GetFile().GetDataSet();
+  const auto replace = [&ds](uint16_t element, const gdcm::VR& vr, const char* bytes, size_t n)
+  {
+    gdcm::DataElement value(gdcm::Tag(0x0028, element));
+    value.SetVR(vr);
+    value.SetByteValue(bytes, static_cast<uint32_t>(n));
+    ds.Replace(value);
+  };
+  replace(0x0004, gdcm::VR::CS, "PALETTE COLOR ", 14);
+  const uint16_t descriptor[3] = { 256, 0, 16 }; // entries, first index mapped, bits per entry
+  const std::vector<uint16_t>* tables[3] = { &red, &green, &blue };
+  for (uint16_t k = 0; k < 3; ++k)
+  {
+    replace(static_cast<uint16_t>(0x1101 + k),
+      gdcm::VR::US,
+      reinterpret_cast<const char*>(descriptor),
+      sizeof(descriptor));
+    replace(static_cast<uint16_t>(0x1201 + k),
+      gdcm::VR::OW,
+      reinterpret_cast<const char*>(tables[k]->data()),
+      tables[k]->size() * sizeof(uint16_t));
+  }
+  gdcm::Writer writer;
+  writer.SetFile(reader.GetFile());
+  writer.SetFileName(path.c_str());
   return writer.Write();
 }
 

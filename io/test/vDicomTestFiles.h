@@ -31,6 +31,16 @@ bool vWriteDicomSlice(const std::string& path, const vDicomTestSlice& slice);
  */
 bool vConvertDicom(const std::string& from, const std::string& to, const std::string& syntaxUid);
 
+/**
+ * Turns the 8-bit grey DICOM image at `path` into a PALETTE COLOR image, in place: its pixels
+ * become indices into a palette of 256 colours whose 16-bit components are `red`, `green` and
+ * `blue` (256 values each); false when GDCM cannot.
+ */
+bool vMakePaletteDicom(const std::string& path,
+  const std::vector<uint16_t>& red,
+  const std::vector<uint16_t>& green,
+  const std::vector<uint16_t>& blue);
+
 /** A whole file's bytes, and writing them back. */
 std::vector<char> vReadBytes(const std::string& path);
 bool vWriteBytes(const std::string& path, const std::vector<char>& bytes);

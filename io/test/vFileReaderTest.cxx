@@ -21,6 +21,7 @@
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace
 {
@@ -180,13 +181,15 @@ TEST(FileReader, ClassifiesModelsAndKeepsTheLastGoodOutput)
   EXPECT_EQ(good.Get(), reader.GetOutput());
   EXPECT_EQ(vFileReader::SurfaceMesh, reader.GetOutputType());
 
-  // Texture coordinates and normals that are not there, relative indices naming nothing,
-  // malformed groups: VTK's OBJ reader crashes on some of these, so they are refused before it
-  // runs.
+  // Texture coordinates and normals that are not there, relative indices reaching above the first
+  // vertex, malformed groups: VTK's OBJ reader crashes on some of these, so they are refused
+  // before it runs.
   for (const char* element : { "f 1/9/9 2/1/1 3/1/1\n",
          "vt 1 1\nf 1/2 2/1 3/1\n",
          "vn 1 0 0\nf 1//1 2//1 3//4\n",
          "f -1 -2 -4\n",
+         "f -1 -2 -\n",
+         "vt 1 1\nf -1/-2 -2/-1 -3/-1\n",
          "f 1 2 3x\n",
          "l 1 4\n" })
   {
@@ -384,6 +387,54 @@ TEST(FileReader, RoutesDicomFilesFoldersAndSniffedExtensions)
   }
   EXPECT_EQ(4493276ull, sum);
   EXPECT_EQ(467u, largest);
+}
+
+TEST(FileReader, ReadsRelativeOBJIndicesAndAByteOrderMark)
+{
+  vTempHome home;
+  vFileReader reader;
+  // Two triangles of a unit square, written with absolute indices, then with relative ones
+  // (counted back from the line: -1 is the last vertex so far), then behind a UTF-8 mark.
+  const std::string vertices = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n";
+  const std::string absolute = vertices + "f 1 2 3\nf 1 3 4\n";
+  const std::string relative = "v 0 0 0\nv 1 0 0\nv 1 1 0\nf -3 -2 -1\nv 0 1 0\nf -4 -2 -1\n";
+  const std::string textured =
+    vertices + "vt 0 0\nvt 1 1\nvn 0 0 1\nf -4/-2/-1 -3/-1/-1 -2/-1/-1\nf 1/1/1 3/2/1 4/2/1\n";
+  const std::string marked = "\xef\xbb\xbf" + absolute;
+  std::vector<double> expected;
+  for (const std::string& text : { absolute, relative, textured, marked })
+  {
+    reader.SetFilename(home.WriteFile("square.obj", text));
+    ASSERT_EQ(1, reader.Read()) << text;
+    EXPECT_EQ(vFileReader::SurfaceMesh, reader.GetOutputType());
+    auto* model = vtkPolyData::SafeDownCast(reader.GetOutput());
+    ASSERT_NE(model, nullptr);
+    EXPECT_EQ(model->GetNumberOfPolys(), 2) << text;
+    // Every triangle's corners, in order: the same square whichever way it was written.
+    std::vector<double> corners;
+    vtkCellArray* polys = model->GetPolys();
+    polys->InitTraversal();
+    vtkIdType n = 0;
+    const vtkIdType* ids = nullptr;
+    while (polys->GetNextCell(n, ids))
+    {
+      for (vtkIdType i = 0; i < n; ++i)
+      {
+        const double* p = model->GetPoint(ids[i]);
+        corners.insert(corners.end(), p, p + 3);
+      }
+    }
+    if (expected.empty())
+    {
+      expected = corners;
+    }
+    EXPECT_EQ(corners, expected) << text;
+  }
+  // The mark is no vertex: a file of four vertices behind it still has four.
+  reader.SetFilename(home.WriteFile("marked.obj", "\xef\xbb\xbfv 5 5 5\n" + absolute));
+  ASSERT_EQ(1, reader.Read());
+  EXPECT_EQ(reader.GetOutput()->GetNumberOfPoints(), 5);
+  EXPECT_EQ(reader.GetOutput()->GetPoint(0)[0], 5.0);
 }
 
 TEST(FileReader, RefusesDeclaredSizesTheFileCannotHold)

@@ -32,6 +32,38 @@ vtkSmartPointer<vtkPolyData> PointSet(int count, double spacing = 10.0)
   return data;
 }
 
+/** A cube of side 40 centred on the origin: 8 points and 12 triangles. */
+vtkSmartPointer<vtkPolyData> Cube()
+{
+  vtkNew<vtkPoints> points;
+  for (int i = 0; i < 8; ++i)
+  {
+    points->InsertNextPoint(i & 1 ? 20 : -20, i & 2 ? 20 : -20, i & 4 ? 20 : -20);
+  }
+  // Two triangles per face, outward.
+  const vtkIdType faces[12][3] = { { 0, 2, 3 },
+    { 0, 3, 1 },
+    { 4, 5, 7 },
+    { 4, 7, 6 },
+    { 0, 1, 5 },
+    { 0, 5, 4 },
+    { 2, 6, 7 },
+    { 2, 7, 3 },
+    { 0, 4, 6 },
+    { 0, 6, 2 },
+    { 1, 3, 7 },
+    { 1, 7, 5 } };
+  vtkNew<vtkCellArray> triangles;
+  for (const auto& face : faces)
+  {
+    triangles->InsertNextCell(3, face);
+  }
+  auto cube = vtkSmartPointer<vtkPolyData>::New();
+  cube->SetPoints(points);
+  cube->SetPolys(triangles);
+  return cube;
+}
+
 vtkActor* FirstActor(vMesh3DLayer* layer)
 {
   return vtkActor::SafeDownCast(layer->GetOutput()->GetItemAsObject(0));
@@ -127,6 +159,32 @@ TEST(MeshLayer, SmallPointSetsBecomeSpheresOnTheirPoints)
   EXPECT_EQ(FirstActor(&cloud)->GetMapper()->GetInput(), large.GetPointer());
   // Without polygons a data set is drawn as points, whatever the representation says.
   EXPECT_EQ(Representation(&cloud), VTK_POINTS);
+}
+
+TEST(MeshLayer, SmallSurfacesAreDrawnAsTheirSurfaces)
+{
+  // A cube (8 points) and a strip of two triangles (4 points): far fewer points than the limit,
+  // yet surfaces, drawn as they are and not as a cluster of spheres.
+  auto cube = Cube();
+  vtkNew<vtkPoints> points;
+  points->InsertNextPoint(0, 0, 0);
+  points->InsertNextPoint(10, 0, 0);
+  points->InsertNextPoint(0, 10, 0);
+  points->InsertNextPoint(10, 10, 0);
+  vtkNew<vtkCellArray> strips;
+  const vtkIdType strip[4] = { 0, 1, 2, 3 };
+  strips->InsertNextCell(4, strip);
+  auto ribbon = vtkSmartPointer<vtkPolyData>::New();
+  ribbon->SetPoints(points);
+  ribbon->SetStrips(strips);
+  for (vtkPolyData* surface : { cube.GetPointer(), ribbon.GetPointer() })
+  {
+    auto handle = vMakeHandle(surface, "small");
+    vMesh3DLayer layer;
+    layer.AddInput(handle.get());
+    EXPECT_EQ(FirstActor(&layer)->GetMapper()->GetInput(), surface);
+    EXPECT_EQ(Representation(&layer), VTK_SURFACE);
+  }
 }
 
 TEST(MeshLayer, TriangleStripsAreSurfaces)
@@ -318,4 +376,15 @@ TEST(MeshLayer, SpheresPicture)
   scene.Inset()->AddActor(line);
   scene.Frame(0.0, 0.0);
   EXPECT_TRUE(vCompareWithBaseline(scene.Window, "MeshLayer_Spheres"));
+}
+
+TEST(MeshLayer, SmallSurfacePicture)
+{
+  VEMORA_SKIP_WITHOUT_DISPLAY();
+  vRenderingTestScene scene;
+  vMesh3DLayer* layer = vAddMesh(scene, Cube(), "cube");
+  double colour[3] = { 0.3, 0.7, 0.9 };
+  layer->SetColor(colour);
+  scene.Frame(30.0, 25.0);
+  EXPECT_TRUE(vCompareWithBaseline(scene.Window, "MeshLayer_SmallSurface"));
 }

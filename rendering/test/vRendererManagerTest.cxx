@@ -6,6 +6,7 @@
 #include <vtkActor2DCollection.h>
 #include <vtkBMPWriter.h>
 #include <vtkCallbackCommand.h>
+#include <vtkCoordinate.h>
 #include <vtkGenericOpenGLRenderWindow.h>
 #include <vtkImageActor.h>
 #include <vtkImageCanvasSource2D.h>
@@ -16,6 +17,7 @@
 #include <vtkRenderWindowInteractor.h>
 #include <vtkRenderer.h>
 #include <vtkRendererCollection.h>
+#include <vtkTextActor.h>
 
 #include <gtest/gtest.h>
 
@@ -336,4 +338,69 @@ TEST(RendererManager, RemovalCalmsTheInteractorAndRefreshWaitsForGuiWindows)
   manager.Refresh();
   EXPECT_EQ(renders, 0);
   EXPECT_EQ(main->GetMTime(), before);
+}
+
+TEST(RendererManager, CaptionStaysWholeAboveTheRenderersAtEverySize)
+{
+  VEMORA_SKIP_WITHOUT_DISPLAY();
+  vRendererManager manager;
+  vtkRenderWindow* window = MakeTab(manager);
+  ASSERT_NE(window, nullptr);
+  manager.SetCaption(0, "Welcome to QOVA");
+  ASSERT_EQ(manager.TwoTwoRenderer(0), 1);
+  vtkActor2DCollection* actors = manager.GetMainRenderer(0)->GetActors2D();
+  actors->InitTraversal();
+  auto* caption = vtkTextActor::SafeDownCast(actors->GetNextActor2D());
+  ASSERT_NE(caption, nullptr);
+
+  const std::string longCaption = "Head CT, axial, 512 x 512 x 300, contrast, patient 12345";
+  const int sizes[][2] = {
+    { 300, 300 }, { 200, 200 }, { 640, 200 }, { 1600, 1200 }, { 200, 900 }, { 300, 300 }
+  };
+  for (const std::string& text : { std::string("Welcome to QOVA"), longCaption })
+  {
+    manager.SetCaption(0, text);
+    for (const auto& size : sizes)
+    {
+      SCOPED_TRACE(text + " at " + std::to_string(size[0]) + " x " + std::to_string(size[1]));
+      window->SetSize(size[0], size[1]);
+      window->Render();
+      double box[4]; // x0, x1, y0, y1 in pixels, from the caption's anchor ...
+      caption->GetBoundingBox(manager.GetMainRenderer(0), box);
+      const int* anchor =
+        caption->GetPositionCoordinate()->GetComputedDisplayValue(manager.GetMainRenderer(0));
+      box[0] += anchor[0]; // ... then in the window
+      box[1] += anchor[0];
+      box[2] += anchor[1];
+      box[3] += anchor[1];
+      EXPECT_GE(box[0], 0.0);
+      EXPECT_LE(box[1], size[0] - 1.0);
+      EXPECT_GE(box[2], 0.0);
+      EXPECT_LE(box[3], size[1] - 1.0); // not cut at the top edge ...
+      for (int i = 1; i <= 4; ++i)
+      {
+        double v[4];
+        manager.GetRenderer(0, i)->GetViewport(v);
+        EXPECT_LT(v[3] * size[1], box[2]) << "renderer " << i; // ... nor covered below
+        EXPECT_GE(v[1], 0.0);
+      }
+      EXPECT_NEAR(manager.GetTopMargin(0), 1.0 - (box[2] - 2.0) / size[1], 0.02);
+    }
+  }
+  // The layout is kept: the bottom cells still start at the margin, the cells keep their order.
+  double top[4];
+  double bottom[4];
+  manager.GetRenderer(0, 1)->GetViewport(top);
+  manager.GetRenderer(0, 3)->GetViewport(bottom);
+  EXPECT_GT(top[1], bottom[3]);
+  EXPECT_NEAR(bottom[1], 0.005, 0.001);
+  // Enlarge and Restore use the same gap.
+  manager.Enlarge("3D");
+  double enlarged[4];
+  manager.GetRenderer(0, 4)->GetViewport(enlarged);
+  EXPECT_NEAR(enlarged[3], 1.0 - manager.GetTopMargin(0), 1e-9);
+  manager.Restore();
+  double restored[4];
+  manager.GetRenderer(0, 1)->GetViewport(restored);
+  EXPECT_NEAR(restored[3], top[3], 1e-9);
 }
