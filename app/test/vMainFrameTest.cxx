@@ -485,6 +485,8 @@ TEST_F(vMainWindow, RealMeshAndSeriesInTheSceneModule)
   vProcessEvents(100);
   this->Viewer()->Render();
   const std::string png = std::string(VEMORA_TEST_OUTPUT_DIR) + "/MainFrame_SceneTab.png";
-  ASSERT_TRUE(view->grabFramebuffer().save(QString::fromStdString(png), "PNG"));
+  ASSERT_TRUE(view->grabFramebuffer()
+                .convertToFormat(QImage::Format_RGB888)
+                .save(QString::fromStdString(png), "PNG"));
   EXPECT_TRUE(vComparePngWithBaseline(png, "MainFrame_SceneTab"));
 }
