@@ -3,13 +3,12 @@
 #include "vAppOptions.h"
 #include "vBatchOptions.h"
 #include "vBatchRun.h"
+#include "vDisplay.h"
 
 #include <QVTKOpenGLNativeWidget.h>
 
 #include <QApplication>
 #include <QSurfaceFormat>
-
-#include <X11/Xlib.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -50,20 +49,7 @@ bool HasDisplay(std::string& why)
   {
     return true; // offscreen, wayland...: Qt reports its own failures
   }
-  const char* display = std::getenv("DISPLAY");
-  if (!display || !*display)
-  {
-    why = "no display (DISPLAY is not set)";
-    return false;
-  }
-  Display* connection = XOpenDisplay(display);
-  if (!connection)
-  {
-    why = std::string("the X server of DISPLAY=") + display + " does not answer";
-    return false;
-  }
-  XCloseDisplay(connection);
-  return true;
+  return vCanReachDisplay(why);
 }
 } // namespace
 

@@ -1,27 +1,24 @@
 #include "vBatchRun.h"
 
 #include "vBatchOptions.h"
+#include "vDisplay.h"
 
 #include "CT4K2EXE.h"
 
 #include "CVemoraCP.h"
 #include "CVemoraCPEXE.h"
 #include "vRendererManager.h"
+#include "vScreenshot.h"
 
 #include "vUserPrompt.h"
 
-#include <vtkNew.h>
-#include <vtkPNGWriter.h>
 #include <vtkRenderWindow.h>
-#include <vtkWindowToImageFilter.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <X11/Xlib.h> // last: its macros (Status, Bool ...) would meet the other headers
 
 std::string vBatchRun::ForTerminal(const std::string& reply)
 {
@@ -40,52 +37,6 @@ std::string vBatchRun::ForTerminal(const std::string& reply)
 
 namespace
 {
-/** Writes the window's picture as a PNG, atomically; false when it cannot. */
-bool WritePng(vtkRenderWindow* window, const std::string& path)
-{
-  if (!window || path.empty())
-  {
-    return false;
-  }
-  // The grab renders the window once itself, before it reads the picture.
-  vtkNew<vtkWindowToImageFilter> grab;
-  grab->SetInput(window);
-  grab->ReadFrontBufferOff();
-  grab->Update();
-  // The picture goes to a temporary file beside the target and replaces it only when whole.
-  const std::string temporary = path + ".tmp" + std::to_string(getpid()) + ".png";
-  vtkNew<vtkPNGWriter> writer;
-  writer->SetInputConnection(grab->GetOutputPort());
-  writer->SetFileName(temporary.c_str());
-  writer->Write();
-  if (writer->GetErrorCode() != 0 || std::rename(temporary.c_str(), path.c_str()) != 0)
-  {
-    std::remove(temporary.c_str());
-    return false;
-  }
-  return true;
-}
-
-/**
- * Whether the X server that DISPLAY names answers. VTK's X windows end the process when it does
- * not (DISPLAY set to a server that is not running), so this is asked before any window is made.
- */
-bool CanReachDisplay()
-{
-  const char* display = std::getenv("DISPLAY");
-  if (!display || !*display)
-  {
-    return false;
-  }
-  Display* connection = XOpenDisplay(nullptr);
-  if (!connection)
-  {
-    return false;
-  }
-  XCloseDisplay(connection);
-  return true;
-}
-
 /**
  * Runs the script: "-" is standard input; a FIFO or a terminal is read line by line as the lines
  * arrive (`RunScriptFromStream`), like standard input; anything else goes the way the menu runs
@@ -144,7 +95,8 @@ int vBatchRun::Run(const vBatchOptions& options)
   // Rendering needs an X display (xvfb-run gives one). Without one that answers there is no
   // viewing tab: the script still runs, and commands that need a viewer answer that there is
   // none.
-  const bool canRender = CanReachDisplay();
+  std::string why;
+  const bool canRender = vCanReachDisplay(why);
   if (!canRender)
   {
     std::fprintf(
@@ -182,9 +134,13 @@ int vBatchRun::Run(const vBatchOptions& options)
 
   if (!options.Screenshot.empty())
   {
-    if (!WritePng(window, options.Screenshot))
+    std::string error;
+    if (!vScreenshot::Write(window, options.Screenshot, 1, error))
     {
-      std::fprintf(stderr, "Vemora: could not write the picture %s\n", options.Screenshot.c_str());
+      std::fprintf(stderr,
+        "Vemora: could not write the picture %s (%s)\n",
+        options.Screenshot.c_str(),
+        error.c_str());
       if (result == 0)
       {
         result = 1;
