@@ -9,6 +9,7 @@
 //             gdcm::ImageReader + GetBuffer over the same files into one volume buffer;
 //   scan+sort CiDcmLib::ListSeries against gdcm::Scanner (same tags) + gdcm::IPPSorter;
 //   reader    the whole file-reader path (vFileReader on the folder, 4-byte voxels), for scale.
+// The decoded frames must equal the slices GDCM's loop read, in the order of their positions.
 // Peak memory (VmHWM above the memory in use before, reset through /proc/self/clear_refs) of the
 // decoder alone and of the file reader, against the voxel bytes they produce.
 #include "CiDcmLib.h"
@@ -298,15 +299,63 @@ int main(int argc, char** argv)
       });
   }
 
+  // The outputs: every frame CiDcmLib decodes equals the slice GDCM's loop read from the file it
+  // came from (the first pixel names the file: (n * 13) & 0xfff), and the frames follow the
+  // positions, one way or the other.
+  bool same = true;
+  {
+    std::unique_ptr<char[]> volume(new char[sliceBytes * files.size()]);
+    for (std::size_t i = 0; i < files.size(); ++i)
+    {
+      gdcm::ImageReader imageReader;
+      imageReader.SetFileName(files[i].c_str());
+      same = imageReader.Read() &&
+        imageReader.GetImage().GetBuffer(volume.get() + i * sliceBytes) && same;
+    }
+    CiDcmLib lib;
+    lib.SetFilename(folder);
+    same = lib.Read().empty() && lib.GetNumberOfFrames() == slices && same;
+    const std::size_t pixels = std::size_t(size) * size;
+    std::vector<unsigned int> frame(pixels);
+    std::vector<int> positions;
+    for (int k = 0; same && k < slices; ++k)
+    {
+      same = lib.CopyFrameToUnsigned32(k, frame.data(), frame.size());
+      int file = -1;
+      for (int n = 0; same && n < slices; ++n)
+      {
+        if (((n * 13) & 0xfff) == static_cast<int>(frame[0]))
+        {
+          file = n;
+        }
+      }
+      same = same && file >= 0;
+      const auto* slice =
+        same ? reinterpret_cast<const uint16_t*>(volume.get() + file * sliceBytes) : nullptr;
+      for (std::size_t i = 0; same && i < pixels; ++i)
+      {
+        same = frame[i] == slice[i];
+      }
+      if (same)
+      {
+        positions.push_back(order[file]);
+      }
+    }
+    same = same &&
+      (std::is_sorted(positions.begin(), positions.end()) ||
+        std::is_sorted(positions.rbegin(), positions.rend()));
+  }
+
   const double b = Median(bare);
   const double o = Median(ours);
   const double sg = Median(scanGdcm);
   const double so = Median(scanOurs);
-  std::printf(
-    "read      CiDcmLib %.3f s   gdcm::ImageReader loop %.3f s   ratio %.2f (limit 1.5)\n",
+  std::printf("read      CiDcmLib %.3f s   gdcm::ImageReader loop %.3f s   ratio %.2f (limit 1.5); "
+              "same pixels: %s\n",
     o,
     b,
-    o / b);
+    o / b,
+    same ? "yes" : "NO");
   std::printf(
     "scan+sort ListSeries %.3f s   gdcm::Scanner + IPPSorter %.3f s   ratio %.2f (limit 2)\n",
     so,
@@ -333,5 +382,5 @@ int main(int argc, char** argv)
     std::fprintf(stderr, "a read failed\n");
     return 1;
   }
-  return 0;
+  return same ? 0 : 1;
 }
