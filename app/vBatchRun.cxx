@@ -70,7 +70,7 @@ int RunScript(CT4K2EXE& interpreter, const std::string& script)
 std::string StartFolder()
 {
   char* folder = getcwd(nullptr, 0);
-  const std::string text = folder ? folder : "";
+  std::string text = folder ? folder : "";
   std::free(folder);
   return text;
 }

@@ -189,8 +189,7 @@ std::string CVemoraCPEXE::ConstructDataName(const std::string& path)
     trimmed.pop_back();
   }
   const std::string folder = this->ExtractFilePath(trimmed);
-  const std::string file =
-    folder.size() == trimmed.size() ? trimmed : trimmed.substr(folder.size() + 1);
+  std::string file = folder.size() == trimmed.size() ? trimmed : trimmed.substr(folder.size() + 1);
   // A folder (a DICOM series) is named as it is, dots and all; a file without an extension (a
   // DICOM file) by its whole name: an empty name could not be typed in any command.
   if (vInstallation::IsFolder(trimmed))

@@ -433,7 +433,7 @@ std::string CiDcmLib::ListSeries(const std::string& folder,
   SilenceGdcm();
   files.clear();
   std::vector<vDicomSliceHeader> slices;
-  const std::string error = vDicomSeries::Scan(folder, slices, spacing, notice);
+  std::string error = vDicomSeries::Scan(folder, slices, spacing, notice);
   for (const vDicomSliceHeader& slice : slices)
   {
     files.push_back(slice.Path);
