@@ -4,6 +4,7 @@
 #include "vLegacyVTKCheck.h"
 #include "vOBJCheck.h"
 #include "vQVFile.h"
+#include "vReadIsolation.h"
 #include "vReaderPluginContract.h"
 #include "vVoxelBuffer.h"
 
@@ -12,32 +13,22 @@
 #include "vLog.h"
 #include "vUserPrompt.h"
 
-#include <vtkActor.h>
-#include <vtkActorCollection.h>
-#include <vtkAlgorithm.h>
 #include <vtkCellArray.h>
 #include <vtkDataSetReader.h>
 #include <vtkGeometryFilter.h>
 #include <vtkIdTypeArray.h>
 #include <vtkImageData.h>
-#include <vtkMapper.h>
 #include <vtkOBJReader.h>
 #include <vtkPointData.h>
 #include <vtkPolyData.h>
-#include <vtkPolyDataReader.h>
-#include <vtkPolyDataWriter.h>
-#include <vtkRenderer.h>
 #include <vtkUnsignedCharArray.h>
 #include <vtkUnsignedIntArray.h>
 #include <vtkUnstructuredGrid.h>
-#include <vtkVRMLImporter.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/wait.h>
 #include <type_traits>
 #include <unistd.h>
 
@@ -204,64 +195,6 @@ bool CellsAreValid(vtkPolyData* model)
   }
   return true;
 }
-/** Writes all bytes to a descriptor; false on failure. */
-bool WriteAll(int fd, const char* data, size_t size)
-{
-  while (size > 0)
-  {
-    const ssize_t put = ::write(fd, data, size);
-    if (put < 0 && errno == EINTR)
-    {
-      continue;
-    }
-    if (put <= 0)
-    {
-      return false;
-    }
-    data += put;
-    size -= static_cast<size_t>(put);
-  }
-  return true;
-}
-
-/** The data set of the first actor of a VRML scene (an empty model when it has none). */
-vtkSmartPointer<vtkPolyData> ImportFirstShape(const std::string& path)
-{
-  vtkNew<vtkVRMLImporter> importer;
-  importer->SetFileName(path.c_str());
-  importer->Read();
-  auto model = vtkSmartPointer<vtkPolyData>::New();
-  vtkRenderer* renderer = importer->GetRenderer();
-  vtkActorCollection* actors = renderer ? renderer->GetActors() : nullptr;
-  vtkActor* first = nullptr;
-  if (actors)
-  {
-    actors->InitTraversal();
-    first = actors->GetNextActor();
-  }
-  vtkMapper* mapper = first ? first->GetMapper() : nullptr;
-  if (mapper)
-  {
-    if (vtkAlgorithm* producer = mapper->GetInputAlgorithm())
-    {
-      producer->Update();
-    }
-    vtkDataSet* data = mapper->GetInput();
-    if (auto* poly = vtkPolyData::SafeDownCast(data))
-    {
-      model->ShallowCopy(poly);
-    }
-    else if (data)
-    {
-      vtkNew<vtkGeometryFilter> surface;
-      surface->SetInputData(data);
-      surface->Update();
-      model->ShallowCopy(surface->GetOutput());
-    }
-  }
-  return model;
-}
-
 } // namespace
 
 vFileReader::vFileReader()
@@ -681,69 +614,14 @@ vtkSmartPointer<vtkPolyData> vFileReader::ReadOBJ(const std::string& path)
 vtkSmartPointer<vtkPolyData> vFileReader::ReadVRML(const std::string& path)
 {
   // VTK's VRML parser crashes on some malformed scenes, and what it accepts is too loose to check
-  // beforehand. So the scene is imported in a child process, which hands the model back over a
-  // pipe as a binary VTK stream: a scene that crashes the parser is a failed read, not a crash of
-  // the workstation.
-  int pipeEnds[2];
-  if (::pipe2(pipeEnds, O_CLOEXEC) != 0)
+  // beforehand: the scene is imported by the read helper.
+  vReadReply reply;
+  if (!vReadIsolation::Run({ "vrml", path }, reply, this->ErrorText) || !reply.Error().empty())
   {
     return nullptr;
   }
-  const pid_t child = ::fork();
-  if (child < 0)
-  {
-    ::close(pipeEnds[0]);
-    ::close(pipeEnds[1]);
-    return nullptr;
-  }
-  if (child == 0)
-  {
-    ::close(pipeEnds[0]);
-    int status = 1;
-    vtkSmartPointer<vtkPolyData> model = ImportFirstShape(path);
-    vtkNew<vtkPolyDataWriter> writer;
-    writer->SetInputData(model);
-    writer->SetFileTypeToBinary();
-    writer->WriteToOutputStringOn();
-    if (writer->Write() == 1)
-    {
-      const std::string bytes = writer->GetOutputStdString();
-      status = WriteAll(pipeEnds[1], bytes.data(), bytes.size()) ? 0 : 1;
-    }
-    ::_exit(status); // no exit handlers of the parent's libraries run in the child
-  }
-  ::close(pipeEnds[1]);
-  std::string bytes;
-  char chunk[65536];
-  for (;;)
-  {
-    const ssize_t got = ::read(pipeEnds[0], chunk, sizeof(chunk));
-    if (got < 0 && errno == EINTR)
-    {
-      continue;
-    }
-    if (got <= 0)
-    {
-      break;
-    }
-    bytes.append(chunk, static_cast<size_t>(got));
-  }
-  ::close(pipeEnds[0]);
-  int status = 0;
-  while (::waitpid(child, &status, 0) < 0 && errno == EINTR)
-  {
-  }
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || bytes.empty())
-  {
-    return nullptr;
-  }
-  vtkNew<vtkPolyDataReader> reader;
-  reader->ReadFromInputStringOn();
-  reader->SetInputString(bytes);
-  reader->Update();
-  auto model = vtkSmartPointer<vtkPolyData>::New();
-  model->ShallowCopy(reader->GetOutput());
-  return model;
+  this->ErrorText.clear();
+  return vtkPolyData::SafeDownCast(vReadIsolation::Assemble(reply));
 }
 
 vtkSmartPointer<vtkImageData> vFileReader::ReadQV(const std::string& path)
@@ -816,46 +694,36 @@ vtkSmartPointer<vtkImageData> vFileReader::ReadDICOM(const std::string& path)
 
 vtkSmartPointer<vtkDataSet> vFileReader::ReadExternal(int externalIndex, const std::string& path)
 {
+  // Plug-ins run third-party readers: the read helper loads the plug-in and reads there, so a
+  // crash or a hang of the reader fails the read instead of ending the workstation.
   const int type = this->GetFileType(externalIndex + this->NumberOfInternal);
-  vDynamicLibrary library;
-  if (!library.Open(this->GetFileSupportLib(externalIndex)))
+  const std::string library = this->GetFileSupportLib(externalIndex);
+  if (library.empty())
+  {
+    return nullptr;
+  }
+  vReadReply reply;
+  std::string failure;
+  if (!vReadIsolation::Run({ "plugin", path, library }, reply, failure))
+  {
+    vLog::Warning("reader plug-in failed on " + path + ": " + failure);
+    return nullptr;
+  }
+  const std::string error = reply.Error();
+  if (error == "the reader plug-in cannot be loaded")
   {
     vUserPrompt::Get()->Inform(LoadFailedText);
     return nullptr;
   }
-  auto read = library.GetFunction<vReaderPlugin::ReadFunction>("Read");
-  if (!read)
+  if (error.compare(0, 7, "error: ") == 0)
+  {
+    this->ErrorText = error; // a text for the user (a volume that does not fit)
+  }
+  vtkSmartPointer<vtkDataSet> data = vReadIsolation::Assemble(reply);
+  if ((type == ModelFormat && !vtkPolyData::SafeDownCast(data)) ||
+    (type == ImageFormat && !vtkImageData::SafeDownCast(data)))
   {
     return nullptr;
   }
-  vtkDataSet* data = read(path.c_str());
-  if (type == ImageFormat)
-  {
-    if (auto release = library.GetFunction<vReaderPlugin::ReleaseMemoryFunction>("ReleaseMemory"))
-    {
-      release();
-    }
-  }
-  if (!data)
-  {
-    return nullptr;
-  }
-  // The plug-in's data set is taken over without copying its arrays, then released; all of it
-  // happens before the library is unloaded (when `library` goes).
-  vtkSmartPointer<vtkDataSet> result;
-  if (type == ModelFormat && vtkPolyData::SafeDownCast(data))
-  {
-    result = vtkSmartPointer<vtkPolyData>::New();
-  }
-  else if (type == ImageFormat && vtkImageData::SafeDownCast(data) &&
-    data->GetNumberOfPoints() > 0 && data->GetPointData()->GetScalars())
-  {
-    result = vtkSmartPointer<vtkImageData>::New();
-  }
-  if (result)
-  {
-    result->ShallowCopy(data);
-  }
-  data->Delete();
-  return result;
+  return data;
 }
