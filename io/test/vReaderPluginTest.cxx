@@ -223,3 +223,95 @@ TEST(ReaderPlugins, TheRegistryHoldsAtMost128Formats)
   EXPECT_EQ("", reader.GetFileSupportLib(123));
   EXPECT_TRUE(refusals.Contains("p129.so"));
 }
+
+TEST(ReaderPlugins, VoxelsAndTrianglesTheFilesDoNotHoldAreNeverShown)
+{
+  vTempHome home;
+  InstallPlugins(home);
+  vFileReader reader;
+  vtkSmartPointer<vtkImageData> volume = MakeVolume();
+  const std::string voxels(
+    static_cast<const char*>(volume->GetScalarPointer()), 72 * sizeof(unsigned short));
+
+  // Detached headers read their data file, relative to the header's folder.
+  const std::string nrrdHeader = "NRRD0004\n# written by hand\ntype: ushort\ndimension: 3\n"
+                                 "sizes: 12 3 2\nspacings: 0.5 1.5 2.5\nencoding: raw\n"
+                                 "endian: little\ndata file: v.raw\n\n";
+  const std::string mhdHeader = "ObjectType = Image\nNDims = 3\nBinaryData = True\n"
+                                "BinaryDataByteOrderMSB = False\nElementSpacing = 0.5 1.5 2.5\n"
+                                "DimSize = 12 3 2\nElementType = MET_USHORT\n"
+                                "ElementDataFile = v.raw\n";
+  home.WriteFile("data/v.raw", voxels);
+  ExpectVolume(reader, home.WriteFile("data/v.nrrd", nrrdHeader));
+  ExpectVolume(reader, home.WriteFile("data/v.mhd", mhdHeader));
+
+  // Without their data file, or with too little in it, they are refused (VTK's readers hand back
+  // a volume of whatever was in memory); so is the conversion tool.
+  const std::string tool = std::string(VEMORA_BIN_DIR) + "/vqvwrite";
+  for (const std::string& raw : { std::string(), voxels.substr(0, 100) })
+  {
+    if (raw.empty())
+    {
+      ASSERT_EQ(0, std::remove(home.Sub("data/v.raw").c_str()));
+    }
+    else
+    {
+      home.WriteFile("data/v.raw", raw);
+    }
+    for (const char* name : { "data/v.nrrd", "data/v.mhd" })
+    {
+      vExpectVtkMessages vtkMessages;
+      reader.SetFilename(home.Sub(name));
+      EXPECT_EQ(0, reader.Read()) << name << " with " << raw.size() << " bytes of data";
+      EXPECT_NE(0,
+        std::system((tool + " " + home.Sub("out.qv") + " --from " + home.Sub(name) + " 2>/dev/null")
+                      .c_str()));
+      EXPECT_TRUE(vReadFile(home.Sub("out.qv")).empty()) << "no volume is written";
+    }
+  }
+  // Attached data that ends early, and more axes than VTK's reader handles (which crashed it).
+  const std::pair<const char*, std::string> files[] = {
+    { "short.nrrd",
+      "NRRD0004\ntype: ushort\ndimension: 3\nsizes: 12 3 2\nencoding: raw\n\n" +
+        voxels.substr(0, 140) },
+    { "short.mha",
+      "NDims = 3\nDimSize = 12 3 2\nElementType = MET_USHORT\nElementDataFile = LOCAL\n" +
+        voxels.substr(0, 140) },
+    { "five.nrrd",
+      "NRRD0004\ntype: uchar\ndimension: 5\nsizes: 2 2 2 2 2\nencoding: raw\n\n" +
+        voxels.substr(0, 32) },
+    { "six.nrrd",
+      "NRRD0004\ntype: uchar\ndimension: 6\nsizes: 3 2 2 2 2 2\nencoding: raw\n\n" +
+        voxels.substr(0, 96) },
+  };
+  for (const auto& file : files)
+  {
+    vExpectVtkMessages vtkMessages;
+    reader.SetFilename(home.WriteFile(file.first, file.second));
+    EXPECT_EQ(0, reader.Read()) << file.first;
+  }
+
+  // A binary STL whose count claims about 4 billion triangles and that stores 2.
+  std::string stl(80, ' ');
+  stl.replace(0, 22, "binary stl from a tool");
+  const unsigned char count[4] = { 0x00, 0x28, 0x6b, 0xee }; // 4,000,000,000
+  stl.append(reinterpret_cast<const char*>(count), 4);
+  const float triangle[12] = { 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0 };
+  for (int i = 0; i < 2; ++i)
+  {
+    stl.append(reinterpret_cast<const char*>(triangle), sizeof(triangle));
+    stl.append(2, '\0');
+  }
+  reader.SetFilename(home.WriteFile("claims.stl", stl));
+  {
+    vExpectVtkMessages vtkMessages;
+    EXPECT_EQ(0, reader.Read());
+  }
+  // With the true count it reads (and a header starting with "solid" does not make it text).
+  const unsigned char two[4] = { 2, 0, 0, 0 };
+  stl.replace(0, 5, "solid");
+  stl.replace(80, 4, reinterpret_cast<const char*>(two), 4);
+  reader.SetFilename(home.WriteFile("two.stl", stl));
+  ASSERT_EQ(1, reader.Read());
+  EXPECT_EQ(3, reader.GetOutput()->GetNumberOfPoints());
+}
