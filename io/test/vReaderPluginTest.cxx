@@ -315,3 +315,82 @@ TEST(ReaderPlugins, VoxelsAndTrianglesTheFilesDoNotHoldAreNeverShown)
   ASSERT_EQ(1, reader.Read());
   EXPECT_EQ(3, reader.GetOutput()->GetNumberOfPoints());
 }
+
+TEST(ReaderPlugins, PlyFilesOfModellingToolsReadAndDamagedOnesAreRefused)
+{
+  vTempHome home;
+  InstallPlugins(home);
+  vFileReader reader;
+  // As modelling tools write them: comments, object information, an element before the
+  // vertices, normals, texture coordinates, colours, quads, and no newline after the last face
+  // (VTK's reader crashed on the element and aborted on the last line).
+  const std::string header = "ply\r\nformat ascii 1.0\r\ncomment Created by a modelling tool\r\n"
+                             "obj_info num_cols 8\r\nelement material 1\r\n"
+                             "property uchar ambient_red\r\nelement vertex 8\r\n"
+                             "property float x\r\nproperty float y\r\nproperty float z\r\n"
+                             "property float nx\r\nproperty float ny\r\nproperty float nz\r\n"
+                             "property float s\r\nproperty float t\r\nproperty uchar red\r\n"
+                             "property uchar green\r\nproperty uchar blue\r\n"
+                             "property uchar alpha\r\nelement face 6\r\n"
+                             "property list uchar uint vertex_indices\r\nend_header\r\n7\r\n";
+  std::string vertices;
+  for (int i = 0; i < 8; ++i)
+  {
+    const int x = i & 4 ? -1 : 1;
+    const int y = i & 2 ? -1 : 1;
+    const int z = i & 1 ? -1 : 1;
+    vertices += std::to_string(x) + ".000000 " + std::to_string(y) + ".000000 " +
+      std::to_string(z) + ".000000\t0.577350 0.577350 0.577350 0.625 0.5 " +
+      std::to_string(30 * i) + " 0 255 255\r\n";
+  }
+  const std::string faces = "4 0 4 6 2\r\n4 3 2 6 7\r\n4 7 6 4 5\r\n4 5 1 3 7\r\n4 1 0 2 3\r\n"
+                            "4 5 4 0 1";
+  reader.SetFilename(home.WriteFile("cube.ply", header + vertices + faces));
+  ASSERT_EQ(1, reader.Read());
+  auto* cube = vtkPolyData::SafeDownCast(reader.GetOutput());
+  ASSERT_NE(nullptr, cube);
+  EXPECT_EQ(vFileReader::SurfaceMesh, reader.GetOutputType());
+  EXPECT_EQ(8, cube->GetNumberOfPoints());
+  EXPECT_EQ(6, cube->GetNumberOfPolys());
+  EXPECT_DOUBLE_EQ(-1.0, cube->GetPoint(7)[2]);
+  ASSERT_NE(nullptr, cube->GetPointData()->GetNormals());
+  ASSERT_NE(nullptr, cube->GetPointData()->GetTCoords());
+  ASSERT_NE(nullptr, cube->GetPointData()->GetScalars());
+  EXPECT_EQ(210.0, cube->GetPointData()->GetScalars()->GetComponent(7, 0));
+
+  // A negative count of a signed list count, and a face naming a vertex far past the list, in
+  // text and in binary: refused (VTK's reader crashed on each).
+  const std::string triangle = "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\n"
+                               "property float y\nproperty float z\nelement face 1\n"
+                               "property list char int vertex_indices\nend_header\n"
+                               "0 0 0\n1 0 0\n0 1 0\n";
+  auto binary = [](signed char count, int last)
+  {
+    std::string file = "ply\nformat binary_little_endian 1.0\nelement vertex 3\n"
+                       "property float x\nproperty float y\nproperty float z\nelement face 1\n"
+                       "property list char int vertex_indices\nend_header\n";
+    const float points[9] = { 0, 0, 0, 1, 0, 0, 0, 1, 0 };
+    const int ids[3] = { 0, 1, last };
+    file.append(reinterpret_cast<const char*>(points), sizeof(points));
+    file.push_back(static_cast<char>(count));
+    file.append(reinterpret_cast<const char*>(ids), sizeof(ids));
+    return file;
+  };
+  reader.SetFilename(home.WriteFile("good.ply", binary(3, 2)));
+  ASSERT_EQ(1, reader.Read());
+  EXPECT_EQ(1, reader.GetOutput()->GetNumberOfCells());
+  const std::pair<const char*, std::string> damaged[] = {
+    { "negative.ply", triangle + "-5 0 1 2\n" },
+    { "far.ply", triangle + "3 0 1 2000000000\n" },
+    { "minus.ply", triangle + "3 0 -1 2\n" },
+    { "short.ply", triangle + "3 0 1\n" },
+    { "negative-binary.ply", binary(-5, 2) },
+    { "far-binary.ply", binary(3, 2000000000) },
+  };
+  for (const auto& file : damaged)
+  {
+    vExpectVtkMessages vtkMessages;
+    reader.SetFilename(home.WriteFile(file.first, file.second));
+    EXPECT_EQ(0, reader.Read()) << file.first;
+  }
+}
