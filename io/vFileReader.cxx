@@ -2,6 +2,7 @@
 
 #include "CiDcmLib.h"
 #include "vLegacyVTKCheck.h"
+#include "vMemoryBudget.h"
 #include "vOBJCheck.h"
 #include "vQVFile.h"
 #include "vReadIsolation.h"
@@ -659,11 +660,17 @@ vtkSmartPointer<vtkImageData> vFileReader::ReadDICOM(const std::string& path)
   double spacing[3] = { 1.0, 1.0, 1.0 };
   dicom.GetSpacing(spacing);
 
+  // The volume is refused before it is allocated when it cannot fit, with what it needs.
+  if (!vMemoryBudget::Fits(count * sizeof(unsigned int), this->ErrorText))
+  {
+    return nullptr;
+  }
   vVoxelBuffer buffer(count * sizeof(unsigned int));
   auto* voxels = static_cast<unsigned int*>(buffer.Get());
   if (!voxels)
   {
-    this->ErrorText = UnrecognizedText;
+    this->ErrorText =
+      vMemoryBudget::NeedText(count * sizeof(unsigned int), vMemoryBudget::Available());
     return nullptr;
   }
   // Frame i fills the voxels from i x (cols x rows) on. Frames that would not fit are left out, so
