@@ -1,6 +1,7 @@
 #include "vFileReader.h"
 
 #include "CiDcmLib.h"
+#include "vCellCheck.h"
 #include "vLegacyVTKCheck.h"
 #include "vMemoryBudget.h"
 #include "vOBJCheck.h"
@@ -58,62 +59,6 @@ std::string CopyText(const char* text)
   return text ? std::string(text) : std::string();
 }
 
-/** True when every id of a connectivity array names one of `points` points. */
-template <typename Array>
-bool IdsAreBelow(Array* ids, vtkIdType points)
-{
-  using Value = typename Array::ValueType;
-  using Bits = std::make_unsigned_t<Value>;
-  const Value* p = ids->GetPointer(0);
-  const vtkIdType n = ids->GetNumberOfValues();
-  // With 0 <= limit <= top, an id v is bad when its top bit is set (negative) or when v - limit
-  // does not borrow into the top bit (v >= limit). Plain integer operations, no early exit: the
-  // loop vectorises on any x86-64 (which lacks 64-bit unsigned compares before SSE4.2).
-  const Bits top = Bits(1) << (8 * sizeof(Value) - 1);
-  const Bits limit = points > static_cast<vtkIdType>(top - 1)
-    ? top
-    : static_cast<Bits>(std::max<vtkIdType>(points, 0));
-  Bits bad = 0;
-  for (vtkIdType i = 0; i < n; ++i)
-  {
-    const Bits v = static_cast<Bits>(p[i]);
-    bad |= v | ~(v - limit);
-  }
-  return !(bad & top);
-}
-
-/** True when the offsets start at 0, never decrease and end at the connectivity's size. */
-template <typename Array>
-bool OffsetsAreValid(Array* offsets, vtkIdType connectivity)
-{
-  const auto* p = offsets->GetPointer(0);
-  const vtkIdType n = offsets->GetNumberOfValues();
-  if (n == 0)
-  {
-    return connectivity == 0;
-  }
-  bool bad = p[0] != 0 || p[n - 1] != connectivity;
-  for (vtkIdType i = 1; i < n; ++i)
-  {
-    bad |= p[i] < p[i - 1];
-  }
-  return !bad;
-}
-
-/** True when the cells of `cells` are well formed and name only `points` points. */
-bool CellIdsAreValid(vtkCellArray* cells, vtkIdType points)
-{
-  if (!cells)
-  {
-    return true;
-  }
-  const vtkIdType connectivity = cells->GetNumberOfConnectivityIds();
-  return cells->IsStorage64Bit() ? OffsetsAreValid(cells->GetOffsetsArray64(), connectivity) &&
-      IdsAreBelow(cells->GetConnectivityArray64(), points)
-                                 : OffsetsAreValid(cells->GetOffsetsArray32(), connectivity) &&
-      IdsAreBelow(cells->GetConnectivityArray32(), points);
-}
-
 /**
  * True when every cell of a grid has a type the surface filter knows and the number of points that
  * type has (the filter trusts both), and the ids are valid.
@@ -123,7 +68,7 @@ bool GridCellsAreValid(vtkUnstructuredGrid* grid)
   vtkCellArray* cells = grid->GetCells();
   vtkUnsignedCharArray* types = grid->GetCellTypesArray();
   const vtkIdType count = cells ? cells->GetNumberOfCells() : 0;
-  if (!cells || !CellIdsAreValid(cells, grid->GetNumberOfPoints()) ||
+  if (!cells || !vCellCheck::CellIdsAreValid(cells, grid->GetNumberOfPoints()) ||
     (count > 0 && (!types || types->GetNumberOfValues() != count)))
   {
     return false;
@@ -180,22 +125,6 @@ bool GridCellsAreValid(vtkUnstructuredGrid* grid)
   return true;
 }
 
-/** True when every cell of the model names a point it has. */
-bool CellsAreValid(vtkPolyData* model)
-{
-  const vtkIdType points = model->GetNumberOfPoints();
-  vtkCellArray* arrays[4] = {
-    model->GetVerts(), model->GetLines(), model->GetPolys(), model->GetStrips()
-  };
-  for (vtkCellArray* cells : arrays)
-  {
-    if (!CellIdsAreValid(cells, points))
-    {
-      return false;
-    }
-  }
-  return true;
-}
 } // namespace
 
 vFileReader::vFileReader()
@@ -473,7 +402,9 @@ int vFileReader::ReadModel(const std::string& ext)
   }
   // A model without points (a file the reader skipped entirely) or with cells naming missing
   // points is no model: it would only fail later, when shown.
-  if (!model || model->GetNumberOfPoints() == 0 || !CellsAreValid(model))
+  // Models of the read helper were checked there, while still in its caches (vCellCheck).
+  const bool checked = kind != "vtk" && kind != "obj";
+  if (!model || model->GetNumberOfPoints() == 0 || (!checked && !vCellCheck::CellsAreValid(model)))
   {
     return 0;
   }

@@ -14,6 +14,7 @@
 //   series PATH           the files of the series a folder read would take
 #include "vSharedHeap.h"
 
+#include "vCellCheck.h"
 #include "vReadHelperParts.h"
 #include "vReaderPluginContract.h"
 #include "vSharedBlock.h"
@@ -159,6 +160,13 @@ public:
     }
     if (auto* poly = vtkPolyData::SafeDownCast(data))
     {
+      // Checked here, where the reader just wrote the cells: the workstation need not read them
+      // all again.
+      if (!vCellCheck::CellsAreValid(poly))
+      {
+        this->Text << "error cells name points the model does not have\n";
+        return true;
+      }
       this->Text << "poly\n";
       return (!poly->GetPoints() || this->PutArray("points", poly->GetPoints()->GetData())) &&
         this->PutCells("verts", poly->GetVerts()) && this->PutCells("lines", poly->GetLines()) &&

@@ -300,8 +300,15 @@ bool CellsFromReply(const vReadReply& reply,
   {
     return false;
   }
+  // The helper checked every offset and id (vCellCheck); the ends are checked here again, so that
+  // no reply can make a cell reach past the connectivity.
+  const vtkIdType last = offsets->GetNumberOfTuples() - 1;
+  if (offsets->GetComponent(0, 0) != 0 ||
+    offsets->GetComponent(last, 0) != static_cast<double>(connectivity->GetNumberOfTuples()))
+  {
+    return false;
+  }
   cells = vtkSmartPointer<vtkCellArray>::New();
-  // The offsets and ids are checked by the file reader (CellIdsAreValid) before anything uses them.
   return cells->SetData(offsets, connectivity);
 }
 
