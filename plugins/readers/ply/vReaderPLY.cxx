@@ -411,6 +411,41 @@ private:
     return true;
   }
 
+  /** True when `count` integer ids from `pos` all name one of `vertices` vertices. */
+  bool IdsFit(size_t pos, size_t count, const vPlyType& type, unsigned long long vertices) const
+  {
+    if (!type.Integer)
+    {
+      return false;
+    }
+    if (type.Size == 4 && this->Format == "binary_little_endian" &&
+      __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__)
+    {
+      // The common case (32-bit ids in the machine's byte order), without the general decoding.
+      // As unsigned, a negative signed id is beyond any vertex count.
+      for (size_t j = 0; j < count; ++j)
+      {
+        std::uint32_t id = 0;
+        std::memcpy(&id, this->Data + pos + 4 * j, 4);
+        if (id >= vertices)
+        {
+          return false;
+        }
+      }
+      return true;
+    }
+    for (size_t j = 0; j < count; ++j)
+    {
+      long long id = 0;
+      this->ReadInteger(pos + j * static_cast<size_t>(type.Size), type, id);
+      if (id < 0 || static_cast<unsigned long long>(id) >= vertices)
+      {
+        return false;
+      }
+    }
+    return true;
+  }
+
   bool WalkBinary() const
   {
     const unsigned long long vertices = this->VertexCount();
@@ -442,22 +477,10 @@ private:
           {
             return false;
           }
-          if (element.IsIndexList(property))
+          if (element.IsIndexList(property) &&
+            !this->IdsFit(pos, static_cast<size_t>(count), property.Value, vertices))
           {
-            if (!property.Value.Integer)
-            {
-              return false;
-            }
-            for (long long j = 0; j < count; ++j)
-            {
-              long long id = 0;
-              this->ReadInteger(
-                pos + static_cast<size_t>(j) * property.Value.Size, property.Value, id);
-              if (id < 0 || static_cast<unsigned long long>(id) >= vertices)
-              {
-                return false;
-              }
-            }
+            return false;
           }
           pos += static_cast<size_t>(bytes);
         }
