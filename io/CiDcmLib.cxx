@@ -3,6 +3,7 @@
 #include "vDicomPixels.h"
 #include "vDicomSeries.h"
 #ifndef VEMORA_READ_HELPER
+#include "vDicomElementWalk.h"
 #include "vReadIsolation.h"
 
 #include <vtkDataArray.h>
@@ -145,6 +146,14 @@ std::string CiDcmLib::ReadIsolated()
   if (this->Filename.empty())
   {
     return "no file name";
+  }
+  // A file whose elements claim more than it holds is refused here, by a walk over the element
+  // headers (no GDCM), without starting the helper.
+  struct stat info;
+  if (stat(this->Filename.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+    !vDicomElementWalk::Walk(this->Filename, {}).LengthsFit)
+  {
+    return "the elements of the file are damaged or cut short";
   }
   vReadReply reply;
   std::string failure;
@@ -457,6 +466,10 @@ bool CiDcmLib::IsDicomFile(const std::string& path)
   vDicomSliceHeader header;
   return vDicomSeries::ReadHeader(path, header);
 #else
+  if (!vDicomElementWalk::Walk(path, {}).LengthsFit)
+  {
+    return false; // plainly damaged: no need to ask GDCM
+  }
   vReadReply reply;
   std::string failure;
   const std::vector<std::string>* line = nullptr;
