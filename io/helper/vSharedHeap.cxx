@@ -19,6 +19,8 @@
 #define VEMORA_SHARED_HEAP_OFF 1
 #endif
 
+// The C library's own allocator, under the names glibc exports it for replacements to call.
+// NOLINTBEGIN(bugprone-reserved-identifier)
 extern "C"
 {
   void* __libc_malloc(std::size_t size);
@@ -27,6 +29,7 @@ extern "C"
   void* __libc_realloc(void* pointer, std::size_t size);
   void* __libc_memalign(std::size_t alignment, std::size_t size);
 }
+// NOLINTEND(bugprone-reserved-identifier)
 
 namespace
 {

@@ -435,6 +435,7 @@ bool vReadIsolation::Run(const std::vector<std::string>& request,
     std::to_string(static_cast<long long>(std::ceil(seconds)) + 1) };
   words.insert(words.end(), request.begin(), request.end());
   std::vector<char*> argv;
+  argv.reserve(words.size() + 1);
   for (std::string& word : words)
   {
     argv.push_back(&word[0]);
