@@ -1,14 +1,21 @@
 #include "CiDcmLib.h"
 
-#include "vDicomGuard.h"
 #include "vDicomPixels.h"
 #include "vDicomSeries.h"
+#ifndef VEMORA_READ_HELPER
+#include "vDicomElementWalk.h"
+#include "vReadIsolation.h"
+
+#include <algorithm>
+#include <vtkDataArray.h>
+#endif
 
 #include <gdcmImageReader.h>
 #include <gdcmReader.h>
 #include <gdcmSequenceOfItems.h>
 #include <gdcmTrace.h>
 
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -30,8 +37,6 @@ void SilenceGdcm()
   }();
   (void)silenced;
 }
-
-const char* const DamagedText = "the DICOM library stopped on damaged data";
 
 double CleanSpacing(double value)
 {
@@ -121,12 +126,99 @@ void CiDcmLib::Clear()
 
 bool CiDcmLib::Allocate(std::size_t bytes)
 {
-  this->Pixels.reset(new (std::nothrow) unsigned char[bytes]);
+  this->Pixels.reset(
+    new (std::nothrow) unsigned char[bytes], std::default_delete<unsigned char[]>());
   this->PixelBytes = this->Pixels ? bytes : 0;
   return this->Pixels != nullptr;
 }
 
 std::string CiDcmLib::Read()
+{
+#ifdef VEMORA_READ_HELPER
+  return this->ReadHere();
+#else
+  return this->ReadIsolated();
+#endif
+}
+
+std::string CiDcmLib::ReadIsolated()
+{
+  this->Clear();
+#ifndef VEMORA_READ_HELPER
+  if (this->Filename.empty())
+  {
+    return "no file name";
+  }
+  // A file whose elements claim more than it holds is refused here, by a walk over the element
+  // headers (no GDCM), without starting the helper.
+  struct stat info;
+  if (stat(this->Filename.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+    !vDicomElementWalk::Walk(this->Filename, {}).LengthsFit)
+  {
+    return "the elements of the file are damaged or cut short";
+  }
+  vReadReply reply;
+  std::string failure;
+  if (!vReadIsolation::Run(
+        { "dicom", this->Filename, std::to_string(this->MaximumBytes) }, reply, failure))
+  {
+    return failure;
+  }
+  if (!reply.Error().empty())
+  {
+    return reply.Error();
+  }
+  const std::vector<std::string>* line = reply.Find("dicom");
+  vtkDataArray* pixels = reply.FindArray("pixels");
+  if (!line || line->size() != 10 || !pixels)
+  {
+    return "the read helper's reply is incomplete";
+  }
+  long numbers[6];
+  for (int i = 0; i < 6; ++i)
+  {
+    char* end = nullptr;
+    numbers[i] = std::strtol((*line)[1 + i].c_str(), &end, 10);
+    if (!end || *end != '\0' || numbers[i] < 0 || numbers[i] > INT_MAX)
+    {
+      return "the read helper's reply is incomplete";
+    }
+  }
+  const std::size_t bytes = std::size_t(numbers[0]) * std::size_t(numbers[1]) *
+    std::size_t(numbers[2]) * std::size_t(numbers[3]);
+  if ((numbers[3] != 1 && numbers[3] != 2 && numbers[3] != 4) || numbers[0] > 65535 ||
+    numbers[1] > 65535 || bytes == 0 ||
+    bytes > static_cast<std::size_t>(pixels->GetNumberOfValues()))
+  {
+    return "the read helper's reply is incomplete";
+  }
+  this->Cols = static_cast<int>(numbers[0]);
+  this->Rows = static_cast<int>(numbers[1]);
+  this->Frames = static_cast<int>(numbers[2]);
+  this->PixelSize = static_cast<int>(numbers[3]);
+  this->Signed = numbers[4] != 0;
+  this->WholeVolume = numbers[5] != 0;
+  for (int i = 0; i < 3; ++i)
+  {
+    this->Spacing[i] = CleanSpacing(std::strtod((*line)[7 + i].c_str(), nullptr));
+  }
+  if (const std::vector<std::string>* notice = reply.Find("notice"))
+  {
+    this->Notice = notice->size() == 2 ? (*notice)[1] : std::string();
+    std::replace(this->Notice.begin(), this->Notice.end(), '\x1f', '\n');
+  }
+  // The frames stay in the helper's shared block; the array keeps the mapping alive.
+  vtkSmartPointer<vtkDataArray> hold = pixels;
+  this->Pixels = std::shared_ptr<unsigned char>(
+    static_cast<unsigned char*>(pixels->GetVoidPointer(0)), [hold](unsigned char*) {});
+  this->PixelBytes = bytes;
+  return std::string();
+#else
+  return "no read helper";
+#endif
+}
+
+std::string CiDcmLib::ReadHere()
 {
   this->Clear();
   if (this->Filename.empty())
@@ -160,17 +252,7 @@ std::string CiDcmLib::Read()
 
 std::string CiDcmLib::ReadFile(const std::string& path)
 {
-  std::string error;
-  if (!vDicomGuard::Run(
-        [&]()
-        {
-          error = this->DecodeFile(path);
-          return true;
-        }))
-  {
-    error = DamagedText;
-  }
-  return error;
+  return this->DecodeFile(path);
 }
 
 std::string CiDcmLib::DecodeFile(const std::string& path)
@@ -262,66 +344,62 @@ std::string CiDcmLib::ReadFolder(const std::string& path)
   std::size_t frameBytes = 0;
   for (std::size_t i = 0; i < slices.size(); ++i)
   {
-    const bool finished = vDicomGuard::Run(
-      [&]()
+    const bool finished = [&]()
+    {
+      gdcm::ImageReader reader;
+      reader.SetFileName(slices[i].Path.c_str());
+      bool ok = false;
+      try
       {
-        gdcm::ImageReader reader;
-        reader.SetFileName(slices[i].Path.c_str());
-        bool ok = false;
-        try
-        {
-          ok = reader.Read();
-        }
-        catch (...)
-        {
-          ok = false;
-        }
-        if (!ok)
-        {
-          error = "a slice of the series is not a DICOM image";
-          return true;
-        }
-        const gdcm::Image& image = reader.GetImage();
-        vDicomPixelLayout layout;
-        error = vDicomPixels::Describe(image, layout);
-        if (error.empty() && layout.Frames != 1)
-        {
-          error = "the series mixes multi-frame files";
-        }
-        if (!error.empty())
-        {
-          return true;
-        }
-        if (i == 0)
-        {
-          first = layout;
-          frameBytes = layout.FrameBytes();
-          if (frameBytes == 0 || slices.size() > this->MaximumBytes / frameBytes)
-          {
-            error = "the series is larger than the memory limit";
-            return true;
-          }
-          if (!this->Allocate(frameBytes * slices.size()))
-          {
-            error = "out of memory";
-            return true;
-          }
-        }
-        else if (!layout.SameFrameFormat(first))
-        {
-          error = "the slices of the series differ in size or pixel format";
-          return true;
-        }
-        error = vDicomPixels::Decode(image,
-          layout,
-          this->Pixels.get() + i * frameBytes,
-          frameBytes,
-          slices[i].PixelDataRoom());
+        ok = reader.Read();
+      }
+      catch (...)
+      {
+        ok = false;
+      }
+      if (!ok)
+      {
+        error = "a slice of the series is not a DICOM image";
         return true;
-      });
+      }
+      const gdcm::Image& image = reader.GetImage();
+      vDicomPixelLayout layout;
+      error = vDicomPixels::Describe(image, layout);
+      if (error.empty() && layout.Frames != 1)
+      {
+        error = "the series mixes multi-frame files";
+      }
+      if (!error.empty())
+      {
+        return true;
+      }
+      if (i == 0)
+      {
+        first = layout;
+        frameBytes = layout.FrameBytes();
+        if (frameBytes == 0 || slices.size() > this->MaximumBytes / frameBytes)
+        {
+          error = "the series is larger than the memory limit";
+          return true;
+        }
+        if (!this->Allocate(frameBytes * slices.size()))
+        {
+          error = "out of memory";
+          return true;
+        }
+      }
+      else if (!layout.SameFrameFormat(first))
+      {
+        error = "the slices of the series differ in size or pixel format";
+        return true;
+      }
+      error = vDicomPixels::Decode(
+        image, layout, this->Pixels.get() + i * frameBytes, frameBytes, slices[i].PixelDataRoom());
+      return true;
+    }();
     if (!finished)
     {
-      return DamagedText;
+      return error;
     }
     if (!error.empty())
     {
@@ -413,8 +491,20 @@ bool CiDcmLib::IsDicomFile(const std::string& path)
     }
   }
   // No preamble: a data set GDCM parses that describes an image (Rows and Columns present).
+#ifdef VEMORA_READ_HELPER
   vDicomSliceHeader header;
   return vDicomSeries::ReadHeader(path, header);
+#else
+  if (!vDicomElementWalk::Walk(path, {}).LengthsFit)
+  {
+    return false; // plainly damaged: no need to ask GDCM
+  }
+  vReadReply reply;
+  std::string failure;
+  const std::vector<std::string>* line = nullptr;
+  return vReadIsolation::Run({ "probe", path }, reply, failure) &&
+    (line = reply.Find("probe")) != nullptr && line->size() == 2 && (*line)[1] == "1";
+#endif
 }
 
 std::string CiDcmLib::ListSeries(const std::string& folder,
@@ -432,6 +522,7 @@ std::string CiDcmLib::ListSeries(const std::string& folder,
 {
   SilenceGdcm();
   files.clear();
+#ifdef VEMORA_READ_HELPER
   std::vector<vDicomSliceHeader> slices;
   std::string error = vDicomSeries::Scan(folder, slices, spacing, notice);
   for (const vDicomSliceHeader& slice : slices)
@@ -439,4 +530,29 @@ std::string CiDcmLib::ListSeries(const std::string& folder,
     files.push_back(slice.Path);
   }
   return error;
+#else
+  notice.clear(); // a listing leaves the notice to the read
+  spacing[0] = spacing[1] = spacing[2] = 1.0;
+  vReadReply reply;
+  std::string failure;
+  if (!vReadIsolation::Run({ "series", folder }, reply, failure))
+  {
+    return failure;
+  }
+  if (const std::vector<std::string>* line = reply.Find("spacing"))
+  {
+    for (std::size_t i = 0; i < 3 && i + 1 < line->size(); ++i)
+    {
+      spacing[i] = CleanSpacing(std::strtod((*line)[i + 1].c_str(), nullptr));
+    }
+  }
+  for (const std::vector<std::string>& line : reply.Lines)
+  {
+    if (line.size() == 2 && line[0] == "file")
+    {
+      files.push_back(line[1]);
+    }
+  }
+  return reply.Error();
+#endif
 }

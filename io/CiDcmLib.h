@@ -39,10 +39,13 @@
  * The spacing is in millimetres, every component > 0 (1 where the file gives none). For a series
  * the third component is the mean distance between neighbouring slice positions.
  *
- * Damaged files fail to read, never end the program: element structure and lengths are checked
- * against the file before GDCM reads it (GDCM allocates whatever a length claims), pixel data
- * must hold what the dimensions claim, and an `abort()` from GDCM's internal checks during a read
- * turns into a failed read. Slices of a folder series that share a position make the read fail;
+ * Damaged files fail to read, never end the program: GDCM runs in the read helper
+ * (vReadIsolation), so a crash, an `abort()` from its internal checks, a stack overflow or a hang
+ * ends only the helper, and the decoded frames come back through shared memory without a copy.
+ * Element structure, lengths and nesting depth are checked against the file before GDCM reads it
+ * (GDCM allocates whatever a length claims and recurses into every nested sequence), so one
+ * damaged file of a series folder is left out instead of failing the folder. Pixel data must hold
+ * what the dimensions claim. Slices of a folder series that share a position make the read fail;
  * sub-folders are not searched.
  *
  * No operation throws; a failed read leaves the instance empty (zero sizes, null pointers).
@@ -129,6 +132,10 @@ public:
 
 private:
   void Clear();
+  /** The read itself, in this process (the read helper's side). */
+  std::string ReadHere();
+  /** The read through the read helper. */
+  std::string ReadIsolated();
   std::string ReadFile(const std::string& path);
   std::string DecodeFile(const std::string& path);
   std::string ReadFolder(const std::string& path);
@@ -143,7 +150,7 @@ private:
   bool Signed = false;
   bool WholeVolume = false;
   double Spacing[3] = { 1.0, 1.0, 1.0 };
-  std::unique_ptr<unsigned char[]> Pixels;
+  std::shared_ptr<unsigned char> Pixels; // decoded here, or mapped from the read helper
   std::size_t PixelBytes = 0;
   std::size_t MaximumBytes = DefaultMaximumBytes;
 };

@@ -1,11 +1,14 @@
 #include "vFileReader.h"
 
 #include "CiDcmLib.h"
+#include "vCellCheck.h"
 #include "vLegacyVTKCheck.h"
 #include "vLegacyVTKFastReader.h"
+#include "vMemoryBudget.h"
 #include "vOBJCheck.h"
 #include "vOBJFastReader.h"
 #include "vQVFile.h"
+#include "vReadIsolation.h"
 #include "vReaderPluginContract.h"
 #include "vVoxelBuffer.h"
 
@@ -14,32 +17,22 @@
 #include "vLog.h"
 #include "vUserPrompt.h"
 
-#include <vtkActor.h>
-#include <vtkActorCollection.h>
-#include <vtkAlgorithm.h>
 #include <vtkCellArray.h>
 #include <vtkDataSetReader.h>
 #include <vtkGeometryFilter.h>
 #include <vtkIdTypeArray.h>
 #include <vtkImageData.h>
-#include <vtkMapper.h>
 #include <vtkOBJReader.h>
 #include <vtkPointData.h>
 #include <vtkPolyData.h>
-#include <vtkPolyDataReader.h>
-#include <vtkPolyDataWriter.h>
-#include <vtkRenderer.h>
 #include <vtkUnsignedCharArray.h>
 #include <vtkUnsignedIntArray.h>
 #include <vtkUnstructuredGrid.h>
-#include <vtkVRMLImporter.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/wait.h>
 #include <type_traits>
 #include <unistd.h>
 
@@ -68,62 +61,6 @@ std::string CopyText(const char* text)
   return text ? std::string(text) : std::string();
 }
 
-/** True when every id of a connectivity array names one of `points` points. */
-template <typename Array>
-bool IdsAreBelow(Array* ids, vtkIdType points)
-{
-  using Value = typename Array::ValueType;
-  using Bits = std::make_unsigned_t<Value>;
-  const Value* p = ids->GetPointer(0);
-  const vtkIdType n = ids->GetNumberOfValues();
-  // With 0 <= limit <= top, an id v is bad when its top bit is set (negative) or when v - limit
-  // does not borrow into the top bit (v >= limit). Plain integer operations, no early exit: the
-  // loop vectorises on any x86-64 (which lacks 64-bit unsigned compares before SSE4.2).
-  const Bits top = Bits(1) << (8 * sizeof(Value) - 1);
-  const Bits limit = points > static_cast<vtkIdType>(top - 1)
-    ? top
-    : static_cast<Bits>(std::max<vtkIdType>(points, 0));
-  Bits bad = 0;
-  for (vtkIdType i = 0; i < n; ++i)
-  {
-    const Bits v = static_cast<Bits>(p[i]);
-    bad |= v | ~(v - limit);
-  }
-  return !(bad & top);
-}
-
-/** True when the offsets start at 0, never decrease and end at the connectivity's size. */
-template <typename Array>
-bool OffsetsAreValid(Array* offsets, vtkIdType connectivity)
-{
-  const auto* p = offsets->GetPointer(0);
-  const vtkIdType n = offsets->GetNumberOfValues();
-  if (n == 0)
-  {
-    return connectivity == 0;
-  }
-  bool bad = p[0] != 0 || p[n - 1] != connectivity;
-  for (vtkIdType i = 1; i < n; ++i)
-  {
-    bad |= p[i] < p[i - 1];
-  }
-  return !bad;
-}
-
-/** True when the cells of `cells` are well formed and name only `points` points. */
-bool CellIdsAreValid(vtkCellArray* cells, vtkIdType points)
-{
-  if (!cells)
-  {
-    return true;
-  }
-  const vtkIdType connectivity = cells->GetNumberOfConnectivityIds();
-  return cells->IsStorage64Bit() ? OffsetsAreValid(cells->GetOffsetsArray64(), connectivity) &&
-      IdsAreBelow(cells->GetConnectivityArray64(), points)
-                                 : OffsetsAreValid(cells->GetOffsetsArray32(), connectivity) &&
-      IdsAreBelow(cells->GetConnectivityArray32(), points);
-}
-
 /**
  * True when every cell of a grid has a type the surface filter knows and the number of points that
  * type has (the filter trusts both), and the ids are valid.
@@ -133,7 +70,7 @@ bool GridCellsAreValid(vtkUnstructuredGrid* grid)
   vtkCellArray* cells = grid->GetCells();
   vtkUnsignedCharArray* types = grid->GetCellTypesArray();
   const vtkIdType count = cells ? cells->GetNumberOfCells() : 0;
-  if (!cells || !CellIdsAreValid(cells, grid->GetNumberOfPoints()) ||
+  if (!cells || !vCellCheck::CellIdsAreValid(cells, grid->GetNumberOfPoints()) ||
     (count > 0 && (!types || types->GetNumberOfValues() != count)))
   {
     return false;
@@ -188,80 +125,6 @@ bool GridCellsAreValid(vtkUnstructuredGrid* grid)
     }
   }
   return true;
-}
-
-/** True when every cell of the model names a point it has. */
-bool CellsAreValid(vtkPolyData* model)
-{
-  const vtkIdType points = model->GetNumberOfPoints();
-  vtkCellArray* arrays[4] = {
-    model->GetVerts(), model->GetLines(), model->GetPolys(), model->GetStrips()
-  };
-  for (vtkCellArray* cells : arrays)
-  {
-    if (!CellIdsAreValid(cells, points))
-    {
-      return false;
-    }
-  }
-  return true;
-}
-/** Writes all bytes to a descriptor; false on failure. */
-bool WriteAll(int fd, const char* data, size_t size)
-{
-  while (size > 0)
-  {
-    const ssize_t put = ::write(fd, data, size);
-    if (put < 0 && errno == EINTR)
-    {
-      continue;
-    }
-    if (put <= 0)
-    {
-      return false;
-    }
-    data += put;
-    size -= static_cast<size_t>(put);
-  }
-  return true;
-}
-
-/** The data set of the first actor of a VRML scene (an empty model when it has none). */
-vtkSmartPointer<vtkPolyData> ImportFirstShape(const std::string& path)
-{
-  vtkNew<vtkVRMLImporter> importer;
-  importer->SetFileName(path.c_str());
-  importer->Read();
-  auto model = vtkSmartPointer<vtkPolyData>::New();
-  vtkRenderer* renderer = importer->GetRenderer();
-  vtkActorCollection* actors = renderer ? renderer->GetActors() : nullptr;
-  vtkActor* first = nullptr;
-  if (actors)
-  {
-    actors->InitTraversal();
-    first = actors->GetNextActor();
-  }
-  vtkMapper* mapper = first ? first->GetMapper() : nullptr;
-  if (mapper)
-  {
-    if (vtkAlgorithm* producer = mapper->GetInputAlgorithm())
-    {
-      producer->Update();
-    }
-    vtkDataSet* data = mapper->GetInput();
-    if (auto* poly = vtkPolyData::SafeDownCast(data))
-    {
-      model->ShallowCopy(poly);
-    }
-    else if (data)
-    {
-      vtkNew<vtkGeometryFilter> surface;
-      surface->SetInputData(data);
-      surface->Update();
-      model->ShallowCopy(surface->GetOutput());
-    }
-  }
-  return model;
 }
 
 } // namespace
@@ -557,7 +420,10 @@ int vFileReader::ReadModel(const std::string& ext)
   }
   // A model without points (a file the reader skipped entirely) or with cells naming missing
   // points is no model: it would only fail later, when shown.
-  if (!model || model->GetNumberOfPoints() == 0 || (!cellsChecked && !CellsAreValid(model)))
+  // Models of the read helper were checked there, while still in its caches (vCellCheck), and
+  // the direct .vtk reader checks cells as it reads them.
+  const bool checked = cellsChecked || (kind != "vtk" && kind != "obj");
+  if (!model || model->GetNumberOfPoints() == 0 || (!checked && !vCellCheck::CellsAreValid(model)))
   {
     return 0;
   }
@@ -732,69 +598,14 @@ vtkSmartPointer<vtkPolyData> vFileReader::ReadOBJ(const std::string& path)
 vtkSmartPointer<vtkPolyData> vFileReader::ReadVRML(const std::string& path)
 {
   // VTK's VRML parser crashes on some malformed scenes, and what it accepts is too loose to check
-  // beforehand. So the scene is imported in a child process, which hands the model back over a
-  // pipe as a binary VTK stream: a scene that crashes the parser is a failed read, not a crash of
-  // the workstation.
-  int pipeEnds[2];
-  if (::pipe2(pipeEnds, O_CLOEXEC) != 0)
+  // beforehand: the scene is imported by the read helper.
+  vReadReply reply;
+  if (!vReadIsolation::Run({ "vrml", path }, reply, this->ErrorText) || !reply.Error().empty())
   {
     return nullptr;
   }
-  const pid_t child = ::fork();
-  if (child < 0)
-  {
-    ::close(pipeEnds[0]);
-    ::close(pipeEnds[1]);
-    return nullptr;
-  }
-  if (child == 0)
-  {
-    ::close(pipeEnds[0]);
-    int status = 1;
-    vtkSmartPointer<vtkPolyData> model = ImportFirstShape(path);
-    vtkNew<vtkPolyDataWriter> writer;
-    writer->SetInputData(model);
-    writer->SetFileTypeToBinary();
-    writer->WriteToOutputStringOn();
-    if (writer->Write() == 1)
-    {
-      const std::string bytes = writer->GetOutputStdString();
-      status = WriteAll(pipeEnds[1], bytes.data(), bytes.size()) ? 0 : 1;
-    }
-    ::_exit(status); // no exit handlers of the parent's libraries run in the child
-  }
-  ::close(pipeEnds[1]);
-  std::string bytes;
-  char chunk[65536];
-  for (;;)
-  {
-    const ssize_t got = ::read(pipeEnds[0], chunk, sizeof(chunk));
-    if (got < 0 && errno == EINTR)
-    {
-      continue;
-    }
-    if (got <= 0)
-    {
-      break;
-    }
-    bytes.append(chunk, static_cast<size_t>(got));
-  }
-  ::close(pipeEnds[0]);
-  int status = 0;
-  while (::waitpid(child, &status, 0) < 0 && errno == EINTR)
-  {
-  }
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || bytes.empty())
-  {
-    return nullptr;
-  }
-  vtkNew<vtkPolyDataReader> reader;
-  reader->ReadFromInputStringOn();
-  reader->SetInputString(bytes);
-  reader->Update();
-  auto model = vtkSmartPointer<vtkPolyData>::New();
-  model->ShallowCopy(reader->GetOutput());
-  return model;
+  this->ErrorText.clear();
+  return vtkPolyData::SafeDownCast(vReadIsolation::Assemble(reply));
 }
 
 vtkSmartPointer<vtkImageData> vFileReader::ReadQV(const std::string& path)
@@ -832,11 +643,17 @@ vtkSmartPointer<vtkImageData> vFileReader::ReadDICOM(const std::string& path)
   double spacing[3] = { 1.0, 1.0, 1.0 };
   dicom.GetSpacing(spacing);
 
+  // The volume is refused before it is allocated when it cannot fit, with what it needs.
+  if (!vMemoryBudget::Fits(count * sizeof(unsigned int), this->ErrorText))
+  {
+    return nullptr;
+  }
   vVoxelBuffer buffer(count * sizeof(unsigned int));
   auto* voxels = static_cast<unsigned int*>(buffer.Get());
   if (!voxels)
   {
-    this->ErrorText = UnrecognizedText;
+    this->ErrorText =
+      vMemoryBudget::NeedText(count * sizeof(unsigned int), vMemoryBudget::Available());
     return nullptr;
   }
   // Frame i fills the voxels from i x (cols x rows) on. Frames that would not fit are left out, so
@@ -868,46 +685,36 @@ vtkSmartPointer<vtkImageData> vFileReader::ReadDICOM(const std::string& path)
 
 vtkSmartPointer<vtkDataSet> vFileReader::ReadExternal(int externalIndex, const std::string& path)
 {
+  // Plug-ins run third-party readers: the read helper loads the plug-in and reads there, so a
+  // crash or a hang of the reader fails the read instead of ending the workstation.
   const int type = this->GetFileType(externalIndex + this->NumberOfInternal);
-  vDynamicLibrary library;
-  if (!library.Open(this->GetFileSupportLib(externalIndex)))
+  const std::string library = this->GetFileSupportLib(externalIndex);
+  if (library.empty())
+  {
+    return nullptr;
+  }
+  vReadReply reply;
+  std::string failure;
+  if (!vReadIsolation::Run({ "plugin", path, library }, reply, failure))
+  {
+    vLog::Warning("reader plug-in failed on " + path + ": " + failure);
+    return nullptr;
+  }
+  const std::string error = reply.Error();
+  if (error == "the reader plug-in cannot be loaded")
   {
     vUserPrompt::Get()->Inform(LoadFailedText);
     return nullptr;
   }
-  auto read = library.GetFunction<vReaderPlugin::ReadFunction>("Read");
-  if (!read)
+  if (error.compare(0, 7, "error: ") == 0)
+  {
+    this->ErrorText = error; // a text for the user (a volume that does not fit)
+  }
+  vtkSmartPointer<vtkDataSet> data = vReadIsolation::Assemble(reply);
+  if ((type == ModelFormat && !vtkPolyData::SafeDownCast(data)) ||
+    (type == ImageFormat && !vtkImageData::SafeDownCast(data)))
   {
     return nullptr;
   }
-  vtkDataSet* data = read(path.c_str());
-  if (type == ImageFormat)
-  {
-    if (auto release = library.GetFunction<vReaderPlugin::ReleaseMemoryFunction>("ReleaseMemory"))
-    {
-      release();
-    }
-  }
-  if (!data)
-  {
-    return nullptr;
-  }
-  // The plug-in's data set is taken over without copying its arrays, then released; all of it
-  // happens before the library is unloaded (when `library` goes).
-  vtkSmartPointer<vtkDataSet> result;
-  if (type == ModelFormat && vtkPolyData::SafeDownCast(data))
-  {
-    result = vtkSmartPointer<vtkPolyData>::New();
-  }
-  else if (type == ImageFormat && vtkImageData::SafeDownCast(data) &&
-    data->GetNumberOfPoints() > 0 && data->GetPointData()->GetScalars())
-  {
-    result = vtkSmartPointer<vtkImageData>::New();
-  }
-  if (result)
-  {
-    result->ShallowCopy(data);
-  }
-  data->Delete();
-  return result;
+  return data;
 }

@@ -42,8 +42,12 @@ class vtkPolyData;
  * Damaged files fail the read (with an empty error text, like any model file that gives no data
  * set) instead of reaching the VTK readers' weak spots: legacy ".vtk" files declaring more data
  * than they hold or with malformed blocks, and OBJ elements naming missing vertices, are refused
- * beforehand; VRML scenes are imported in a child process, so a parser crash only fails the read.
- * Outputs are handed over as read (nothing else holds them), not copied again.
+ * beforehand. Foreign formats read by third-party code (the reader plug-ins, VRML, DICOM) are read
+ * by the read helper, a process of its own with a time and a memory limit (vReadIsolation): a
+ * crash, an abort or a hang of those readers only fails the read, and the data comes back through
+ * shared memory without a copy. Models from the helper are checked like any other (cells naming
+ * missing points are refused). Outputs are handed over as read (nothing else holds them), not
+ * copied again.
  */
 class VEMORAIO_EXPORT vFileReader
 {

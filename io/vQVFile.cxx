@@ -1,5 +1,6 @@
 #include "vQVFile.h"
 
+#include "vMemoryBudget.h"
 #include "vVoxelBuffer.h"
 
 #include <vtkDataArray.h>
@@ -12,6 +13,7 @@
 #include <cmath>
 #include <cstring>
 #include <fcntl.h>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -381,10 +383,15 @@ vtkSmartPointer<vtkImageData> vQVFile::ReadVolume(const std::string& path, std::
     error = CorruptedText;
     return nullptr;
   }
+  // A volume that cannot fit is refused before anything is allocated, saying what it needs.
+  if (!vMemoryBudget::Fits(bytes, error))
+  {
+    return nullptr;
+  }
   vVoxelBuffer buffer(bytes);
   if (!buffer.Get())
   {
-    error = CorruptedText;
+    error = vMemoryBudget::NeedText(bytes, vMemoryBudget::Available());
     return nullptr;
   }
   if (ReadAt(fd.Get(), buffer.Get(), bytes, HeaderSize) != bytes)
@@ -437,7 +444,20 @@ bool vQVFile::ReadPreview(const std::string& path,
     error = CorruptedText;
     return false;
   }
-  std::vector<uint32_t> values(count);
+  if (!vMemoryBudget::Fits(bytes, error))
+  {
+    return false;
+  }
+  std::vector<uint32_t> values;
+  try
+  {
+    values.resize(count);
+  }
+  catch (const std::bad_alloc&)
+  {
+    error = vMemoryBudget::NeedText(bytes, vMemoryBudget::Available());
+    return false;
+  }
   if (ReadAt(fd.Get(), values.data(), bytes, HeaderSize) != bytes)
   {
     error = CorruptedText;

@@ -40,7 +40,9 @@ struct tagQVHEADER
  * Reading checks the header in a fixed order and stops at the first fault, with one of these
  * texts: "error: the QV file may have been corrupted" (signature, header word, sizes, a header or
  * voxel block that ends early), "error: unrecognized file type" (file type), "error: unrecoginized
- * data type" (data type). Nothing of a failed read is kept.
+ * data type" (data type). A volume larger than the memory the process may still take (its limits,
+ * the machine's available memory) is refused before anything is allocated, with "error: not enough
+ * memory: the volume needs N MiB, only M MiB are available". Nothing of a failed read is kept.
  *
  * The volume read from a file has extent 0..X-1, 0..Y-1, 0..Z-1, one component of type
  * VTK_UNSIGNED_INT, the file's spacing (values of 0 or less read as 1.0) and is centred on the

@@ -15,8 +15,11 @@
  * - `ReleaseMemory` (optional, image plug-ins): called right after `Read`.
  *
  * The five describing functions are called once at start-up and their texts are copied at once;
- * all five must exist or the library is ignored. The library is unloaded after that scan and
- * loaded again for every read.
+ * all five must exist or the library is ignored. The library is unloaded after that scan. Reads
+ * run in the read helper, a process of its own (vReadIsolation): it loads the library, calls
+ * `Read` and `ReleaseMemory`, and hands the data set's points, cells and point and cell data
+ * arrays (plain arrays of numbers) back through shared memory. A plug-in that crashes, aborts or
+ * hangs only fails its read.
  *
  * A plug-in includes this header and defines the functions; the host only uses the pointer types.
  */

@@ -19,7 +19,8 @@ enum class vVerdict
 
 constexpr uint32_t UndefinedLength = 0xffffffffu;
 constexpr uint32_t PixelDataTag = 0x7fe00010u;
-// Sequences nest a few levels in real files; a deeper nest is left to GDCM without a verdict.
+// Sequences nest a few levels in real files. A deeper nest is refused: GDCM recurses once per
+// level, and a few thousand levels overflow its stack.
 constexpr int MaximumDepth = 32;
 // Headers of real files fit in one block; pixel data is skipped, not read.
 constexpr std::size_t BlockBytes = 64 * 1024;
@@ -130,7 +131,7 @@ public:
   {
     if (depth > MaximumDepth)
     {
-      return vVerdict::Unknown;
+      return vVerdict::TooLong;
     }
     while (pos < this->Size)
     {

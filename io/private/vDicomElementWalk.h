@@ -12,7 +12,7 @@ struct vDicomWalkResult
   /**
    * False when the file is plainly damaged: an element claims more bytes than the file has left,
    * an explicit-VR element has no valid value representation, or the file ends inside an item or
-   * sequence of undefined length.
+   * sequence of undefined length, or items and sequences nest more than 32 levels deep.
    */
   bool LengthsFit = true;
   /** True when every element up to the end of the file (or the pixel data) was understood. */

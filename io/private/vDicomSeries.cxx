@@ -1,7 +1,6 @@
 #include "vDicomSeries.h"
 
 #include "vDicomElementWalk.h"
-#include "vDicomGuard.h"
 
 #include <gdcmReader.h>
 #include <gdcmStringFilter.h>
@@ -299,7 +298,7 @@ bool ReadHeaderUnguarded(const std::string& path, vDicomSliceHeader& header)
 
 bool vDicomSeries::ReadHeader(const std::string& path, vDicomSliceHeader& header)
 {
-  return vDicomGuard::Run([&]() { return ReadHeaderUnguarded(path, header); });
+  return ReadHeaderUnguarded(path, header);
 }
 
 std::string vDicomSeries::Scan(const std::string& folder,

@@ -250,3 +250,62 @@ TEST(vDicomBadInput, GdcmInternalChecksDoNotEndTheProgram)
   EXPECT_EQ(lib.Read(), "");
   EXPECT_EQ(lib.GetNumberOfFrames(), 10);
 }
+
+TEST(vDicomBadInput, DeeplyNestedSequencesAreRefusedAndLeftOutOfASeries)
+{
+  // A private sequence of undefined length nesting 5000 levels deep, put before the patient's
+  // name of a real slice: GDCM recurses once per level and overflows its stack.
+  vTempHome home;
+  const std::string series = vTestData("dicom/series-mr-gre-sag-5");
+  std::vector<char> bytes = vReadBytes(series + "/IM0003");
+  const long name = vFindElementValue(bytes, 0x0010, 0x0010, "PN");
+  ASSERT_GT(name, 8);
+  const char open[] = { '\x09',
+    '\x00',
+    '\x10',
+    '\x10',
+    'S',
+    'Q',
+    0,
+    0,
+    '\xff',
+    '\xff',
+    '\xff',
+    '\xff',
+    '\xfe',
+    '\xff',
+    '\x00',
+    '\xe0',
+    '\xff',
+    '\xff',
+    '\xff',
+    '\xff' };
+  const char close[] = {
+    '\xfe', '\xff', '\x0d', '\xe0', 0, 0, 0, 0, '\xfe', '\xff', '\xdd', '\xe0', 0, 0, 0, 0
+  };
+  std::vector<char> nest;
+  for (int level = 0; level < 5000; ++level)
+  {
+    nest.insert(nest.end(), std::begin(open), std::end(open));
+  }
+  for (int level = 0; level < 5000; ++level)
+  {
+    nest.insert(nest.end(), std::begin(close), std::end(close));
+  }
+  bytes.insert(bytes.begin() + (name - 8), nest.begin(), nest.end());
+  ASSERT_TRUE(vWriteBytes(home.Sub("nested.dcm"), bytes));
+  EXPECT_NE(ReadChecked(home.Sub("nested.dcm")), "");
+
+  // In a series folder the file is left out; the other slices read as one volume.
+  for (const char* slice : { "IM0001", "IM0002", "IM0003", "IM0004", "IM0005" })
+  {
+    home.CopyFile(series + "/" + slice, std::string("local/") + slice);
+  }
+  ASSERT_TRUE(vWriteBytes(home.Sub("local/IM0006"), bytes));
+  CiDcmLib lib;
+  lib.SetFilename(home.Sub("local"));
+  EXPECT_EQ(lib.Read(), "");
+  EXPECT_EQ(lib.GetNumberOfFrames(), 5);
+  EXPECT_EQ(lib.GetCols(), 42);
+  EXPECT_EQ(lib.GetRows(), 64);
+}

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <vector>
 
 namespace
@@ -77,4 +79,40 @@ TEST(QVMemory, AReadNeedsLittleMoreThanTheVoxels)
   EXPECT_EQ(0u, voxels[0]);
   EXPECT_EQ(bytes / 4 - 1, voxels[bytes / 4 - 1]);
   EXPECT_EQ(123456u, voxels[123456]);
+}
+
+TEST(QVMemory, AVolumeThatCannotFitIsRefusedBeforeAnythingIsAllocated)
+{
+  // A 4 GiB volume (a sparse file: its voxels take no disk), read under an address-space limit
+  // 1 GiB above what the process uses now: refused with the memory it needs, nothing allocated.
+  vTempHome home;
+  const std::string path = home.Sub("huge.qv");
+  tagQVHEADER header;
+  header.Size[0] = header.Size[1] = header.Size[2] = 1;
+  const uint32_t voxel = 7;
+  std::string error;
+  ASSERT_TRUE(vQVFile::Write(path, header, &voxel, error)) << error;
+  {
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    const int32_t sizes[3] = { 1024, 1024, 1024 };
+    file.seekp(14);
+    file.write(reinterpret_cast<const char*>(sizes), sizeof(sizes));
+  }
+  ASSERT_EQ(0, ::truncate(path.c_str(), vQVFile::HeaderSize + (off_t(4) << 30)));
+
+  struct rlimit previous;
+  ASSERT_EQ(0, ::getrlimit(RLIMIT_AS, &previous));
+  struct rlimit limit = previous;
+  limit.rlim_cur = static_cast<rlim_t>(StatusKiB("VmSize:")) * 1024 + (rlim_t(1) << 30);
+  ASSERT_EQ(0, ::setrlimit(RLIMIT_AS, &limit));
+  vFileReader reader;
+  reader.SetFilename(path);
+  const int result = reader.Read();
+  ::setrlimit(RLIMIT_AS, &previous);
+  EXPECT_EQ(0, result);
+  EXPECT_EQ(nullptr, reader.GetOutput());
+  const std::string message = reader.GetErrorMessage();
+  EXPECT_EQ(0u, message.find("error: not enough memory: the volume needs 4096 MiB, only "))
+    << message;
+  EXPECT_NE(std::string::npos, message.find(" MiB are available")) << message;
 }

@@ -223,3 +223,174 @@ TEST(ReaderPlugins, TheRegistryHoldsAtMost128Formats)
   EXPECT_EQ("", reader.GetFileSupportLib(123));
   EXPECT_TRUE(refusals.Contains("p129.so"));
 }
+
+TEST(ReaderPlugins, VoxelsAndTrianglesTheFilesDoNotHoldAreNeverShown)
+{
+  vTempHome home;
+  InstallPlugins(home);
+  vFileReader reader;
+  vtkSmartPointer<vtkImageData> volume = MakeVolume();
+  const std::string voxels(
+    static_cast<const char*>(volume->GetScalarPointer()), 72 * sizeof(unsigned short));
+
+  // Detached headers read their data file, relative to the header's folder.
+  const std::string nrrdHeader = "NRRD0004\n# written by hand\ntype: ushort\ndimension: 3\n"
+                                 "sizes: 12 3 2\nspacings: 0.5 1.5 2.5\nencoding: raw\n"
+                                 "endian: little\ndata file: v.raw\n\n";
+  const std::string mhdHeader = "ObjectType = Image\nNDims = 3\nBinaryData = True\n"
+                                "BinaryDataByteOrderMSB = False\nElementSpacing = 0.5 1.5 2.5\n"
+                                "DimSize = 12 3 2\nElementType = MET_USHORT\n"
+                                "ElementDataFile = v.raw\n";
+  home.WriteFile("data/v.raw", voxels);
+  ExpectVolume(reader, home.WriteFile("data/v.nrrd", nrrdHeader));
+  ExpectVolume(reader, home.WriteFile("data/v.mhd", mhdHeader));
+
+  // Without their data file, or with too little in it, they are refused (VTK's readers hand back
+  // a volume of whatever was in memory); so is the conversion tool.
+  const std::string tool = std::string(VEMORA_BIN_DIR) + "/vqvwrite";
+  for (const std::string& raw : { std::string(), voxels.substr(0, 100) })
+  {
+    if (raw.empty())
+    {
+      ASSERT_EQ(0, std::remove(home.Sub("data/v.raw").c_str()));
+    }
+    else
+    {
+      home.WriteFile("data/v.raw", raw);
+    }
+    for (const char* name : { "data/v.nrrd", "data/v.mhd" })
+    {
+      vExpectVtkMessages vtkMessages;
+      reader.SetFilename(home.Sub(name));
+      EXPECT_EQ(0, reader.Read()) << name << " with " << raw.size() << " bytes of data";
+      EXPECT_NE(0,
+        std::system((tool + " " + home.Sub("out.qv") + " --from " + home.Sub(name) + " 2>/dev/null")
+                      .c_str()));
+      EXPECT_TRUE(vReadFile(home.Sub("out.qv")).empty()) << "no volume is written";
+    }
+  }
+  // Attached data that ends early, and more axes than VTK's reader handles (which crashed it).
+  const std::pair<const char*, std::string> files[] = {
+    { "short.nrrd",
+      "NRRD0004\ntype: ushort\ndimension: 3\nsizes: 12 3 2\nencoding: raw\n\n" +
+        voxels.substr(0, 140) },
+    { "short.mha",
+      "NDims = 3\nDimSize = 12 3 2\nElementType = MET_USHORT\nElementDataFile = LOCAL\n" +
+        voxels.substr(0, 140) },
+    { "five.nrrd",
+      "NRRD0004\ntype: uchar\ndimension: 5\nsizes: 2 2 2 2 2\nencoding: raw\n\n" +
+        voxels.substr(0, 32) },
+    { "six.nrrd",
+      "NRRD0004\ntype: uchar\ndimension: 6\nsizes: 3 2 2 2 2 2\nencoding: raw\n\n" +
+        voxels.substr(0, 96) },
+  };
+  for (const auto& file : files)
+  {
+    vExpectVtkMessages vtkMessages;
+    reader.SetFilename(home.WriteFile(file.first, file.second));
+    EXPECT_EQ(0, reader.Read()) << file.first;
+  }
+
+  // A binary STL whose count claims about 4 billion triangles and that stores 2.
+  std::string stl(80, ' ');
+  stl.replace(0, 22, "binary stl from a tool");
+  const unsigned char count[4] = { 0x00, 0x28, 0x6b, 0xee }; // 4,000,000,000
+  stl.append(reinterpret_cast<const char*>(count), 4);
+  const float triangle[12] = { 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0 };
+  for (int i = 0; i < 2; ++i)
+  {
+    stl.append(reinterpret_cast<const char*>(triangle), sizeof(triangle));
+    stl.append(2, '\0');
+  }
+  reader.SetFilename(home.WriteFile("claims.stl", stl));
+  {
+    vExpectVtkMessages vtkMessages;
+    EXPECT_EQ(0, reader.Read());
+  }
+  // With the true count it reads (and a header starting with "solid" does not make it text).
+  const unsigned char two[4] = { 2, 0, 0, 0 };
+  stl.replace(0, 5, "solid");
+  stl.replace(80, 4, reinterpret_cast<const char*>(two), 4);
+  reader.SetFilename(home.WriteFile("two.stl", stl));
+  ASSERT_EQ(1, reader.Read());
+  EXPECT_EQ(3, reader.GetOutput()->GetNumberOfPoints());
+}
+
+TEST(ReaderPlugins, PlyFilesOfModellingToolsReadAndDamagedOnesAreRefused)
+{
+  vTempHome home;
+  InstallPlugins(home);
+  vFileReader reader;
+  // As modelling tools write them: comments, object information, an element before the
+  // vertices, normals, texture coordinates, colours, quads, and no newline after the last face
+  // (VTK's reader crashed on the element and aborted on the last line).
+  const std::string header = "ply\r\nformat ascii 1.0\r\ncomment Created by a modelling tool\r\n"
+                             "obj_info num_cols 8\r\nelement material 1\r\n"
+                             "property uchar ambient_red\r\nelement vertex 8\r\n"
+                             "property float x\r\nproperty float y\r\nproperty float z\r\n"
+                             "property float nx\r\nproperty float ny\r\nproperty float nz\r\n"
+                             "property float s\r\nproperty float t\r\nproperty uchar red\r\n"
+                             "property uchar green\r\nproperty uchar blue\r\n"
+                             "property uchar alpha\r\nelement face 6\r\n"
+                             "property list uchar uint vertex_indices\r\nend_header\r\n7\r\n";
+  std::string vertices;
+  for (int i = 0; i < 8; ++i)
+  {
+    const int x = i & 4 ? -1 : 1;
+    const int y = i & 2 ? -1 : 1;
+    const int z = i & 1 ? -1 : 1;
+    vertices += std::to_string(x) + ".000000 " + std::to_string(y) + ".000000 " +
+      std::to_string(z) + ".000000\t0.577350 0.577350 0.577350 0.625 0.5 " +
+      std::to_string(30 * i) + " 0 255 255\r\n";
+  }
+  const std::string faces = "4 0 4 6 2\r\n4 3 2 6 7\r\n4 7 6 4 5\r\n4 5 1 3 7\r\n4 1 0 2 3\r\n"
+                            "4 5 4 0 1";
+  reader.SetFilename(home.WriteFile("cube.ply", header + vertices + faces));
+  ASSERT_EQ(1, reader.Read());
+  auto* cube = vtkPolyData::SafeDownCast(reader.GetOutput());
+  ASSERT_NE(nullptr, cube);
+  EXPECT_EQ(vFileReader::SurfaceMesh, reader.GetOutputType());
+  EXPECT_EQ(8, cube->GetNumberOfPoints());
+  EXPECT_EQ(6, cube->GetNumberOfPolys());
+  EXPECT_DOUBLE_EQ(-1.0, cube->GetPoint(7)[2]);
+  ASSERT_NE(nullptr, cube->GetPointData()->GetNormals());
+  ASSERT_NE(nullptr, cube->GetPointData()->GetTCoords());
+  ASSERT_NE(nullptr, cube->GetPointData()->GetScalars());
+  EXPECT_EQ(210.0, cube->GetPointData()->GetScalars()->GetComponent(7, 0));
+
+  // A negative count of a signed list count, and a face naming a vertex far past the list, in
+  // text and in binary: refused (VTK's reader crashed on each).
+  const std::string triangle = "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\n"
+                               "property float y\nproperty float z\nelement face 1\n"
+                               "property list char int vertex_indices\nend_header\n"
+                               "0 0 0\n1 0 0\n0 1 0\n";
+  auto binary = [](signed char count, int last)
+  {
+    std::string file = "ply\nformat binary_little_endian 1.0\nelement vertex 3\n"
+                       "property float x\nproperty float y\nproperty float z\nelement face 1\n"
+                       "property list char int vertex_indices\nend_header\n";
+    const float points[9] = { 0, 0, 0, 1, 0, 0, 0, 1, 0 };
+    const int ids[3] = { 0, 1, last };
+    file.append(reinterpret_cast<const char*>(points), sizeof(points));
+    file.push_back(static_cast<char>(count));
+    file.append(reinterpret_cast<const char*>(ids), sizeof(ids));
+    return file;
+  };
+  reader.SetFilename(home.WriteFile("good.ply", binary(3, 2)));
+  ASSERT_EQ(1, reader.Read());
+  EXPECT_EQ(1, reader.GetOutput()->GetNumberOfCells());
+  const std::pair<const char*, std::string> damaged[] = {
+    { "negative.ply", triangle + "-5 0 1 2\n" },
+    { "far.ply", triangle + "3 0 1 2000000000\n" },
+    { "minus.ply", triangle + "3 0 -1 2\n" },
+    { "short.ply", triangle + "3 0 1\n" },
+    { "negative-binary.ply", binary(-5, 2) },
+    { "far-binary.ply", binary(3, 2000000000) },
+  };
+  for (const auto& file : damaged)
+  {
+    vExpectVtkMessages vtkMessages;
+    reader.SetFilename(home.WriteFile(file.first, file.second));
+    EXPECT_EQ(0, reader.Read()) << file.first;
+  }
+}

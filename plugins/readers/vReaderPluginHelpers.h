@@ -16,6 +16,9 @@
 #include <vtkStreamingDemandDrivenPipeline.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 /** Defines the five describing exports of a plug-in. */
@@ -87,6 +90,53 @@ inline bool VolumeFitsInMemory(vtkAlgorithm* reader)
   const long pageSize = sysconf(_SC_PAGESIZE);
   return pages <= 0 || pageSize <= 0 ||
     bytes <= static_cast<unsigned long long>(pages) * static_cast<unsigned long long>(pageSize) / 2;
+}
+
+/** The size of a regular file, or -1 (missing, a folder, a device). */
+inline long long RegularFileSize(const std::string& path)
+{
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)
+    ? static_cast<long long>(info.st_size)
+    : -1;
+}
+
+/** The folder part of a path ("." when it has none), for data files named relative to a header. */
+inline std::string FolderOf(const std::string& path)
+{
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+/** `name` relative to the folder of `header` unless absolute. */
+inline std::string BesideHeader(const std::string& header, const std::string& name)
+{
+  return !name.empty() && name[0] == '/' ? name : FolderOf(header) + "/" + name;
+}
+
+/** Trims blanks (and a carriage return) from both ends. */
+inline std::string Trimmed(const std::string& text)
+{
+  const std::size_t first = text.find_first_not_of(" \t\r");
+  if (first == std::string::npos)
+  {
+    return std::string();
+  }
+  return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+/** `count` x `size` x ... without overflow; false when a factor is 0 or the product overflows. */
+inline bool Product(const std::uint64_t* factors, int count, std::uint64_t& product)
+{
+  product = 1;
+  for (int i = 0; i < count; ++i)
+  {
+    if (factors[i] == 0 || __builtin_mul_overflow(product, factors[i], &product))
+    {
+      return false;
+    }
+  }
+  return true;
 }
 
 /**

@@ -3,58 +3,532 @@
 
 #include <vtkPLYReader.h>
 
+#include <algorithm>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
+#include <fcntl.h>
 #include <sstream>
 #include <string>
+#include <sys/mman.h>
+#include <vector>
 
 VEMORA_READER_PLUGIN_INFO(4096, "ply", "Polygon File Format", "1.0.0.0", "PLY Reader")
 
 namespace
 {
-/**
- * The element counts of the header must fit in the file (every element takes at least one byte):
- * VTK's PLY reader allocates and loops over what the header declares.
- */
-bool CountsFit(const char* path)
+constexpr int MaximumHeaderLines = 10000;
+
+/** A scalar type of the format: its size and whether it is an integer, signed, floating. */
+struct vPlyType
 {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in)
+  std::string Word;
+  int Size = 0;
+  bool Integer = false;
+  bool Signed = false;
+};
+
+bool TypeOf(const std::string& word, vPlyType& type)
+{
+  static const struct
   {
-    return false;
-  }
-  const unsigned long long size = static_cast<unsigned long long>(in.tellg());
-  in.seekg(0);
-  std::string line;
-  for (int lines = 0; lines < 10000 && std::getline(in, line); ++lines)
+    const char* Names[2];
+    int Size;
+    bool Integer;
+    bool Signed;
+  } types[] = { { { "char", "int8" }, 1, true, true },
+    { { "uchar", "uint8" }, 1, true, false },
+    { { "short", "int16" }, 2, true, true },
+    { { "ushort", "uint16" }, 2, true, false },
+    { { "int", "int32" }, 4, true, true },
+    { { "uint", "uint32" }, 4, true, false },
+    { { "float", "float32" }, 4, false, true },
+    { { "double", "float64" }, 8, false, true } };
+  for (const auto& entry : types)
   {
-    std::istringstream words(line);
-    std::string word;
-    words >> word;
-    if (word == "end_header")
+    if (word == entry.Names[0] || word == entry.Names[1])
     {
+      type = vPlyType{ word, entry.Size, entry.Integer, entry.Signed };
       return true;
     }
-    if (word == "element")
+  }
+  return false;
+}
+
+struct vPlyProperty
+{
+  std::string Name;
+  bool List = false;
+  vPlyType Count; // lists: the type of the count
+  vPlyType Value;
+};
+
+struct vPlyElement
+{
+  std::string Name;
+  unsigned long long Count = 0;
+  std::vector<vPlyProperty> Properties;
+  /** The faces' vertex list: its ids must name vertices. */
+  bool IsIndexList(const vPlyProperty& property) const
+  {
+    return this->Name == "face" && property.List &&
+      (property.Name == "vertex_indices" || property.Name == "vertex_index");
+  }
+};
+
+/**
+ * Texture coordinates named "s" and "t" (as some modelling tools write them) under the names VTK's
+ * reader knows, "u" and "v"; other names as they are.
+ */
+std::string TextureName(const vPlyElement& element, const vPlyProperty& property, bool hasUV)
+{
+  if (element.Name == "vertex" && !property.List && !hasUV)
+  {
+    if (property.Name == "s")
     {
-      std::string name;
-      std::string count;
-      words >> name >> count;
-      char* end = nullptr;
-      const unsigned long long n = std::strtoull(count.c_str(), &end, 10);
-      if (count.empty() || count[0] == '-' || *end != '\0' || n > size)
+      return "u";
+    }
+    if (property.Name == "t")
+    {
+      return "v";
+    }
+  }
+  return property.Name;
+}
+
+/** A file mapped into memory for the checks. */
+class vMappedFile
+{
+public:
+  explicit vMappedFile(const char* path)
+  {
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    const long long size = vReaderPluginHelpers::RegularFileSize(path);
+    if (fd >= 0 && size > 0)
+    {
+      void* data = ::mmap(nullptr, static_cast<size_t>(size), PROT_READ, MAP_PRIVATE, fd, 0);
+      if (data != MAP_FAILED)
+      {
+        this->Data = static_cast<const char*>(data);
+        this->Size = static_cast<size_t>(size);
+      }
+    }
+    if (fd >= 0)
+    {
+      ::close(fd);
+    }
+  }
+  ~vMappedFile()
+  {
+    if (this->Data)
+    {
+      ::munmap(const_cast<char*>(this->Data), this->Size);
+    }
+  }
+  vMappedFile(const vMappedFile&) = delete;
+  vMappedFile& operator=(const vMappedFile&) = delete;
+
+  const char* Data = nullptr;
+  size_t Size = 0;
+};
+
+/**
+ * The checks and the clean copy. The header is parsed whole; then every element of the body is
+ * walked: list counts must be 0 or more and fit in the file, and the faces' vertex ids must name
+ * vertices the file has (VTK's reader trusts all of it and crashes otherwise). An ASCII file is
+ * also rewritten into its vertices and faces only, one element per line, ending with a newline:
+ * VTK's reader crashes on other elements before the vertices and aborts on a last line without
+ * its newline, both common in files of modelling tools; texture coordinates named "s" and "t"
+ * are renamed to the "u" and "v" it reads.
+ */
+class vPlyCheck
+{
+public:
+  vPlyCheck(const char* data, size_t size)
+    : Data(data)
+    , Size(size)
+  {
+  }
+
+  /** True when the file is sound; for ASCII files `clean` receives the rewritten file. */
+  bool Run(std::string& clean)
+  {
+    if (!this->ParseHeader())
+    {
+      return false;
+    }
+    if (this->Format == "ascii")
+    {
+      return this->WalkAscii(clean);
+    }
+    clean.clear();
+    return this->WalkBinary();
+  }
+
+private:
+  bool ParseHeader()
+  {
+    size_t pos = 0;
+    bool first = true;
+    for (int lines = 0; lines < MaximumHeaderLines && pos < this->Size; ++lines)
+    {
+      const char* end =
+        static_cast<const char*>(std::memchr(this->Data + pos, '\n', this->Size - pos));
+      if (!end)
+      {
+        return false;
+      }
+      std::string line(this->Data + pos, static_cast<size_t>(end - (this->Data + pos)));
+      pos = static_cast<size_t>(end - this->Data) + 1;
+      if (!line.empty() && line.back() == '\r')
+      {
+        line.pop_back();
+      }
+      std::istringstream words(line);
+      std::string word;
+      words >> word;
+      if (first)
+      {
+        if (word != "ply")
+        {
+          return false;
+        }
+        first = false;
+        continue;
+      }
+      if (word == "format")
+      {
+        words >> this->Format;
+        if (this->Format != "ascii" && this->Format != "binary_little_endian" &&
+          this->Format != "binary_big_endian")
+        {
+          return false;
+        }
+      }
+      else if (word == "element")
+      {
+        vPlyElement element;
+        std::string count;
+        words >> element.Name >> count;
+        char* stop = nullptr;
+        element.Count = std::strtoull(count.c_str(), &stop, 10);
+        // Every element takes at least one byte of the file.
+        if (element.Name.empty() || count.empty() || count[0] == '-' || *stop != '\0' ||
+          element.Count > this->Size)
+        {
+          return false;
+        }
+        this->Elements.push_back(element);
+      }
+      else if (word == "property")
+      {
+        if (this->Elements.empty())
+        {
+          return false;
+        }
+        vPlyProperty property;
+        std::string type;
+        words >> type;
+        if (type == "list")
+        {
+          std::string countType;
+          std::string valueType;
+          words >> countType >> valueType;
+          property.List = true;
+          if (!TypeOf(countType, property.Count) || !property.Count.Integer ||
+            !TypeOf(valueType, property.Value))
+          {
+            return false;
+          }
+        }
+        else if (!TypeOf(type, property.Value))
+        {
+          return false;
+        }
+        words >> property.Name;
+        if (property.Name.empty())
+        {
+          return false;
+        }
+        this->Elements.back().Properties.push_back(property);
+      }
+      else if (word == "end_header")
+      {
+        this->Body = pos;
+        return !this->Format.empty();
+      }
+      // comment, obj_info and unknown keywords carry nothing the reader needs
+    }
+    return false;
+  }
+
+  unsigned long long VertexCount() const
+  {
+    for (const vPlyElement& element : this->Elements)
+    {
+      if (element.Name == "vertex")
+      {
+        return element.Count;
+      }
+    }
+    return 0;
+  }
+
+  // ASCII: the body is a stream of words.
+  bool NextWord(size_t& pos, const char*& word, size_t& length) const
+  {
+    while (pos < this->Size &&
+      (this->Data[pos] == ' ' || this->Data[pos] == '\t' || this->Data[pos] == '\r' ||
+        this->Data[pos] == '\n'))
+    {
+      ++pos;
+    }
+    if (pos >= this->Size)
+    {
+      return false;
+    }
+    const size_t start = pos;
+    while (pos < this->Size && this->Data[pos] != ' ' && this->Data[pos] != '\t' &&
+      this->Data[pos] != '\r' && this->Data[pos] != '\n')
+    {
+      ++pos;
+    }
+    word = this->Data + start;
+    length = pos - start;
+    return true;
+  }
+
+  static bool WordInteger(const char* word, size_t length, long long& value)
+  {
+    char text[32];
+    if (length == 0 || length >= sizeof(text))
+    {
+      return false;
+    }
+    std::memcpy(text, word, length);
+    text[length] = '\0';
+    char* end = nullptr;
+    value = std::strtoll(text, &end, 10);
+    return *end == '\0';
+  }
+
+  bool WalkAscii(std::string& clean) const
+  {
+    const unsigned long long vertices = this->VertexCount();
+    std::ostringstream header;
+    header << "ply\nformat ascii 1.0\n";
+    std::string body;
+    size_t pos = this->Body;
+    for (const vPlyElement& element : this->Elements)
+    {
+      const bool keep = element.Name == "vertex" || element.Name == "face";
+      if (keep)
+      {
+        header << "element " << element.Name << ' ' << element.Count << '\n';
+        const bool hasUV = std::any_of(element.Properties.begin(),
+          element.Properties.end(),
+          [](const vPlyProperty& p) { return p.Name == "u" || p.Name == "v"; });
+        for (const vPlyProperty& property : element.Properties)
+        {
+          header << "property "
+                 << (property.List ? "list " + property.Count.Word + " " : std::string())
+                 << property.Value.Word << ' ' << TextureName(element, property, hasUV) << '\n';
+        }
+      }
+      for (unsigned long long i = 0; i < element.Count; ++i)
+      {
+        for (const vPlyProperty& property : element.Properties)
+        {
+          const char* word = nullptr;
+          size_t length = 0;
+          if (!this->NextWord(pos, word, length))
+          {
+            return false;
+          }
+          if (keep)
+          {
+            body.append(word, length).push_back(' ');
+          }
+          if (!property.List)
+          {
+            continue;
+          }
+          long long count = 0;
+          if (!WordInteger(word, length, count) || count < 0 ||
+            static_cast<unsigned long long>(count) > this->Size - pos)
+          {
+            return false;
+          }
+          const bool ids = element.IsIndexList(property);
+          for (long long j = 0; j < count; ++j)
+          {
+            if (!this->NextWord(pos, word, length))
+            {
+              return false;
+            }
+            long long id = 0;
+            if (ids &&
+              (!WordInteger(word, length, id) || id < 0 ||
+                static_cast<unsigned long long>(id) >= vertices))
+            {
+              return false;
+            }
+            if (keep)
+            {
+              body.append(word, length).push_back(' ');
+            }
+          }
+        }
+        if (keep && !body.empty())
+        {
+          body.back() = '\n';
+        }
+      }
+    }
+    header << "end_header\n";
+    clean = header.str() + body;
+    return true;
+  }
+
+  // Binary: values of fixed sizes in the file's byte order.
+  bool ReadInteger(size_t pos, const vPlyType& type, long long& value) const
+  {
+    if (this->Size - pos < static_cast<size_t>(type.Size))
+    {
+      return false;
+    }
+    unsigned long long bits = 0;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(this->Data + pos);
+    const bool big = this->Format == "binary_big_endian";
+    for (int i = 0; i < type.Size; ++i)
+    {
+      bits = bits << 8 | bytes[big ? i : type.Size - 1 - i];
+    }
+    if (type.Signed && type.Size < 8 && (bits >> (8 * type.Size - 1)) != 0)
+    {
+      bits |= ~0ull << (8 * type.Size); // sign extension
+    }
+    value = static_cast<long long>(bits);
+    return true;
+  }
+
+  /** True when `count` integer ids from `pos` all name one of `vertices` vertices. */
+  bool IdsFit(size_t pos, size_t count, const vPlyType& type, unsigned long long vertices) const
+  {
+    if (!type.Integer)
+    {
+      return false;
+    }
+    if (type.Size == 4 && this->Format == "binary_little_endian" &&
+      __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__)
+    {
+      // The common case (32-bit ids in the machine's byte order), without the general decoding.
+      // As unsigned, a negative signed id is beyond any vertex count.
+      for (size_t j = 0; j < count; ++j)
+      {
+        std::uint32_t id = 0;
+        std::memcpy(&id, this->Data + pos + 4 * j, 4);
+        if (id >= vertices)
+        {
+          return false;
+        }
+      }
+      return true;
+    }
+    for (size_t j = 0; j < count; ++j)
+    {
+      long long id = 0;
+      this->ReadInteger(pos + j * static_cast<size_t>(type.Size), type, id);
+      if (id < 0 || static_cast<unsigned long long>(id) >= vertices)
       {
         return false;
       }
     }
+    return true;
   }
-  return false;
+
+  bool WalkBinary() const
+  {
+    const unsigned long long vertices = this->VertexCount();
+    size_t pos = this->Body;
+    for (const vPlyElement& element : this->Elements)
+    {
+      for (unsigned long long i = 0; i < element.Count; ++i)
+      {
+        for (const vPlyProperty& property : element.Properties)
+        {
+          if (!property.List)
+          {
+            if (this->Size - pos < static_cast<size_t>(property.Value.Size))
+            {
+              return false;
+            }
+            pos += static_cast<size_t>(property.Value.Size);
+            continue;
+          }
+          long long count = 0;
+          if (!this->ReadInteger(pos, property.Count, count) || count < 0)
+          {
+            return false;
+          }
+          pos += static_cast<size_t>(property.Count.Size);
+          const unsigned long long bytes =
+            static_cast<unsigned long long>(count) * static_cast<unsigned>(property.Value.Size);
+          if (bytes > this->Size - pos)
+          {
+            return false;
+          }
+          if (element.IsIndexList(property) &&
+            !this->IdsFit(pos, static_cast<size_t>(count), property.Value, vertices))
+          {
+            return false;
+          }
+          pos += static_cast<size_t>(bytes);
+        }
+      }
+    }
+    return true;
+  }
+
+  const char* Data;
+  size_t Size;
+  size_t Body = 0;
+  std::string Format;
+  std::vector<vPlyElement> Elements;
+};
+
+vtkDataSet* ReadPLY(const char* path)
+{
+  std::string clean;
+  {
+    vMappedFile file(path);
+    if (!file.Data || !vPlyCheck(file.Data, file.Size).Run(clean))
+    {
+      return nullptr;
+    }
+  }
+  vtkNew<vtkPLYReader> reader;
+  if (clean.empty())
+  {
+    reader->SetFileName(path);
+  }
+  else
+  {
+    reader->ReadFromInputStringOn();
+    reader->SetInputString(clean);
+  }
+  reader->Update();
+  vtkPolyData* output = reader->GetOutput();
+  if (reader->GetErrorCode() != 0 || !output || output->GetNumberOfPoints() == 0)
+  {
+    return nullptr;
+  }
+  vtkPolyData* model = vtkPolyData::New();
+  model->ShallowCopy(output);
+  return model;
 }
 } // namespace
 
 vtkDataSet* Read(const char* path)
 {
-  return vReaderPluginHelpers::Guarded([](const char* file) -> vtkDataSet*
-    { return CountsFit(file) ? vReaderPluginHelpers::ReadModel<vtkPLYReader>(file) : nullptr; },
-    path);
+  return vReaderPluginHelpers::Guarded(ReadPLY, path);
 }

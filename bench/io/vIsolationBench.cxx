@@ -1,0 +1,240 @@
+// The cost of reading foreign formats in the read helper (vReadIsolation), against the bare VTK
+// reader in this process, in the same run.
+//
+//   vIsolationBench [--folder DIR] [--repeat N] [--fresh-memory]
+//
+// NIfTI: a 512 x 512 x 600 volume of 16-bit voxels (300 MiB), read by the file reader (the NIfTI
+//   plug-in in the read helper, the voxels mapped back from shared memory) against a bare
+//   vtkNIFTIImageReader update.
+// PLY: a binary model of 1,002,528 triangles, read by the file reader (the PLY plug-in's checks
+//   and VTK's reader in the helper) against a bare vtkPLYReader update.
+// Every figure is the median of the repeats, in CPU time of this process and of its children
+// (the helper's work counts), and in wall time. The page cache is warmed first. The files are
+// made in DIR (default: $TMPDIR or /tmp) and removed at the end. The goal: at most 1.3 times the
+// bare reader. With --fresh-memory, blocks of 1 MiB or more come from the system at each read (a
+// fixed mmap threshold) in this process too, as they do in the helper: without it, the C library
+// hands the bare reader the pages of its previous repeat, already mapped.
+#include "vFileReader.h"
+
+#include <vtkImageData.h>
+#include <vtkNIFTIImageReader.h>
+#include <vtkNIFTIImageWriter.h>
+#include <vtkNew.h>
+#include <vtkPLYReader.h>
+#include <vtkPointData.h>
+#include <vtkPolyData.h>
+#include <vtkSmartPointer.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <malloc.h>
+#include <string>
+#include <sys/resource.h>
+#include <vector>
+
+namespace
+{
+struct vTiming
+{
+  double Cpu = 0;
+  double Wall = 0;
+};
+
+double CpuSeconds()
+{
+  rusage self;
+  rusage children;
+  getrusage(RUSAGE_SELF, &self);
+  getrusage(RUSAGE_CHILDREN, &children);
+  auto seconds = [](const timeval& t) { return double(t.tv_sec) + 1e-6 * double(t.tv_usec); };
+  return seconds(self.ru_utime) + seconds(self.ru_stime) + seconds(children.ru_utime) +
+    seconds(children.ru_stime);
+}
+
+vTiming Time(const std::function<void()>& work)
+{
+  const double cpu = CpuSeconds();
+  const auto wall = std::chrono::steady_clock::now();
+  work();
+  vTiming timing;
+  timing.Cpu = CpuSeconds() - cpu;
+  timing.Wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall).count();
+  return timing;
+}
+
+double Median(std::vector<double> values)
+{
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+/** Times `bare` and `isolated` alternately `repeat` times and prints the medians and ratios. */
+bool Compare(const char* what,
+  int repeat,
+  const std::function<bool()>& bare,
+  const std::function<bool()>& isolated)
+{
+  std::vector<double> bareCpu;
+  std::vector<double> bareWall;
+  std::vector<double> isolatedCpu;
+  std::vector<double> isolatedWall;
+  bool ok = bare() && isolated(); // warms the page cache and the libraries
+  for (int i = 0; i < repeat && ok; ++i)
+  {
+    vTiming timing = Time([&]() { ok = bare() && ok; });
+    bareCpu.push_back(timing.Cpu);
+    bareWall.push_back(timing.Wall);
+    timing = Time([&]() { ok = isolated() && ok; });
+    isolatedCpu.push_back(timing.Cpu);
+    isolatedWall.push_back(timing.Wall);
+  }
+  if (!ok)
+  {
+    std::printf("%s: a read failed\n", what);
+    return false;
+  }
+  const double cpuRatio = Median(isolatedCpu) / Median(bareCpu);
+  const double wallRatio = Median(isolatedWall) / Median(bareWall);
+  std::printf("%s\n  bare VTK reader   cpu %.3f s   wall %.3f s\n"
+              "  isolated read     cpu %.3f s   wall %.3f s\n"
+              "  ratio             cpu %.2f     wall %.2f   (goal at most 1.3)\n",
+    what,
+    Median(bareCpu),
+    Median(bareWall),
+    Median(isolatedCpu),
+    Median(isolatedWall),
+    cpuRatio,
+    wallRatio);
+  return true;
+}
+
+bool WriteNifti(const std::string& path)
+{
+  auto volume = vtkSmartPointer<vtkImageData>::New();
+  volume->SetDimensions(512, 512, 600);
+  volume->AllocateScalars(VTK_UNSIGNED_SHORT, 1);
+  auto* voxels = static_cast<std::uint16_t*>(volume->GetScalarPointer());
+  const std::size_t count = std::size_t(512) * 512 * 600;
+  for (std::size_t i = 0; i < count; ++i)
+  {
+    voxels[i] = static_cast<std::uint16_t>(i * 2654435761u >> 20);
+  }
+  vtkNew<vtkNIFTIImageWriter> writer;
+  writer->SetInputData(volume);
+  writer->SetFileName(path.c_str());
+  writer->Write();
+  return writer->GetErrorCode() == 0;
+}
+
+/** A binary PLY grid of n x n vertices, two triangles a square. */
+bool WritePly(const std::string& path, int n)
+{
+  std::ofstream out(path, std::ios::binary);
+  const long long faces = 2LL * (n - 1) * (n - 1);
+  out << "ply\nformat binary_little_endian 1.0\ncomment a grid\nelement vertex " << n * n
+      << "\nproperty float x\nproperty float y\nproperty float z\nelement face " << faces
+      << "\nproperty list uchar int vertex_indices\nend_header\n";
+  for (int y = 0; y < n; ++y)
+  {
+    for (int x = 0; x < n; ++x)
+    {
+      const float point[3] = { float(x), float(y), float((x * 7 + y * 13) % 5) };
+      out.write(reinterpret_cast<const char*>(point), sizeof(point));
+    }
+  }
+  for (int y = 0; y + 1 < n; ++y)
+  {
+    for (int x = 0; x + 1 < n; ++x)
+    {
+      const int a = y * n + x;
+      const int triangles[2][3] = { { a, a + 1, a + n }, { a + 1, a + n + 1, a + n } };
+      for (const auto& triangle : triangles)
+      {
+        out.put(3);
+        out.write(reinterpret_cast<const char*>(triangle), sizeof(triangle));
+      }
+    }
+  }
+  return bool(out);
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+  const char* tmp = std::getenv("TMPDIR");
+  std::string folder = tmp && *tmp ? tmp : "/tmp";
+  int repeat = 5;
+  for (int i = 1; i < argc; ++i)
+  {
+    if (std::strcmp(argv[i], "--fresh-memory") == 0)
+    {
+      // Every large block from the system, as a read in a long-running program mostly gets it:
+      // otherwise the C library keeps the blocks of the previous repeat for the next, and only
+      // the bare reader in this process gains from that.
+      mallopt(M_MMAP_THRESHOLD, 1 << 20);
+    }
+  }
+  for (int i = 1; i + 1 < argc; i += 2)
+  {
+    if (std::strcmp(argv[i], "--folder") == 0)
+    {
+      folder = argv[i + 1];
+    }
+    else if (std::strcmp(argv[i], "--repeat") == 0)
+    {
+      repeat = std::max(1, std::atoi(argv[i + 1]));
+    }
+  }
+  const std::string nifti = folder + "/vIsolationBench.nii";
+  const std::string ply = folder + "/vIsolationBench.ply";
+  if (!WriteNifti(nifti) || !WritePly(ply, 709))
+  {
+    std::printf("cannot write the files into %s\n", folder.c_str());
+    return 1;
+  }
+  vFileReader reader;
+  bool ok = Compare(
+    "NIfTI, 512 x 512 x 600 x 16 bits (300 MiB)",
+    repeat,
+    [&]()
+    {
+      vtkNew<vtkNIFTIImageReader> bare;
+      bare->SetFileName(nifti.c_str());
+      bare->Update();
+      auto image = vtkSmartPointer<vtkImageData>::New();
+      image->ShallowCopy(bare->GetOutput());
+      return image->GetNumberOfPoints() == 512LL * 512 * 600;
+    },
+    [&]()
+    {
+      reader.SetFilename(nifti);
+      return reader.Read() == 1 && reader.GetOutput()->GetNumberOfPoints() == 512LL * 512 * 600;
+    });
+  ok = Compare(
+         "PLY, binary, 1,002,528 triangles",
+         repeat,
+         [&]()
+         {
+           vtkNew<vtkPLYReader> bare;
+           bare->SetFileName(ply.c_str());
+           bare->Update();
+           auto model = vtkSmartPointer<vtkPolyData>::New();
+           model->ShallowCopy(bare->GetOutput());
+           return model->GetNumberOfCells() == 1002528;
+         },
+         [&]()
+         {
+           reader.SetFilename(ply);
+           return reader.Read() == 1 && reader.GetOutput()->GetNumberOfCells() == 1002528;
+         }) &&
+    ok;
+  std::remove(nifti.c_str());
+  std::remove(ply.c_str());
+  return ok ? 0 : 1;
+}

@@ -1,0 +1,391 @@
+// The read helper: reads one file with third-party code (a reader plug-in, VTK's VRML importer,
+// GDCM) in a process of its own, so that a crash, a hang or a runaway allocation ends only this
+// process. The workstation starts it with exec (vReadIsolation) and takes the result back from a
+// shared memory file.
+//
+//   vreadhelper MEMORY_BYTES CPU_SECONDS REQUEST PATH [EXTRA]
+//
+// File descriptor 3 receives the reply (text lines, see vReadIsolation.h), descriptor 4 is the
+// shared memory file that holds the data blocks. Requests:
+//   plugin PATH LIBRARY   read through a reader plug-in
+//   vrml PATH             the first shape of a VRML scene
+//   dicom PATH MAXBYTES   decode a DICOM file or series folder (frames as stored)
+//   probe PATH            whether the file is DICOM
+//   series PATH           the files of the series a folder read would take
+#include "vSharedHeap.h"
+
+#include "vCellCheck.h"
+#include "vReadHelperParts.h"
+#include "vReaderPluginContract.h"
+#include "vSharedBlock.h"
+
+#include <algorithm>
+#include <vtkCellArray.h>
+#include <vtkCellData.h>
+#include <vtkDataArray.h>
+#include <vtkImageData.h>
+#include <vtkPointData.h>
+#include <vtkPoints.h>
+#include <vtkPolyData.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <dlfcn.h>
+#include <sstream>
+#include <string>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <vector>
+
+namespace
+{
+constexpr int ReplyDescriptor = 3;
+constexpr int SharedDescriptor = 4;
+
+/** Writes all bytes to a descriptor; false on failure. */
+bool WriteAll(int fd, const char* data, size_t size)
+{
+  while (size > 0)
+  {
+    const ssize_t put = ::write(fd, data, size);
+    if (put < 0 && errno == EINTR)
+    {
+      continue;
+    }
+    if (put <= 0)
+    {
+      return false;
+    }
+    data += put;
+    size -= static_cast<size_t>(put);
+  }
+  return true;
+}
+
+/** One line of the reply: the words, then an optional free text (a name, a path) to the end. */
+class vReply
+{
+public:
+  std::ostringstream Text;
+
+  /**
+   * Describes an array whose values lie in a block of the shared file: the array's own memory
+   * when the reader allocated it there, else a copy. False when it cannot be placed.
+   */
+  bool PutArray(const std::string& role, vtkDataArray* array)
+  {
+    if (!array || !array->HasStandardMemoryLayout() || array->GetDataTypeSize() <= 0)
+    {
+      return true; // arrays of other layouts (none of the readers' outputs) are left behind
+    }
+    const std::uint64_t tuples = static_cast<std::uint64_t>(array->GetNumberOfTuples());
+    const std::uint64_t components = static_cast<std::uint64_t>(array->GetNumberOfComponents());
+    const std::uint64_t bytes = tuples * components * array->GetDataTypeSize();
+    void* values = array->GetVoidPointer(0);
+    std::uint64_t offset = 0;
+    if (!values || !vSharedHeap::Find(values, offset))
+    {
+      void* copy = vSharedHeap::Allocate(bytes);
+      if (!copy || !vSharedHeap::Find(copy, offset))
+      {
+        return false;
+      }
+      if (bytes > 0)
+      {
+        std::memcpy(copy, values, bytes);
+      }
+    }
+    this->Text << "array " << role << ' ' << array->GetDataType() << ' ' << components << ' '
+               << tuples << ' ' << offset;
+    if (const char* name = array->GetName())
+    {
+      this->Text << ' ' << name;
+    }
+    this->Text << '\n';
+    return true;
+  }
+
+  bool PutAttributes(const char* prefix, vtkDataSetAttributes* attributes)
+  {
+    for (int i = 0; i < attributes->GetNumberOfArrays(); ++i)
+    {
+      vtkDataArray* array = attributes->GetArray(i);
+      if (!array)
+      {
+        continue;
+      }
+      std::string role = prefix;
+      if (array == attributes->GetScalars())
+      {
+        role += ".scalars";
+      }
+      else if (array == attributes->GetNormals())
+      {
+        role += ".normals";
+      }
+      else if (array == attributes->GetTCoords())
+      {
+        role += ".tcoords";
+      }
+      if (!this->PutArray(role, array))
+      {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  bool PutCells(const std::string& kind, vtkCellArray* cells)
+  {
+    if (!cells || cells->GetNumberOfCells() == 0)
+    {
+      return true;
+    }
+    return this->PutArray(kind + ".offsets", cells->GetOffsetsArray()) &&
+      this->PutArray(kind + ".connectivity", cells->GetConnectivityArray());
+  }
+
+  bool PutDataSet(vtkDataSet* data)
+  {
+    if (auto* image = vtkImageData::SafeDownCast(data))
+    {
+      const int* e = image->GetExtent();
+      const double* s = image->GetSpacing();
+      const double* o = image->GetOrigin();
+      this->Text.precision(17);
+      this->Text << "image " << e[0] << ' ' << e[1] << ' ' << e[2] << ' ' << e[3] << ' ' << e[4]
+                 << ' ' << e[5] << ' ' << s[0] << ' ' << s[1] << ' ' << s[2] << ' ' << o[0] << ' '
+                 << o[1] << ' ' << o[2] << '\n';
+      return this->PutAttributes("pd", image->GetPointData());
+    }
+    if (auto* poly = vtkPolyData::SafeDownCast(data))
+    {
+      // Checked here, where the reader just wrote the cells: the workstation need not read them
+      // all again.
+      if (!vCellCheck::CellsAreValid(poly))
+      {
+        this->Text << "error cells name points the model does not have\n";
+        return true;
+      }
+      this->Text << "poly\n";
+      return (!poly->GetPoints() || this->PutArray("points", poly->GetPoints()->GetData())) &&
+        this->PutCells("verts", poly->GetVerts()) && this->PutCells("lines", poly->GetLines()) &&
+        this->PutCells("polys", poly->GetPolys()) && this->PutCells("strips", poly->GetStrips()) &&
+        this->PutAttributes("pd", poly->GetPointData()) &&
+        this->PutAttributes("cd", poly->GetCellData());
+    }
+    this->Text << "error no data set\n";
+    return true;
+  }
+};
+
+void ReadPlugin(const char* path, const char* library, vReply& reply)
+{
+  // The library stays loaded until the process ends: nothing needs unloading here.
+  void* handle = ::dlopen(library, RTLD_NOW | RTLD_LOCAL);
+  if (!handle)
+  {
+    reply.Text << "error the reader plug-in cannot be loaded\n";
+    return;
+  }
+  auto read = reinterpret_cast<vReaderPlugin::ReadFunction>(::dlsym(handle, "Read"));
+  if (!read)
+  {
+    reply.Text << "error the reader plug-in has no Read\n";
+    return;
+  }
+  vtkDataSet* data = read(path);
+  if (auto release =
+        reinterpret_cast<vReaderPlugin::ReleaseMemoryFunction>(::dlsym(handle, "ReleaseMemory")))
+  {
+    release();
+  }
+  if (!data)
+  {
+    reply.Text << "error the reader plug-in read nothing\n";
+    return;
+  }
+  if (!reply.PutDataSet(data))
+  {
+    reply.Text << "error out of memory\n";
+  }
+}
+
+/** The folder of this program, where its parts are. */
+std::string ProgramFolder()
+{
+  char buffer[4096];
+  const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
+  if (length <= 0)
+  {
+    return ".";
+  }
+  const std::string path(buffer, static_cast<std::size_t>(length));
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+/** A function of one of the helper's parts (loaded for good), or null. */
+template <typename Function>
+Function PartFunction(const char* part, const char* name)
+{
+  void* handle = ::dlopen((ProgramFolder() + "/" + part).c_str(), RTLD_NOW | RTLD_LOCAL);
+  return handle ? reinterpret_cast<Function>(::dlsym(handle, name)) : nullptr;
+}
+
+void ReadVRML(const char* path, vReply& reply)
+{
+  auto read = PartFunction<vHelperVRMLReadFunction>("vreadhelper-vrml.so", "vHelperVRMLRead");
+  if (!read)
+  {
+    reply.Text << "error the VRML part of the read helper is missing\n";
+    return;
+  }
+  // The model's arrays are the blocks handed over: it is kept to the end of the process.
+  vtkPolyData* model = read(path);
+  if (!reply.PutDataSet(model))
+  {
+    reply.Text << "error out of memory\n";
+  }
+}
+
+void ReadDicom(const char* path, const char* maximumBytes, vReply& reply)
+{
+  auto read = PartFunction<vHelperDicomReadFunction>("vreadhelper-dicom.so", "vHelperDicomRead");
+  if (!read)
+  {
+    reply.Text << "error the DICOM part of the read helper is missing\n";
+    return;
+  }
+  vHelperDicom dicom;
+  read(path, std::strtoull(maximumBytes, nullptr, 10), dicom);
+  if (!dicom.Error.empty())
+  {
+    reply.Text << "error " << dicom.Error << '\n';
+    return;
+  }
+  reply.Text.precision(17);
+  reply.Text << "dicom " << dicom.Cols << ' ' << dicom.Rows << ' ' << dicom.Frames << ' '
+             << dicom.PixelSize << ' ' << (dicom.Signed ? 1 : 0) << ' '
+             << (dicom.WholeVolume ? 1 : 0) << ' ' << dicom.Spacing[0] << ' ' << dicom.Spacing[1]
+             << ' ' << dicom.Spacing[2] << '\n';
+  if (!dicom.Notice.empty())
+  {
+    // One line: the notice's own line breaks travel as unit separators.
+    std::string notice = dicom.Notice;
+    std::replace(notice.begin(), notice.end(), '\n', '\x1f');
+    reply.Text << "notice " << notice << '\n';
+  }
+  const std::uint64_t bytes = std::uint64_t(dicom.Cols) * std::uint64_t(dicom.Rows) *
+    std::uint64_t(dicom.Frames) * std::uint64_t(dicom.PixelSize);
+  std::uint64_t offset = 0;
+  if (!dicom.Pixels || !vSharedHeap::Find(dicom.Pixels, offset))
+  {
+    // Decoded into the C library's heap (sanitizer builds, small images): copy the frames over.
+    void* copy = vSharedHeap::Allocate(bytes);
+    if (!dicom.Pixels || !copy || !vSharedHeap::Find(copy, offset))
+    {
+      reply.Text << "error out of memory\n";
+      return;
+    }
+    std::memcpy(copy, dicom.Pixels, bytes);
+  }
+  reply.Text << "array pixels " << VTK_UNSIGNED_CHAR << " 1 " << bytes << ' ' << offset << '\n';
+}
+
+void ProbeDicom(const char* path, vReply& reply)
+{
+  auto probe = PartFunction<vHelperDicomProbeFunction>("vreadhelper-dicom.so", "vHelperDicomProbe");
+  reply.Text << "probe " << (probe && probe(path) ? 1 : 0) << '\n';
+}
+
+void ListSeries(const char* path, vReply& reply)
+{
+  auto list =
+    PartFunction<vHelperDicomSeriesFunction>("vreadhelper-dicom.so", "vHelperDicomSeries");
+  if (!list)
+  {
+    reply.Text << "error the DICOM part of the read helper is missing\n";
+    return;
+  }
+  std::vector<std::string> files;
+  double spacing[3] = { 1.0, 1.0, 1.0 };
+  const std::string error = list(path, files, spacing);
+  reply.Text.precision(17);
+  reply.Text << "spacing " << spacing[0] << ' ' << spacing[1] << ' ' << spacing[2] << '\n';
+  for (const std::string& file : files)
+  {
+    if (file.find('\n') == std::string::npos)
+    {
+      reply.Text << "file " << file << '\n';
+    }
+  }
+  if (!error.empty())
+  {
+    reply.Text << "error " << error << '\n';
+  }
+}
+
+void SetLimit(int resource, const char* text)
+{
+  char* end = nullptr;
+  const unsigned long long value = std::strtoull(text, &end, 10);
+  if (!end || *end != '\0' || value == 0)
+  {
+    return;
+  }
+  struct rlimit limit;
+  if (::getrlimit(resource, &limit) == 0 &&
+    (limit.rlim_max == RLIM_INFINITY || value < limit.rlim_max))
+  {
+    limit.rlim_cur = static_cast<rlim_t>(value);
+    ::setrlimit(resource, &limit);
+  }
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+  if (argc < 5)
+  {
+    return 2;
+  }
+  SetLimit(RLIMIT_AS, argv[1]);
+  SetLimit(RLIMIT_CPU, argv[2]);
+  vSharedHeap::Initialize(SharedDescriptor);
+  const std::string request = argv[3];
+  const char* path = argv[4];
+  const char* extra = argc > 5 ? argv[5] : "";
+  vReply reply;
+  if (request == "plugin")
+  {
+    ReadPlugin(path, extra, reply);
+  }
+  else if (request == "vrml")
+  {
+    ReadVRML(path, reply);
+  }
+  else if (request == "dicom")
+  {
+    ReadDicom(path, extra, reply);
+  }
+  else if (request == "probe")
+  {
+    ProbeDicom(path, reply);
+  }
+  else if (request == "series")
+  {
+    ListSeries(path, reply);
+  }
+  else
+  {
+    return 2;
+  }
+  reply.Text << "end\n";
+  const std::string text = reply.Text.str();
+  const bool sent = WriteAll(ReplyDescriptor, text.data(), text.size());
+  // No destructors: the blocks stay in the shared file for the workstation to map, and the
+  // libraries' exit handlers have nothing to do.
+  ::_exit(sent ? 0 : 1);
+}

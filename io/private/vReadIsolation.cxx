@@ -1,0 +1,649 @@
+#include "vReadIsolation.h"
+
+#include "vMemoryBudget.h"
+#include "vSharedBlock.h"
+
+#include <vtkCellArray.h>
+#include <vtkCellData.h>
+#include <vtkDataArray.h>
+#include <vtkIdTypeArray.h>
+#include <vtkImageData.h>
+#include <vtkPointData.h>
+#include <vtkPoints.h>
+#include <vtkPolyData.h>
+#include <vtkTypeInt32Array.h>
+#include <vtkTypeInt64Array.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace
+{
+constexpr int ReplyDescriptor = 3;
+constexpr int SharedDescriptor = 4;
+/** Replies are short texts; a longer one is nonsense. */
+constexpr std::size_t MaximumReplyBytes = std::size_t(64) << 20;
+
+std::atomic<double> TimeLimit{ vReadIsolation::DefaultTimeLimit };
+
+/** A descriptor closed when it goes. */
+class vDescriptor
+{
+public:
+  explicit vDescriptor(int fd = -1)
+    : Fd(fd)
+  {
+  }
+  ~vDescriptor() { this->Reset(); }
+  vDescriptor(const vDescriptor&) = delete;
+  vDescriptor& operator=(const vDescriptor&) = delete;
+  int Get() const { return this->Fd; }
+  void Reset(int fd = -1)
+  {
+    if (this->Fd >= 0)
+    {
+      ::close(this->Fd);
+    }
+    this->Fd = fd;
+  }
+
+private:
+  int Fd;
+};
+
+/** Moves a descriptor above the numbers the child's descriptors get, so dup2 always copies. */
+int AboveChildNumbers(int fd)
+{
+  if (fd < 0 || fd > SharedDescriptor)
+  {
+    return fd;
+  }
+  const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, SharedDescriptor + 1);
+  ::close(fd);
+  return moved;
+}
+
+/** The address space the helper may take: the machine's memory. */
+unsigned long long HelperMemoryLimit()
+{
+  const long pages = ::sysconf(_SC_PHYS_PAGES);
+  const long page = ::sysconf(_SC_PAGESIZE);
+  return pages > 0 && page > 0 ? static_cast<unsigned long long>(pages) * page : 0;
+}
+
+std::vector<std::string> SplitLine(const std::string& line)
+{
+  std::vector<std::string> words;
+  std::size_t pos = 0;
+  while (pos < line.size())
+  {
+    const std::size_t next = line.find(' ', pos);
+    words.push_back(line.substr(pos, next == std::string::npos ? std::string::npos : next - pos));
+    if (next == std::string::npos)
+    {
+      break;
+    }
+    pos = next + 1;
+  }
+  return words;
+}
+
+/** The words of a line, the last one running to the end of the line after `fixed` words. */
+std::vector<std::string> SplitLine(const std::string& line, std::size_t fixed)
+{
+  std::vector<std::string> words;
+  std::size_t pos = 0;
+  while (words.size() < fixed && pos <= line.size())
+  {
+    const std::size_t next = line.find(' ', pos);
+    if (next == std::string::npos)
+    {
+      words.push_back(line.substr(pos));
+      return words;
+    }
+    words.push_back(line.substr(pos, next - pos));
+    pos = next + 1;
+  }
+  words.push_back(line.substr(std::min(pos, line.size())));
+  return words;
+}
+
+bool ParseUnsigned(const std::string& text, std::uint64_t& value)
+{
+  if (text.empty() || text[0] < '0' || text[0] > '9')
+  {
+    return false;
+  }
+  char* end = nullptr;
+  errno = 0;
+  value = std::strtoull(text.c_str(), &end, 10);
+  return errno == 0 && end && *end == '\0';
+}
+
+/** A new array of `type` for values a block holds: the cell arrays' exact classes for ids. */
+vtkSmartPointer<vtkDataArray> MakeArray(int type, bool cells)
+{
+  if (cells)
+  {
+    switch (type)
+    {
+      case VTK_ID_TYPE:
+        return vtkSmartPointer<vtkIdTypeArray>::New();
+      case VTK_TYPE_INT64:
+        return vtkSmartPointer<vtkTypeInt64Array>::New();
+      case VTK_TYPE_INT32:
+        return vtkSmartPointer<vtkTypeInt32Array>::New();
+      default:
+        return nullptr;
+    }
+  }
+  switch (type)
+  {
+    case VTK_CHAR:
+    case VTK_SIGNED_CHAR:
+    case VTK_UNSIGNED_CHAR:
+    case VTK_SHORT:
+    case VTK_UNSIGNED_SHORT:
+    case VTK_INT:
+    case VTK_UNSIGNED_INT:
+    case VTK_LONG:
+    case VTK_UNSIGNED_LONG:
+    case VTK_LONG_LONG:
+    case VTK_UNSIGNED_LONG_LONG:
+    case VTK_ID_TYPE:
+    case VTK_FLOAT:
+    case VTK_DOUBLE:
+      return vtkSmartPointer<vtkDataArray>::Take(vtkDataArray::CreateDataArray(type));
+    default:
+      return nullptr;
+  }
+}
+
+void FreeBlock(void* data)
+{
+  vSharedBlock::Unmap(data);
+}
+
+/**
+ * "array ROLE TYPE COMPONENTS TUPLES OFFSET [NAME]": maps the block and wraps it in an array of
+ * that type; false when anything does not fit.
+ */
+bool MapArray(const std::string& line, int shared, std::uint64_t fileSize, vReadArray& result)
+{
+  const std::vector<std::string> words = SplitLine(line, 6);
+  std::uint64_t type = 0;
+  std::uint64_t components = 0;
+  std::uint64_t tuples = 0;
+  std::uint64_t offset = 0;
+  if (words.size() < 6 || !ParseUnsigned(words[2], type) || !ParseUnsigned(words[3], components) ||
+    !ParseUnsigned(words[4], tuples) || !ParseUnsigned(words[5], offset) || type > 64 ||
+    components == 0 || components > 1024)
+  {
+    return false;
+  }
+  result.Role = words[1];
+  result.Name = words.size() > 6 ? words[6] : std::string();
+  const bool cells = result.Role.find(".offsets") != std::string::npos ||
+    result.Role.find(".connectivity") != std::string::npos;
+  vtkSmartPointer<vtkDataArray> array = MakeArray(static_cast<int>(type), cells);
+  if (!array)
+  {
+    return false;
+  }
+  std::uint64_t values = 0;
+  std::uint64_t bytes = 0;
+  if (__builtin_mul_overflow(components, tuples, &values) ||
+    __builtin_mul_overflow(values, static_cast<std::uint64_t>(array->GetDataTypeSize()), &bytes) ||
+    values > static_cast<std::uint64_t>(VTK_ID_MAX))
+  {
+    return false;
+  }
+  std::uint64_t dataBytes = 0;
+  void* data = vSharedBlock::Map(shared, offset, fileSize, dataBytes);
+  if (!data)
+  {
+    return false;
+  }
+  if (dataBytes < bytes)
+  {
+    vSharedBlock::Unmap(data);
+    return false;
+  }
+  array->SetNumberOfComponents(static_cast<int>(components));
+  array->SetVoidArray(
+    data, static_cast<vtkIdType>(values), 0, vtkAbstractArray::VTK_DATA_ARRAY_USER_DEFINED);
+  array->SetArrayFreeFunction(FreeBlock);
+  if (!result.Name.empty())
+  {
+    array->SetName(result.Name.c_str());
+  }
+  result.Array = array;
+  return true;
+}
+
+/** Reads the child's reply until it closes its end or the deadline passes. */
+bool ReadReply(int fd,
+  std::chrono::steady_clock::time_point deadline,
+  std::string& text,
+  bool& timedOut)
+{
+  char chunk[65536];
+  for (;;)
+  {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+      deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0)
+    {
+      timedOut = true;
+      return false;
+    }
+    pollfd wait = { fd, POLLIN, 0 };
+    const int ready =
+      ::poll(&wait, 1, static_cast<int>(std::min<long long>(left.count(), 1000 * 1000)));
+    if (ready < 0 && errno == EINTR)
+    {
+      continue;
+    }
+    if (ready < 0)
+    {
+      return false;
+    }
+    if (ready == 0)
+    {
+      continue;
+    }
+    const ssize_t got = ::read(fd, chunk, sizeof(chunk));
+    if (got < 0 && (errno == EINTR || errno == EAGAIN))
+    {
+      continue;
+    }
+    if (got <= 0)
+    {
+      return got == 0;
+    }
+    text.append(chunk, static_cast<std::size_t>(got));
+    if (text.size() > MaximumReplyBytes)
+    {
+      return false;
+    }
+  }
+}
+
+bool CellsFromReply(const vReadReply& reply,
+  const std::string& kind,
+  vtkSmartPointer<vtkCellArray>& cells)
+{
+  vtkDataArray* offsets = reply.FindArray(kind + ".offsets");
+  vtkDataArray* connectivity = reply.FindArray(kind + ".connectivity");
+  if (!offsets && !connectivity)
+  {
+    return true;
+  }
+  if (!offsets || !connectivity || offsets->GetDataType() != connectivity->GetDataType() ||
+    offsets->GetNumberOfComponents() != 1 || connectivity->GetNumberOfComponents() != 1 ||
+    offsets->GetNumberOfTuples() == 0)
+  {
+    return false;
+  }
+  // The helper checked every offset and id (vCellCheck); the ends are checked here again, so that
+  // no reply can make a cell reach past the connectivity.
+  const vtkIdType last = offsets->GetNumberOfTuples() - 1;
+  if (offsets->GetComponent(0, 0) != 0 ||
+    offsets->GetComponent(last, 0) != static_cast<double>(connectivity->GetNumberOfTuples()))
+  {
+    return false;
+  }
+  cells = vtkSmartPointer<vtkCellArray>::New();
+  return cells->SetData(offsets, connectivity);
+}
+
+/** Adds the "pd"/"cd" arrays of a reply to `attributes`; false when one has the wrong count. */
+bool AttributesFromReply(const vReadReply& reply,
+  const std::string& prefix,
+  vtkIdType count,
+  vtkDataSetAttributes* attributes)
+{
+  for (const vReadArray& entry : reply.Arrays)
+  {
+    if (entry.Role.compare(0, prefix.size(), prefix) != 0 ||
+      (entry.Role.size() > prefix.size() && entry.Role[prefix.size()] != '.'))
+    {
+      continue;
+    }
+    if (entry.Array->GetNumberOfTuples() != count)
+    {
+      return false;
+    }
+    const std::string kind = entry.Role.substr(prefix.size());
+    if (kind == ".scalars")
+    {
+      attributes->SetScalars(entry.Array);
+    }
+    else if (kind == ".normals")
+    {
+      if (entry.Array->GetNumberOfComponents() != 3)
+      {
+        return false;
+      }
+      attributes->SetNormals(entry.Array);
+    }
+    else if (kind == ".tcoords")
+    {
+      attributes->SetTCoords(entry.Array);
+    }
+    else
+    {
+      attributes->AddArray(entry.Array);
+    }
+  }
+  return true;
+}
+} // namespace
+
+const std::vector<std::string>* vReadReply::Find(const std::string& word) const
+{
+  for (const std::vector<std::string>& line : this->Lines)
+  {
+    if (!line.empty() && line[0] == word)
+    {
+      return &line;
+    }
+  }
+  return nullptr;
+}
+
+vtkDataArray* vReadReply::FindArray(const std::string& role) const
+{
+  for (const vReadArray& entry : this->Arrays)
+  {
+    if (entry.Role == role)
+    {
+      return entry.Array;
+    }
+  }
+  return nullptr;
+}
+
+std::string vReadReply::Error() const
+{
+  const std::vector<std::string>* line = this->Find("error");
+  return line && line->size() > 1 ? (*line)[1] : std::string();
+}
+
+void vReadIsolation::SetTimeLimit(double seconds)
+{
+  TimeLimit = seconds > 0 && std::isfinite(seconds) ? seconds : DefaultTimeLimit;
+}
+
+double vReadIsolation::GetTimeLimit()
+{
+  return TimeLimit;
+}
+
+std::string vReadIsolation::HelperPath()
+{
+  Dl_info info;
+  if (::dladdr(reinterpret_cast<void*>(&vReadIsolation::HelperPath), &info) == 0 || !info.dli_fname)
+  {
+    return "vreadhelper";
+  }
+  const std::string library = info.dli_fname;
+  const std::size_t slash = library.rfind('/');
+  return (slash == std::string::npos ? std::string(".") : library.substr(0, slash)) +
+    "/vreadhelper";
+}
+
+bool vReadIsolation::Run(const std::vector<std::string>& request,
+  vReadReply& reply,
+  std::string& failure)
+{
+  reply = vReadReply();
+  const double seconds = TimeLimit;
+  int pipeEnds[2];
+  if (::pipe2(pipeEnds, O_CLOEXEC) != 0)
+  {
+    failure = "no pipe for the read helper";
+    return false;
+  }
+  vDescriptor replyEnd(AboveChildNumbers(pipeEnds[0]));
+  vDescriptor childEnd(AboveChildNumbers(pipeEnds[1]));
+  vDescriptor shared(AboveChildNumbers(::memfd_create("vemora-read", MFD_CLOEXEC)));
+  if (replyEnd.Get() < 0 || childEnd.Get() < 0 || shared.Get() < 0)
+  {
+    failure = "no shared memory for the read helper";
+    return false;
+  }
+
+  const std::string helper = HelperPath();
+  std::vector<std::string> words = { helper,
+    std::to_string(HelperMemoryLimit()),
+    std::to_string(static_cast<long long>(std::ceil(seconds)) + 1) };
+  words.insert(words.end(), request.begin(), request.end());
+  std::vector<char*> argv;
+  argv.reserve(words.size() + 1);
+  for (std::string& word : words)
+  {
+    argv.push_back(&word[0]);
+  }
+  argv.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, childEnd.Get(), ReplyDescriptor);
+  posix_spawn_file_actions_adddup2(&actions, shared.Get(), SharedDescriptor);
+  // Descriptors that other threads opened without close-on-exec stay out of the helper.
+  posix_spawn_file_actions_addclosefrom_np(&actions, SharedDescriptor + 1);
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  // The helper starts with the default signal actions and no blocked signals, whatever the
+  // calling thread has.
+  sigset_t none;
+  sigset_t all;
+  sigemptyset(&none);
+  sigfillset(&all);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setsigdefault(&attributes, &all);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+  pid_t child = -1;
+  const int spawned =
+    ::posix_spawn(&child, helper.c_str(), &actions, &attributes, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
+  childEnd.Reset();
+  if (spawned != 0)
+  {
+    failure = "the read helper cannot be started: " + helper;
+    return false;
+  }
+
+  const auto deadline = std::chrono::steady_clock::now() +
+    std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+      std::chrono::duration<double>(seconds));
+  std::string text;
+  bool timedOut = false;
+  const bool complete = ReadReply(replyEnd.Get(), deadline, text, timedOut);
+  replyEnd.Reset();
+  if (!complete)
+  {
+    ::kill(child, SIGKILL);
+  }
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0 && errno == EINTR)
+  {
+  }
+  if (timedOut)
+  {
+    failure = "the reader took longer than the time limit";
+    return false;
+  }
+  if (!complete || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+  {
+    failure = WIFSIGNALED(status)
+      ? "the reader stopped on damaged data (signal " + std::to_string(WTERMSIG(status)) + ")"
+      : "the reader stopped on damaged data";
+    return false;
+  }
+  if (text.size() < 4 || text.compare(text.size() - 4, 4, "end\n") != 0)
+  {
+    failure = "the read helper's reply is incomplete";
+    return false;
+  }
+
+  struct stat info;
+  if (::fstat(shared.Get(), &info) != 0)
+  {
+    failure = "the shared memory of the read helper is gone";
+    return false;
+  }
+  const std::uint64_t fileSize = static_cast<std::uint64_t>(info.st_size);
+  // The blocks are mapped into this process's address space: they must fit under its limits.
+  if (fileSize > vMemoryBudget::AddressSpaceLeft())
+  {
+    failure = vMemoryBudget::NeedText(fileSize, vMemoryBudget::AddressSpaceLeft());
+    reply.Lines.push_back({ "error", failure });
+    return true;
+  }
+  std::size_t pos = 0;
+  while (pos < text.size())
+  {
+    const std::size_t end = text.find('\n', pos);
+    const std::string line = text.substr(pos, end - pos);
+    pos = end + 1;
+    if (line == "end")
+    {
+      break;
+    }
+    if (line.compare(0, 6, "array ") == 0)
+    {
+      vReadArray array;
+      if (!MapArray(line, shared.Get(), fileSize, array))
+      {
+        failure = "the read helper's reply names data it does not hold";
+        reply = vReadReply();
+        return false;
+      }
+      reply.Arrays.push_back(array);
+    }
+    else if (line.compare(0, 6, "error ") == 0 || line.compare(0, 5, "file ") == 0 ||
+      line.compare(0, 7, "notice ") == 0)
+    {
+      reply.Lines.push_back(SplitLine(line, 1));
+    }
+    else
+    {
+      reply.Lines.push_back(SplitLine(line));
+    }
+  }
+  return true;
+}
+
+vtkSmartPointer<vtkDataSet> vReadIsolation::Assemble(const vReadReply& reply)
+{
+  if (const std::vector<std::string>* line = reply.Find("image"))
+  {
+    if (line->size() != 13)
+    {
+      return nullptr;
+    }
+    int extent[6];
+    double numbers[6];
+    for (int i = 0; i < 6; ++i)
+    {
+      char* end = nullptr;
+      const long value = std::strtol((*line)[1 + i].c_str(), &end, 10);
+      if (!end || *end != '\0' || value < VTK_INT_MIN || value > VTK_INT_MAX)
+      {
+        return nullptr;
+      }
+      extent[i] = static_cast<int>(value);
+      numbers[i] = std::strtod((*line)[7 + i].c_str(), &end);
+      if (!end || *end != '\0' || !std::isfinite(numbers[i]))
+      {
+        return nullptr;
+      }
+    }
+    std::uint64_t points = 1;
+    for (int i = 0; i < 3; ++i)
+    {
+      const long long n = static_cast<long long>(extent[2 * i + 1]) - extent[2 * i] + 1;
+      if (n <= 0 || __builtin_mul_overflow(points, static_cast<std::uint64_t>(n), &points))
+      {
+        return nullptr;
+      }
+    }
+    vtkDataArray* scalars = reply.FindArray("pd.scalars");
+    if (!scalars || static_cast<std::uint64_t>(scalars->GetNumberOfTuples()) != points)
+    {
+      return nullptr;
+    }
+    auto image = vtkSmartPointer<vtkImageData>::New();
+    image->SetExtent(extent);
+    image->SetSpacing(numbers);
+    image->SetOrigin(numbers + 3);
+    if (!AttributesFromReply(reply, "pd", static_cast<vtkIdType>(points), image->GetPointData()))
+    {
+      return nullptr;
+    }
+    return image;
+  }
+  if (reply.Find("poly"))
+  {
+    auto model = vtkSmartPointer<vtkPolyData>::New();
+    vtkIdType count = 0;
+    if (vtkDataArray* coordinates = reply.FindArray("points"))
+    {
+      if (coordinates->GetNumberOfComponents() != 3)
+      {
+        return nullptr;
+      }
+      vtkNew<vtkPoints> points;
+      points->SetData(coordinates);
+      model->SetPoints(points);
+      count = coordinates->GetNumberOfTuples();
+    }
+    vtkSmartPointer<vtkCellArray> verts;
+    vtkSmartPointer<vtkCellArray> lines;
+    vtkSmartPointer<vtkCellArray> polys;
+    vtkSmartPointer<vtkCellArray> strips;
+    if (!CellsFromReply(reply, "verts", verts) || !CellsFromReply(reply, "lines", lines) ||
+      !CellsFromReply(reply, "polys", polys) || !CellsFromReply(reply, "strips", strips))
+    {
+      return nullptr;
+    }
+    model->SetVerts(verts);
+    model->SetLines(lines);
+    model->SetPolys(polys);
+    model->SetStrips(strips);
+    if (!AttributesFromReply(reply, "pd", count, model->GetPointData()))
+    {
+      return nullptr;
+    }
+    // Cell data only when it matches the cells; otherwise it is left out.
+    const vtkIdType cells = model->GetNumberOfCells();
+    vtkNew<vtkCellData> cellData;
+    if (AttributesFromReply(reply, "cd", cells, cellData))
+    {
+      model->GetCellData()->ShallowCopy(cellData);
+    }
+    return model;
+  }
+  return nullptr;
+}
