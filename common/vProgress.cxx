@@ -1,6 +1,7 @@
 #include "vProgress.h"
 
 #include <atomic>
+#include <thread>
 
 namespace
 {
@@ -8,6 +9,7 @@ vProgress* CurrentReporter = nullptr; // borrowed: installed by the window or a 
 int Depth = 0;                        // scopes open (UI thread)
 std::atomic<bool> CancelSeen{ false };
 std::chrono::steady_clock::time_point NextReport;
+std::thread::id Owner; // the thread that opened the outermost scope: only it reports
 } // namespace
 
 vProgress::~vProgress() = default;
@@ -30,6 +32,7 @@ vProgressScope::vProgressScope(const std::string& text)
   {
     CancelSeen = false;
     NextReport = std::chrono::steady_clock::now();
+    Owner = std::this_thread::get_id();
     if (CurrentReporter)
     {
       CurrentReporter->Begin(text);
@@ -56,7 +59,7 @@ bool vProgressScope::Report(double done, double total)
   {
     return false;
   }
-  if (Depth == 0 || !CurrentReporter)
+  if (Depth == 0 || !CurrentReporter || std::this_thread::get_id() != Owner)
   {
     return true;
   }

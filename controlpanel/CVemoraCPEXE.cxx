@@ -8,6 +8,7 @@
 #include "vDynamicLibrary.h"
 #include "vFileReader.h"
 #include "vInstallation.h"
+#include "vProgress.h"
 #include "vQVFile.h"
 #include "vRendererManager.h"
 #include "vUserPrompt.h"
@@ -224,9 +225,15 @@ int CVemoraCPEXE::OpenFile(const std::string& path)
   }
   std::string name = this->ConstructDataName(path);
   this->FileReader->SetFilename(path);
+  // The read shows its progress when it takes a while, and the user may stop it: a stopped read
+  // leaves the workspace as it was and needs no message.
+  vProgressScope progress("Reading " + path.substr(path.find_last_of('/') + 1));
   if (!this->FileReader->Read())
   {
-    vUserPrompt::Get()->Inform(this->FileReader->GetErrorMessage());
+    if (!vProgressScope::Cancelled())
+    {
+      vUserPrompt::Get()->Inform(this->FileReader->GetErrorMessage());
+    }
     return -1;
   }
   // A read that left files out (of a DICOM folder) says which, and what it kept.

@@ -6,8 +6,11 @@
 #include "vDicomElementWalk.h"
 #include "vReadIsolation.h"
 
-#include <algorithm>
 #include <vtkDataArray.h>
+#else
+#include "vReadHelperParts.h"
+
+#include <unistd.h>
 #endif
 
 #include <gdcmImageReader.h>
@@ -15,8 +18,10 @@
 #include <gdcmSequenceOfItems.h>
 #include <gdcmTrace.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -344,6 +349,16 @@ std::string CiDcmLib::ReadFolder(const std::string& path)
   std::size_t frameBytes = 0;
   for (std::size_t i = 0; i < slices.size(); ++i)
   {
+#ifdef VEMORA_READ_HELPER
+    // The workstation shows how far the series is read, and may stop the helper at any time.
+    char progress[64];
+    const int length =
+      std::snprintf(progress, sizeof(progress), "progress %zu %zu\n", i, slices.size());
+    if (length > 0 && ::write(vHelperReplyDescriptor, progress, static_cast<size_t>(length)) < 0)
+    {
+      return "the workstation stopped the read";
+    }
+#endif
     const bool finished = [&]()
     {
       gdcm::ImageReader reader;

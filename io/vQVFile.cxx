@@ -1,5 +1,7 @@
 #include "vQVFile.h"
 
+#include "vProgress.h"
+
 #include "vMemoryBudget.h"
 #include "vVoxelBuffer.h"
 
@@ -63,15 +65,19 @@ private:
   int Fd;
 };
 
-/** Reads up to `count` bytes at `offset`; the number of bytes read (short only at the end). */
+/**
+ * Reads up to `count` bytes at `offset`; the number of bytes read (short only at the end, or when
+ * the user cancelled the operation this read belongs to).
+ */
 size_t ReadAt(int fd, void* buffer, size_t count, off_t offset)
 {
   size_t done = 0;
   auto* out = static_cast<unsigned char*>(buffer);
-  while (done < count)
+  while (
+    done < count && vProgressScope::Report(static_cast<double>(done), static_cast<double>(count)))
   {
-    // Large single reads are split: the kernel caps one read near 2 GiB.
-    size_t chunk = std::min<size_t>(count - done, size_t(1) << 30);
+    // Pieces of 64 MiB: progress can be shown between them (and one read is capped near 2 GiB).
+    size_t chunk = std::min<size_t>(count - done, size_t(64) << 20);
     ssize_t got = ::pread(fd, out + done, chunk, offset + static_cast<off_t>(done));
     if (got < 0 && errno == EINTR)
     {

@@ -40,7 +40,7 @@
 
 namespace
 {
-constexpr int ReplyDescriptor = 3;
+constexpr int ReplyDescriptor = vHelperReplyDescriptor;
 constexpr int SharedDescriptor = 4;
 
 /** Writes all bytes to a descriptor; false on failure. */

@@ -12,6 +12,10 @@
 class vtkPolyData;
 
 /** A decoded DICOM file or series (CiDcmLib's results). */
+/** The helper's reply pipe: its last lines are the reply; "progress DONE TOTAL" lines may come
+ * before them while a read runs. */
+constexpr int vHelperReplyDescriptor = 3;
+
 struct vHelperDicom
 {
   std::string Error;  // empty on success

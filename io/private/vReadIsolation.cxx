@@ -1,5 +1,7 @@
 #include "vReadIsolation.h"
 
+#include "vProgress.h"
+
 #include "vMemoryBudget.h"
 #include "vSharedBlock.h"
 
@@ -236,13 +238,21 @@ bool MapArray(const std::string& line, int shared, std::uint64_t fileSize, vRead
   return true;
 }
 
-/** Reads the child's reply until it closes its end or the deadline passes. */
+/**
+ * Reads the child's reply until it closes its end or the deadline passes. "progress DONE TOTAL"
+ * lines the child sends while it reads are passed on to the running operation's progress (and,
+ * between them, the user is given a chance to cancel every 50 ms); a cancellation ends the read.
+ */
 bool ReadReply(int fd,
   std::chrono::steady_clock::time_point deadline,
   std::string& text,
-  bool& timedOut)
+  bool& timedOut,
+  bool& cancelled)
 {
   char chunk[65536];
+  std::size_t scanned = 0; // progress lines are looked for from here
+  double done = 0.0;
+  double total = 0.0; // unknown until the child says
   for (;;)
   {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -253,8 +263,7 @@ bool ReadReply(int fd,
       return false;
     }
     pollfd wait = { fd, POLLIN, 0 };
-    const int ready =
-      ::poll(&wait, 1, static_cast<int>(std::min<long long>(left.count(), 1000 * 1000)));
+    const int ready = ::poll(&wait, 1, static_cast<int>(std::min<long long>(left.count(), 50)));
     if (ready < 0 && errno == EINTR)
     {
       continue;
@@ -263,22 +272,37 @@ bool ReadReply(int fd,
     {
       return false;
     }
-    if (ready == 0)
+    if (ready > 0)
     {
-      continue;
+      const ssize_t got = ::read(fd, chunk, sizeof(chunk));
+      if (got < 0 && (errno == EINTR || errno == EAGAIN))
+      {
+        continue;
+      }
+      if (got <= 0)
+      {
+        return got == 0;
+      }
+      text.append(chunk, static_cast<std::size_t>(got));
+      if (text.size() > MaximumReplyBytes)
+      {
+        return false;
+      }
+      for (std::size_t end = text.find('\n', scanned); end != std::string::npos;
+           end = text.find('\n', scanned))
+      {
+        if (text.compare(scanned, 9, "progress ") == 0)
+        {
+          char* next = nullptr;
+          done = std::strtod(text.c_str() + scanned + 9, &next);
+          total = std::strtod(next, nullptr);
+        }
+        scanned = end + 1;
+      }
     }
-    const ssize_t got = ::read(fd, chunk, sizeof(chunk));
-    if (got < 0 && (errno == EINTR || errno == EAGAIN))
+    if (!vProgressScope::Report(done, total))
     {
-      continue;
-    }
-    if (got <= 0)
-    {
-      return got == 0;
-    }
-    text.append(chunk, static_cast<std::size_t>(got));
-    if (text.size() > MaximumReplyBytes)
-    {
+      cancelled = true;
       return false;
     }
   }
@@ -479,7 +503,8 @@ bool vReadIsolation::Run(const std::vector<std::string>& request,
       std::chrono::duration<double>(seconds));
   std::string text;
   bool timedOut = false;
-  const bool complete = ReadReply(replyEnd.Get(), deadline, text, timedOut);
+  bool cancelled = false;
+  const bool complete = ReadReply(replyEnd.Get(), deadline, text, timedOut, cancelled);
   replyEnd.Reset();
   if (!complete)
   {
@@ -492,6 +517,11 @@ bool vReadIsolation::Run(const std::vector<std::string>& request,
   if (timedOut)
   {
     failure = "the reader took longer than the time limit";
+    return false;
+  }
+  if (cancelled)
+  {
+    failure = "reading cancelled";
     return false;
   }
   if (!complete || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
