@@ -83,6 +83,10 @@ vBatchOptions vBatchOptions::Parse(int argc, const char* const* argv)
     {
       options.Yes = false;
     }
+    else if (argument == "--progress")
+    {
+      options.Progress = true;
+    }
     else if (argument == "--keep-going")
     {
       options.KeepGoing = true;
@@ -112,7 +116,7 @@ vBatchOptions vBatchOptions::Parse(int argc, const char* const* argv)
 std::string vBatchOptions::Usage()
 {
   return "Usage: Vemora --batch SCRIPT [--screenshot FILE.png] [--size WxH] [--yes|--no]\n"
-         "                     [--keep-going]\n"
+         "                     [--keep-going] [--progress]\n"
          "       Vemora --help\n"
          "\n"
          "Runs SCRIPT, a file of console commands, without a window on screen: the workstation\n"
@@ -132,6 +136,7 @@ std::string vBatchOptions::Usage()
          "  --yes, --no          the answer to every question a command asks (default: no)\n"
          "  --keep-going         run every line even after a failing one; the exit code is\n"
          "                       then the first failing line's result\n"
+         "  --progress           show how far long reads are on standard error\n"
          "  --help               this text\n"
          "\n"
          "Message boxes and questions are written to standard error. The installation folder\n"

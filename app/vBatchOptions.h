@@ -7,6 +7,7 @@
  * The command line of the program:
  *
  *   Vemora --batch SCRIPT [--screenshot FILE.png] [--size WxH] [--yes|--no] [--keep-going]
+ *                [--progress]
  *   Vemora --batch - ...         (the script from standard input)
  *   Vemora SCRIPT [options]      (the same, until the window comes)
  *   Vemora --help
@@ -23,6 +24,8 @@ struct vBatchOptions
    * whose reply alone told of the failure).
    */
   bool KeepGoing = false;
+  /** Show how far long reads are, on standard error. */
+  bool Progress = false;
   bool Help = false;
   /** Why the command line was refused; empty when it was understood. */
   std::string Error;

@@ -10,6 +10,7 @@
 #include "vRendererManager.h"
 #include "vScreenshot.h"
 
+#include "vProgress.h"
 #include "vUserPrompt.h"
 
 #include <vtkRenderWindow.h>
@@ -37,6 +38,50 @@ std::string vBatchRun::ForTerminal(const std::string& reply)
 
 namespace
 {
+/** Progress on standard error: "Reading head.qv: 42%", rewritten in place, ended by a line break.
+ */
+class vTextProgress : public vProgress
+{
+public:
+  ~vTextProgress() override
+  {
+    if (vProgress::Get() == this)
+    {
+      vProgress::Install(nullptr);
+    }
+  }
+  void Begin(const std::string& text) override
+  {
+    this->Text = text;
+    this->Shown = false;
+  }
+  bool Update(double fraction) override
+  {
+    if (fraction >= 0)
+    {
+      std::fprintf(stderr, "\r%s: %3.0f%%", this->Text.c_str(), fraction * 100.0);
+    }
+    else
+    {
+      std::fprintf(stderr, "\r%s ...", this->Text.c_str());
+    }
+    std::fflush(stderr);
+    this->Shown = true;
+    return true;
+  }
+  void End() override
+  {
+    if (this->Shown)
+    {
+      std::fprintf(stderr, "\r%s: done\n", this->Text.c_str());
+    }
+  }
+
+private:
+  std::string Text;
+  bool Shown = false;
+};
+
 /**
  * Runs the script: "-" is standard input; a FIFO or a terminal is read line by line as the lines
  * arrive (`RunScriptFromStream`), like standard input; anything else goes the way the menu runs
@@ -81,6 +126,12 @@ int vBatchRun::Run(const vBatchOptions& options)
   vScriptedUserPrompt* prompt = vGetDefaultUserPrompt();
   prompt->SetEcho(true);
   prompt->SetStandingAnswer(options.Yes);
+  // Progress of long reads only when asked for: a line on standard error, rewritten in place.
+  vTextProgress progress;
+  if (options.Progress)
+  {
+    vProgress::Install(&progress);
+  }
 
   CVemoraCP facade;
   facade.UIInit();

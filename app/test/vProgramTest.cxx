@@ -103,3 +103,17 @@ TEST(Program, OpensFilesAndSavesAPictureOfTheWindow)
   EXPECT_EQ(bad.Code, 1);
   EXPECT_NE(bad.Err.find("could not write the picture"), std::string::npos);
 }
+
+TEST(Program, BatchRunsShowProgressOnlyWhenAsked)
+{
+  vTempHome home;
+  const std::string script =
+    home.WriteFile("series.v", "open " + vTestData("dicom/series-mr-epi-sag-63") + "\n");
+  vRun quiet = RunProgram(home, "-u DISPLAY", "--batch '" + script + "'");
+  EXPECT_EQ(quiet.Code, 0) << quiet.Err;
+  EXPECT_EQ(quiet.Err.find("Reading series-mr-epi-sag-63"), std::string::npos);
+  vRun shown = RunProgram(home, "-u DISPLAY", "--batch '" + script + "' --progress");
+  EXPECT_EQ(shown.Code, 0) << shown.Err;
+  EXPECT_NE(shown.Err.find("Reading series-mr-epi-sag-63: done"), std::string::npos);
+  EXPECT_NE(shown.Out.find("File loaded"), std::string::npos);
+}
