@@ -9,11 +9,13 @@
 //             gdcm::ImageReader + GetBuffer over the same files into one volume buffer;
 //   scan+sort CiDcmLib::ListSeries against gdcm::Scanner (same tags) + gdcm::IPPSorter;
 //   reader    the whole file-reader path (vFileReader on the folder, 4-byte voxels), for scale.
+//   progress  the same inside an operation whose progress is shown (the window's way).
 // The decoded frames must equal the slices GDCM's loop read, in the order of their positions.
 // Peak memory (VmHWM above the memory in use before, reset through /proc/self/clear_refs) of the
 // decoder alone and of the file reader, against the voxel bytes they produce.
 #include "CiDcmLib.h"
 #include "vFileReader.h"
+#include "vProgress.h"
 
 #include <gdcmAttribute.h>
 #include <gdcmIPPSorter.h>
@@ -43,6 +45,20 @@
 
 namespace
 {
+/** A progress reporter that only counts what it is told, as a window would be told it. */
+class vCountingProgress : public vProgress
+{
+public:
+  void Begin(const std::string&) override {}
+  bool Update(double) override
+  {
+    ++this->Updates;
+    return true;
+  }
+  void End() override {}
+  int Updates = 0;
+};
+
 double Seconds(const std::function<void()>& work)
 {
   const auto start = std::chrono::steady_clock::now();
@@ -221,6 +237,7 @@ int main(int argc, char** argv)
   std::vector<double> scanOurs;
   std::vector<double> scanGdcm;
   std::vector<double> reader;
+  std::vector<double> readerProgress;
   bool ok = true;
   for (int r = 0; r < repeat; ++r)
   {
@@ -277,6 +294,20 @@ int main(int argc, char** argv)
         vFileReader fileReader;
         fileReader.SetFilename(folder);
         ok = fileReader.Read() == 1 && ok;
+      }));
+    // The same read as the window makes it: inside an operation whose progress is shown.
+    readerProgress.push_back(Seconds(
+      [&]()
+      {
+        vCountingProgress shown;
+        vProgress::Install(&shown);
+        {
+          vProgressScope operation("Reading the series");
+          vFileReader fileReader;
+          fileReader.SetFilename(folder);
+          ok = fileReader.Read() == 1 && shown.Updates > 0 && ok;
+        }
+        vProgress::Install(nullptr);
       }));
   }
 
@@ -363,6 +394,9 @@ int main(int argc, char** argv)
     so / sg);
   std::printf(
     "reader    vFileReader %.3f s (4-byte voxels, %.0f MiB)\n", Median(reader), storedMiB * 2);
+  std::printf("progress  the same read with its progress shown %.3f s, ratio %.3f (limit 1.03)\n",
+    Median(readerProgress),
+    Median(readerProgress) / Median(reader));
   std::printf("peak      CiDcmLib %.0f MiB = %.2f x its %.0f MiB of voxels\n",
     double(peakLib) / (1 << 20),
     double(peakLib) / (storedMiB * (1 << 20)),
