@@ -33,8 +33,9 @@ function(vemora_add_plugin name)
 endfunction()
 
 # Test kinds and their per-test time limits in seconds. A test's labels are its layer (the first
-# of LABELS that is not a kind) and its kind, so that `ctest -L unit` or `ctest -L render` picks
-# the cases of one kind across all programs.
+# of LABELS that is not a kind, capitalised) and its kind, so that `ctest -L unit` or
+# `ctest -L render` picks the cases of one kind across all programs, and `ctest -L Rendering` the
+# cases of one library.
 set(VEMORA_TEST_KINDS unit render gui script long)
 set(VEMORA_TIMEOUT_unit 30)
 set(VEMORA_TIMEOUT_render 120)
@@ -104,6 +105,16 @@ function(vemora_add_test name)
       set(layer ${label})
     endif()
   endforeach()
+  # The layer label starts with a capital (Rendering, Common ...): ctest -L takes a regular
+  # expression, and "render" must not pick the rendering library's unit cases. A program whose
+  # labels name only its kind (LABELS "gui") gets that one label.
+  set(layer_label "")
+  if(NOT layer STREQUAL "")
+    string(SUBSTRING "${layer}" 0 1 first)
+    string(SUBSTRING "${layer}" 1 -1 rest)
+    string(TOUPPER "${first}" first)
+    set(layer_label "${first}${rest};")
+  endif()
   set(render_cases "")
   if(kind STREQUAL "unit")
     _vemora_render_cases(render_cases ${ARG_SOURCES})
@@ -147,7 +158,7 @@ foreach(vemora_case IN LISTS @name@_TESTS)
     set(vemora_timeout @VEMORA_TIMEOUT_script@)
   endif()
   set_tests_properties("${vemora_case}" PROPERTIES
-    LABELS "@layer@;${vemora_kind}" TIMEOUT ${vemora_timeout})
+    LABELS "@layer_label@${vemora_kind}" TIMEOUT ${vemora_timeout})
 endforeach()
 ]=])
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${labels_file}")
