@@ -32,19 +32,136 @@ function(vemora_add_plugin name)
     INSTALL_RPATH "$ORIGIN/..")
 endfunction()
 
-# vemora_add_test(<name> SOURCES ... LINKS ... [LABELS ...] [DISPLAY])
-# One GoogleTest program. Tests are discovered when they run (PRE_TEST), labelled, and given the
-# source, test-data and installation folders. DISPLAY marks programs that render: CTest runs them
-# under the X server that the test script starts.
+# Test kinds and their per-test time limits in seconds. A test's labels are its layer (the first
+# of LABELS that is not a kind, capitalised) and its kind, so that `ctest -L unit` or
+# `ctest -L render` picks the cases of one kind across all programs, and `ctest -L Rendering` the
+# cases of one library.
+set(VEMORA_TEST_KINDS unit render gui script long)
+set(VEMORA_TIMEOUT_unit 30)
+set(VEMORA_TIMEOUT_render 120)
+set(VEMORA_TIMEOUT_gui 120)
+set(VEMORA_TIMEOUT_script 120)
+set(VEMORA_TIMEOUT_long 600)
+if(VEMORA_SANITIZE)
+  # Instrumented code runs about three times slower; the limits scale with it.
+  foreach(kind ${VEMORA_TEST_KINDS})
+    math(EXPR VEMORA_TIMEOUT_${kind} "${VEMORA_TIMEOUT_${kind}} * 3")
+  endforeach()
+endif()
+
+# _vemora_render_cases(<out> <sources>...)
+# The cases (Suite.Name) whose body starts with VEMORA_SKIP_WITHOUT_DISPLAY(): the cases that
+# render. Found by reading the sources, so a new rendering test needs nothing else.
+function(_vemora_render_cases out)
+  set(found "")
+  foreach(source ${ARGN})
+    get_filename_component(path "${source}" ABSOLUTE)
+    if(NOT path MATCHES "\\.(cxx|cpp|cc)$" OR NOT EXISTS "${path}")
+      continue()
+    endif()
+    file(READ "${path}" text)
+    # Characters that CMake lists treat specially are taken out before the text is cut into one
+    # element per test case.
+    string(REPLACE ";" " " text "${text}")
+    string(REPLACE "[" " " text "${text}")
+    string(REPLACE "]" " " text "${text}")
+    string(REPLACE "\\" " " text "${text}")
+    string(REGEX REPLACE
+      "(TEST(_F|_P)?\\([ \t\r\n]*[A-Za-z0-9_]+[ \t\r\n]*,[ \t\r\n]*[A-Za-z0-9_]+[ \t\r\n]*\\))"
+      ";\\1" chunks "${text}")
+    foreach(chunk IN LISTS chunks)
+      if(chunk MATCHES
+          "^TEST(_F|_P)?\\([ \t\r\n]*([A-Za-z0-9_]+)[ \t\r\n]*,[ \t\r\n]*([A-Za-z0-9_]+)")
+        set(name "${CMAKE_MATCH_2}.${CMAKE_MATCH_3}")
+        if(chunk MATCHES "VEMORA_SKIP_WITHOUT_DISPLAY\\(")
+          list(APPEND found "${name}")
+        endif()
+      endif()
+    endforeach()
+  endforeach()
+  set(${out} "${found}" PARENT_SCOPE)
+endfunction()
+
+# vemora_add_test(<name> SOURCES ... LINKS ... [LABELS <layer> [kind]] [LONG <Suite.Name> ...]
+#                 [DISPLAY])
+# One GoogleTest program. Tests are discovered when they run (PRE_TEST) and given the source,
+# test-data and installation folders. Each case is labelled with the program's layer and its
+# kind, and gets the kind's time limit: the kind given in LABELS (unit when none), except that a
+# case whose body calls VEMORA_SKIP_WITHOUT_DISPLAY() is a "render" case of a unit program, and
+# the cases named in LONG are "long". DISPLAY marks programs that render: CTest runs them under
+# the X server that the test script starts.
 function(vemora_add_test name)
-  cmake_parse_arguments(ARG "DISPLAY" "" "SOURCES;LINKS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "DISPLAY" "" "SOURCES;LINKS;LABELS;LONG" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE VemoraTesting ${ARG_LINKS})
   set_target_properties(${name} PROPERTIES BUILD_RPATH "$ORIGIN" INSTALL_RPATH "$ORIGIN")
+
+  set(layer "")
+  set(kind unit)
+  foreach(label ${ARG_LABELS})
+    if(label IN_LIST VEMORA_TEST_KINDS)
+      set(kind ${label})
+    elseif(layer STREQUAL "")
+      set(layer ${label})
+    endif()
+  endforeach()
+  # The layer label starts with a capital (Rendering, Common ...): ctest -L takes a regular
+  # expression, and "render" must not pick the rendering library's unit cases. A program whose
+  # labels name only its kind (LABELS "gui") gets that one label.
+  set(layer_label "")
+  if(NOT layer STREQUAL "")
+    string(SUBSTRING "${layer}" 0 1 first)
+    string(SUBSTRING "${layer}" 1 -1 rest)
+    string(TOUPPER "${first}" first)
+    set(layer_label "${first}${rest};")
+  endif()
+  set(render_cases "")
+  if(kind STREQUAL "unit")
+    _vemora_render_cases(render_cases ${ARG_SOURCES})
+  endif()
+
+  # gtest_discover_tests cannot pass a list as a property value (it splits "layer;unit" into
+  # separate words), so the labels and limits are set by a file of our own that CTest reads
+  # right after the discovered tests.
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 120)
+    TEST_LIST ${name}_TESTS)
+  set(labels_file "${CMAKE_CURRENT_BINARY_DIR}/${name}_labels.cmake")
+  file(CONFIGURE OUTPUT "${labels_file}" @ONLY CONTENT [=[
+# Labels and time limits of the cases of @name@ (written by vemora_add_test).
+set(vemora_render_cases "@render_cases@")
+set(vemora_long_cases "@ARG_LONG@")
+foreach(vemora_case IN LISTS @name@_TESTS)
+  set(vemora_kind "@kind@")
+  foreach(vemora_kind_case IN LISTS vemora_render_cases)
+    string(REPLACE "." "\\." vemora_pattern "${vemora_kind_case}")
+    if(vemora_case MATCHES "(^|/)${vemora_pattern}(/|$)")
+      set(vemora_kind render)
+    endif()
+  endforeach()
+  foreach(vemora_kind_case IN LISTS vemora_long_cases)
+    string(REPLACE "." "\\." vemora_pattern "${vemora_kind_case}")
+    if(vemora_case MATCHES "(^|/)${vemora_pattern}(/|$)")
+      set(vemora_kind long)
+    endif()
+  endforeach()
+  if(vemora_kind STREQUAL "unit")
+    set(vemora_timeout @VEMORA_TIMEOUT_unit@)
+  elseif(vemora_kind STREQUAL "render")
+    set(vemora_timeout @VEMORA_TIMEOUT_render@)
+  elseif(vemora_kind STREQUAL "gui")
+    set(vemora_timeout @VEMORA_TIMEOUT_gui@)
+  elseif(vemora_kind STREQUAL "long")
+    set(vemora_timeout @VEMORA_TIMEOUT_long@)
+  else()
+    set(vemora_timeout @VEMORA_TIMEOUT_script@)
+  endif()
+  set_tests_properties("${vemora_case}" PROPERTIES
+    LABELS "@layer_label@${vemora_kind}" TIMEOUT ${vemora_timeout})
+endforeach()
+]=])
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${labels_file}")
 endfunction()
 
 # Every target that renders or uses VTK's object factories needs the auto-init of its modules.

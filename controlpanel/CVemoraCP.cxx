@@ -3,12 +3,15 @@
 #include "CVemoraCPEXE.h"
 #include "CVemoraModules.h"
 #include "vComponentPanel.h"
+#include "vFolderConfiguration.h"
 #include "vModuleContract.h"
 #include "vWorkspaceState.h"
 
 #include "vLayer.h"
 #include "vRendererManager.h"
 #include "vViewer.h"
+
+#include "vUserPrompt.h"
 
 CVemoraCP::CVemoraCP() = default;
 
@@ -87,7 +90,11 @@ std::string CVemoraCP::Save()
 {
   if (this->Engine)
   {
-    this->Engine->Save(this->GetCurDir(), this->Engine->GetSelItemText());
+    const std::string name = this->Engine->GetSelItemText();
+    if (this->Engine->Save(this->GetCurDir(), name) == CVemoraCPEXE::WriteFailed)
+    {
+      return "error: " + name + " could not be saved";
+    }
   }
   return std::string();
 }
@@ -115,12 +122,15 @@ std::string CVemoraCP::GetCurDir() const
   return this->Workspace ? this->Workspace->GetCurDir() : std::string();
 }
 
-void CVemoraCP::SaveConfig()
+bool CVemoraCP::SaveConfig()
 {
-  if (this->Workspace)
+  if (this->Workspace && !this->Workspace->WriteConfiguration())
   {
-    this->Workspace->WriteConfiguration();
+    vUserPrompt::Get()->Inform(
+      "error: the configuration could not be saved to " + vFolderConfiguration::DefaultPath());
+    return false;
   }
+  return true;
 }
 
 void CVemoraCP::RefreshLocalRepository()

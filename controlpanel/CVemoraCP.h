@@ -52,7 +52,11 @@ public:
   std::string Open(const std::string& path);
   /** The open-file dialog of the workspace: the last path it opened ("" before `UIInit`). */
   std::string Open();
-  /** Saves the model selected in the workspace tree (in the current folder's dialog); "". */
+  /**
+   * Saves the model selected in the workspace tree (in the current folder's dialog); "", or
+   * "error: <name> could not be saved" when the file could not be written (the engine has told
+   * the user which file).
+   */
   std::string Save();
   /** The workspace listing. */
   std::string GetVar();
@@ -60,8 +64,11 @@ public:
   /** The current folder (the workspace's folder box); "" before `UIInit`. */
   void SetCurDir(const std::string& folder);
   std::string GetCurDir() const;
-  /** Writes "Vemora.conf" (once the workspace exists). */
-  void SaveConfig();
+  /**
+   * Writes "Vemora.conf" (once the workspace exists); false, with the user told and the old file
+   * left as it was, when it cannot be written.
+   */
+  bool SaveConfig();
   void RefreshLocalRepository();
 
   /**

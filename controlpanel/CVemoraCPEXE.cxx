@@ -42,6 +42,11 @@ std::string CopyText(const char* text)
 {
   return text ? std::string(text) : std::string();
 }
+
+std::string SaveFailedText(const std::string& name, const std::string& file)
+{
+  return "error: " + name + " could not be saved to " + file;
+}
 } // namespace
 
 CVemoraCPEXE::CVemoraCPEXE()
@@ -451,9 +456,10 @@ int CVemoraCPEXE::Save(const std::string& folder, const std::string& name)
     std::string file = this->ConstructSaveModelDlgAndGetFilename(folder);
     vtkDataSet* data = this->ModelCollection->GetData(index);
     // A cancelled dialog gives no file name: nothing to write.
-    if (!file.empty() && data)
+    if (!file.empty() && data && !vtkTools::vtkSave(data, file))
     {
-      vtkTools::vtkSave(data, file);
+      vUserPrompt::Get()->Inform(SaveFailedText(name, file));
+      return WriteFailed;
     }
   }
   return 0;

@@ -41,6 +41,8 @@ public:
     HardResource = 256
   };
   static constexpr int MaximumHardResources = 128;
+  /** Result of `Save` and `SaveWorkspace` when the file could not be written. */
+  static constexpr int WriteFailed = -2;
 
   CVemoraCPEXE();
   virtual ~CVemoraCPEXE();
@@ -79,8 +81,9 @@ public:
   int Show(int type, int index);
   /**
    * Saves a model as a VTK file chosen in the save dialog (starting in `folder`). -1 when the name
-   * resolves to nothing, else 0 (volumes and hard resources are not written; a cancelled dialog
-   * writes nothing).
+   * resolves to nothing; `WriteFailed` when the file could not be written (the user is told, and
+   * an old file of that name stays as it was); else 0 (volumes and hard resources are not
+   * written; a cancelled dialog writes nothing).
    */
   int Save(const std::string& folder, const std::string& name);
   /** Results of `SaveData`. */
@@ -100,7 +103,11 @@ public:
    * have none), or a failed write.
    */
   int SaveData(const std::string& name, const std::string& path);
-  /** Writes the workspace file (a script of the console's language); always 0. */
+  /**
+   * Writes the workspace file (a script of the console's language) chosen in the save dialog: 0
+   * when written or cancelled; `WriteFailed` when it could not be written (the user is told, and
+   * an old file of that name stays as it was).
+   */
   int SaveWorkspace();
   /** The open-file dialog over every supported format; "" when cancelled. */
   std::string ConstructFileDlgAndGetFilename(const std::string& folder);

@@ -73,10 +73,11 @@ bool vWorkspaceFile::Write(CVemoraCPEXE* engine, const std::string& path)
 int CVemoraCPEXE::SaveWorkspace()
 {
   const std::string path = vUserPrompt::Get()->AskSaveFile(vWorkspaceFile::GetFilter(), "");
-  if (!path.empty())
+  // Written whole or not at all: a failure leaves an earlier file as it was.
+  if (!path.empty() && !vWorkspaceFile::Write(this, path))
   {
-    // Written whole or not at all: a failure leaves an earlier file as it was, without a message.
-    vWorkspaceFile::Write(this, path);
+    vUserPrompt::Get()->Inform("error: the workspace could not be saved to " + path);
+    return WriteFailed;
   }
   return 0;
 }

@@ -58,7 +58,12 @@ int vWorkspaceState::OpenFile(const std::string& path)
   }
   if (this->RecentFiles.Update(name, path))
   {
-    this->RecentFiles.Write();
+    // The file is loaded either way; the user learns that the list will not remember it.
+    if (!this->WriteRecentFileList())
+    {
+      vUserPrompt::Get()->Inform(
+        "error: the recent-file list could not be saved to " + vRecentFileList::DefaultPath());
+    }
     if (this->Viewer)
     {
       this->Viewer->RecentFileAdded(name);

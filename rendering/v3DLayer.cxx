@@ -68,8 +68,7 @@ v3DLayer::~v3DLayer()
 {
   v3DLayer::RemoveAllItems();
   this->RemoveBoundingBoxes();
-  delete this->Label;
-  this->Label = nullptr;
+  this->Label.reset();
 }
 
 vtkActorCollection* v3DLayer::GetWorkingActors() const
@@ -378,10 +377,9 @@ void v3DLayer::RemoveBoundingBoxes()
 
 void v3DLayer::SetLabel(v2DLayer* label)
 {
-  if (label != this->Label)
+  if (label != this->Label.get())
   {
-    delete this->Label;
-    this->Label = label;
+    this->Label.reset(label);
   }
 }
 

@@ -7,6 +7,8 @@
 
 #include <vtkSmartPointer.h> // for members
 
+#include <memory> // for member
+
 class v2DLayer;
 class vtkActor;
 class vtkActorCollection;
@@ -72,7 +74,7 @@ public:
   double GetBaseParallelScale() const { return this->BaseParallelScale; }
   /** An attached text layer, owned from now on (destroyed with this layer or when replaced). */
   void SetLabel(v2DLayer* label);
-  v2DLayer* GetLabel() const { return this->Label; }
+  v2DLayer* GetLabel() const { return this->Label.get(); }
 
 protected:
   /** Sets the transform as user transform of every actor, clipped actor and bounding box. */
@@ -90,7 +92,7 @@ protected:
   vtkSmartPointer<vtkActorCollection> Actors;
   vtkSmartPointer<vtkActorCollection> DisplayActors;
   double Position[3] = { 0.0, 0.0, 0.0 };
-  v2DLayer* Label = nullptr; // owned
+  std::unique_ptr<v2DLayer> Label;
   vtkSmartPointer<vtkActorCollection> BoundingBoxes;
   double BaseParallelScale = -999.0;
 };

@@ -449,6 +449,11 @@ int vImageLayer::SliceOfPoint(double x, double y, double z)
   return static_cast<int>(std::trunc((p[axis] - bounds[2 * axis]) / spacing[axis] + 0.5));
 }
 
+vtkImageData* vImageLayer::GetImage()
+{
+  return this->Image;
+}
+
 vVolumeResourceFake* vImageLayer::TakeVolume(vResource* resource, int item)
 {
   vVolumeResourceFake* volume = dynamic_cast<vVolumeResourceFake*>(resource);

@@ -84,7 +84,7 @@ public:
    */
   void SetLookupTable(const std::string& name);
   vtkLookupTable* GetLookupTable();
-  vtkImageData* GetImage() { return this->Image; }
+  vtkImageData* GetImage();
   /** The image viewer of the slice (null until AddInput). */
   vtkImageViewer2* GetImageViewer();
 
@@ -130,7 +130,8 @@ protected:
   virtual void UpdateActorMatrix();
 
   vtkSmartPointer<vtkImageReslice> Reslice;
-  vtkImageData* Image = nullptr; // borrowed: owned by the volume resource
+  // A reference of its own: the layer keeps showing its volume when the workspace lets it go.
+  vtkSmartPointer<vtkImageData> Image;
   vtkNew<vtkLookupTable> LookupTable;
   double ScalarRange[2] = { 0, 0 };
   vtkSmartPointer<vtkImageViewer2> ImageViewer;

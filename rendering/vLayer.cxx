@@ -1,11 +1,14 @@
 #include "vLayer.h"
 
 #include "vResource.h"
+#include "vViewer.h"
 
 #include <vtkCamera.h>
 #include <vtkRenderWindow.h>
 #include <vtkRenderer.h>
 #include <vtkRendererCollection.h>
+
+#include <algorithm>
 
 vLayer::vLayer()
   : OwnRenderers(vtkSmartPointer<vtkRendererCollection>::New())
@@ -19,6 +22,8 @@ vLayer::vLayer()
 
 vLayer::~vLayer()
 {
+  // Friends and wrappers holding this layer see it gone before any part of it is taken down.
+  this->ReleaseWeakReferences();
   vLayer::Delete();
 }
 
@@ -205,41 +210,50 @@ std::string vLayer::GetFirstResourceName() const
   return this->ResourceNames.empty() ? std::string("No resource") : this->ResourceNames[0];
 }
 
+void vLayer::PruneFriends() const
+{
+  this->Friends.erase(
+    std::remove_if(this->Friends.begin(),
+      this->Friends.end(),
+      [](const vRenderableReference<vRenderable>& reference) { return !reference.IsAlive(); }),
+    this->Friends.end());
+}
+
 int vLayer::AddFriend(vRenderable* layer)
 {
-  if (layer == nullptr || this->NumberOfFriends >= MaxNumberOfFriends)
+  this->PruneFriends();
+  if (layer == nullptr || static_cast<int>(this->Friends.size()) >= MaxNumberOfFriends)
   {
     return -1;
   }
-  this->Friends[this->NumberOfFriends] = layer;
-  return this->NumberOfFriends++;
+  this->Friends.emplace_back(layer);
+  return static_cast<int>(this->Friends.size()) - 1;
 }
 
 vRenderable* vLayer::GetFriend(int i) const
 {
-  return i >= 0 && i < this->NumberOfFriends ? this->Friends[i] : nullptr;
+  this->PruneFriends();
+  return i >= 0 && i < static_cast<int>(this->Friends.size()) ? this->Friends[i].Get() : nullptr;
 }
 
 void vLayer::RemoveFriend(int i)
 {
-  if (i < 0 || i >= this->NumberOfFriends)
+  this->PruneFriends();
+  if (i >= 0 && i < static_cast<int>(this->Friends.size()))
   {
-    return;
+    this->Friends.erase(this->Friends.begin() + i);
   }
-  for (int j = i + 1; j < this->NumberOfFriends; ++j)
-  {
-    this->Friends[j - 1] = this->Friends[j];
-  }
-  this->Friends[--this->NumberOfFriends] = nullptr;
+}
+
+int vLayer::GetNumberOfFriends() const
+{
+  this->PruneFriends();
+  return static_cast<int>(this->Friends.size());
 }
 
 void vLayer::RemoveAllFriends()
 {
-  for (int i = 0; i < this->NumberOfFriends; ++i)
-  {
-    this->Friends[i] = nullptr;
-  }
-  this->NumberOfFriends = 0;
+  this->Friends.clear();
 }
 
 int vLayer::WorkWithFriend(int on)
@@ -263,6 +277,18 @@ void vLayer::RemoveConsumer(vObject* consumer)
       return;
     }
   }
+}
+
+bool vLayer::IsHeldByViewer() const
+{
+  for (int i = 0; i < this->NumberOfConsumers && i < MaxNumberOfConsumers; ++i)
+  {
+    if (dynamic_cast<vViewer*>(this->Consumers[i]) != nullptr)
+    {
+      return true;
+    }
+  }
+  return false;
 }
 
 bool vLayer::operator==(const vLayer& other) const

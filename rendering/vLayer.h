@@ -4,6 +4,7 @@
 #include "VemoraRenderingModule.h"
 
 #include "vRenderable.h"
+#include "vRenderableReference.h" // for member
 
 #include <vtkSmartPointer.h> // for member
 #include <vtkWeakPointer.h>  // for member
@@ -30,7 +31,9 @@ class vtkScalarsToColors;
  * not built; changes that need a rebuild set built to 0.
  *
  * Friends (up to 128, not owned) are layers that follow this one in `Mirror` and `Flip` (and in
- * opacity and lookup-table changes of the 3-D layers) while `WorkWithFriend(1)` is set.
+ * opacity and lookup-table changes of the 3-D layers) while `WorkWithFriend(1)` is set. They are
+ * held as weak references: a friend that is destroyed leaves the list by itself, so the indices
+ * and the count of the friend operations only ever cover live friends.
  *
  * The renderer is held with a reference, so a layer stays safe when its renderer leaves the
  * window before the layer is destroyed; the window is watched and forgotten when it goes away.
@@ -105,13 +108,14 @@ public:
   void TransformabilityOn() { this->Transformability = 1; }
   void TransformabilityOff() { this->Transformability = 0; }
 
-  /** Appends a friend (borrowed); its index, or -1 for null or past 128 friends. */
+  /** Appends a friend (weak reference); its index, or -1 for null or past 128 live friends. */
   int AddFriend(vRenderable* layer);
-  /** Friend i; null for an index out of range. */
+  /** Live friend i; null for an index out of range. */
   vRenderable* GetFriend(int i) const;
-  /** Removes friend i, closing the gap (an index out of range changes nothing). */
+  /** Removes live friend i, closing the gap (an index out of range changes nothing). */
   void RemoveFriend(int i);
-  int GetNumberOfFriends() const { return this->NumberOfFriends; }
+  /** The number of friends still alive. */
+  int GetNumberOfFriends() const;
   void RemoveAllFriends();
   /** Sets whether Mirror and Flip go on to the friends; returns the previous setting. */
   int WorkWithFriend(int on);
@@ -126,28 +130,42 @@ public:
 
   /** Takes a consumer off the layer's consumer table (a viewer that lets the layer go). */
   void RemoveConsumer(vObject* consumer);
+  /** True when a viewer holds (owns) the layer: it is one of the layer's consumers. */
+  bool IsHeldByViewer() const;
 
   /** True when both names are equal (exact comparison). */
   bool operator==(const vLayer& other) const;
 
 protected:
-  /** Calls f on every friend that is a layer, with its own WorkWithFriend off for the call. */
+  /**
+   * Calls f on every live friend that is a layer, with its own WorkWithFriend off for the call.
+   * It walks a copy of the list, so f may add or remove friends, or destroy one of them.
+   */
   template <typename F>
   void ForEachFriend(F f)
   {
-    for (int i = 0; i < this->NumberOfFriends; ++i)
+    const std::vector<vRenderableReference<vRenderable>> friends = this->Friends;
+    for (const auto& reference : friends)
     {
-      if (vLayer* other = dynamic_cast<vLayer*>(this->Friends[i]))
+      if (vLayer* other = dynamic_cast<vLayer*>(reference.Get()))
       {
         const int previous = other->WorkWithFriend(0);
         f(other);
-        other->WorkWithFriend(previous);
+        // f may have destroyed the friend: it is touched again only while it lives.
+        if (reference.IsAlive())
+        {
+          other->WorkWithFriend(previous);
+        }
       }
     }
   }
 
-  vRenderable* Friends[MaxNumberOfFriends] = {}; // borrowed: friends belong to their viewer
-  vRendererManager* RendererManager = nullptr;   // borrowed: owned by the engine
+  /** Drops the references of friends that have gone. */
+  void PruneFriends() const;
+
+  // Weak references: friends belong to their viewer. Pruned of dead entries when read.
+  mutable std::vector<vRenderableReference<vRenderable>> Friends;
+  vRendererManager* RendererManager = nullptr; // borrowed: owned by the engine
   std::vector<std::string> ResourceNames;
   vtkSmartPointer<vtkRenderer> Renderer;
   vtkSmartPointer<vtkRendererCollection> OwnRenderers;
@@ -155,7 +173,6 @@ protected:
   int Transformability = 1;
   int WorkWithFriends = 0;
   int NumberOfItems = 0;
-  int NumberOfFriends = 0;
   int Reserved = 0;
   int BatchRendering = 0;
 };

@@ -1,5 +1,7 @@
 #include "vLayerCollection.h"
 
+#include "vLayer.h"
+
 int vLayerCollection::AddInput(vLayer* layer)
 {
   if (layer == nullptr || this->Count >= MaxNumberOfItems)
@@ -12,5 +14,5 @@ int vLayerCollection::AddInput(vLayer* layer)
 
 vLayer* vLayerCollection::GetInput(int i) const
 {
-  return i >= 0 && i < this->Count ? this->Layers[i] : nullptr;
+  return i >= 0 && i < this->Count ? this->Layers[i].Get() : nullptr;
 }

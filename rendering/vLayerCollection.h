@@ -3,10 +3,13 @@
 
 #include "VemoraRenderingModule.h"
 
+#include "vRenderableReference.h" // for member
+
 class vLayer;
 
 /**
- * A plain list of up to 128 layers. It owns nothing; copying copies the pointers.
+ * A plain list of up to 128 layers. It owns nothing: it holds weak references, so a layer that
+ * is destroyed reads as null from then on (its place stays). Copying copies the references.
  */
 class VEMORARENDERING_EXPORT vLayerCollection
 {
@@ -18,14 +21,14 @@ public:
   vLayerCollection(const vLayerCollection&) = default;
   vLayerCollection& operator=(const vLayerCollection&) = default;
 
-  /** Appends the layer (borrowed); its index, or -1 for null or past 128 layers. */
+  /** Appends the layer (weak reference); its index, or -1 for null or past 128 layers. */
   int AddInput(vLayer* layer);
-  /** Layer i; null for an index out of range. */
+  /** Layer i; null for an index out of range or a layer that has gone. */
   vLayer* GetInput(int i) const;
   int GetNumberOfItems() const { return this->Count; }
 
 private:
-  vLayer* Layers[MaxNumberOfItems] = {}; // borrowed: layers belong to their viewer
+  vRenderableReference<vLayer> Layers[MaxNumberOfItems]; // weak: layers belong to their viewer
   int Count = 0;
 };
 

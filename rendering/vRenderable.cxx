@@ -2,7 +2,17 @@
 
 vRenderable::vRenderable() = default;
 
-vRenderable::~vRenderable() = default;
+vRenderable::~vRenderable()
+{
+  this->ReleaseWeakReferences();
+}
+
+std::weak_ptr<vRenderable> vRenderable::GetWeakReference()
+{
+  // An aliasing pointer: it owns the anchor, points at the object. Once the anchor is released,
+  // it (and every weak reference made from it) owns nothing and reads as expired.
+  return std::shared_ptr<vRenderable>(this->Anchor, this);
+}
 
 void vRenderable::SetTransform(double matrix[16])
 {

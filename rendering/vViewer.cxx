@@ -39,6 +39,7 @@ vViewer::vViewer()
 
 vViewer::~vViewer()
 {
+  this->ReleaseWeakReferences();
   vViewer::Delete();
 }
 
@@ -86,24 +87,21 @@ void vViewer::Delete()
   this->AxesActor = nullptr;
   this->ClippingPlaneActor = nullptr;
   this->ColorBar = nullptr;
-  for (int i = 0; i < MaxNumberOfLayers; ++i)
-  {
-    if (this->Layers[i] != nullptr && !this->Borrowed[i])
-    {
-      vLayer* layer = this->Layers[i];
-      this->Layers[i] = nullptr;
-      delete layer;
-    }
-    else if (this->Layers[i] != nullptr)
-    {
-      this->Layers[i]->RemoveConsumer(this);
-    }
-    this->Layers[i] = nullptr;
-    this->Borrowed[i] = 0;
-  }
-  this->NumberOfItems = 0;
-  this->KeyLayerId = -1;
+  this->DestroyAllLayers();
   this->Built = 0;
+}
+
+void vViewer::DestroyAllLayers()
+{
+  // The list is emptied before any layer goes, so a layer's notice (MakeClone) finds nothing.
+  std::vector<std::unique_ptr<vLayer>> layers;
+  layers.swap(this->Layers);
+  this->KeyLayerId = -1;
+  for (auto& layer : layers)
+  {
+    layer->RemoveConsumer(this);
+    layer.reset();
+  }
 }
 
 void vViewer::MakeClone(vObject* source)
@@ -114,11 +112,13 @@ void vViewer::MakeClone(vObject* source)
   const int index = this->Find(dynamic_cast<vLayer*>(source));
   if (index >= 0)
   {
-    this->Forget(index);
+    // Whoever destroys the layer owns it now: the viewer lets go without destroying it. The
+    // layer is telling its consumers right now, so its consumer table is left as it is.
+    static_cast<void>(this->Forget(index, false).release());
   }
 }
 
-void vViewer::Forget(int index)
+std::unique_ptr<vLayer> vViewer::Forget(int index, bool stopConsuming)
 {
   if (index == this->KeyLayerId)
   {
@@ -129,14 +129,13 @@ void vViewer::Forget(int index)
     // The key layer moves down with the others.
     --this->KeyLayerId;
   }
-  for (int j = index + 1; j < this->NumberOfItems; ++j)
+  std::unique_ptr<vLayer> layer = std::move(this->Layers[index]);
+  this->Layers.erase(this->Layers.begin() + index);
+  if (stopConsuming)
   {
-    this->Layers[j - 1] = this->Layers[j];
-    this->Borrowed[j - 1] = this->Borrowed[j];
+    layer->RemoveConsumer(this);
   }
-  --this->NumberOfItems;
-  this->Layers[this->NumberOfItems] = nullptr;
-  this->Borrowed[this->NumberOfItems] = 0;
+  return layer;
 }
 
 std::string vViewer::ToV()
@@ -161,9 +160,9 @@ void vViewer::InternalRender()
     // Each layer would reset its renderer's clipping range, looking at every prop each time; one
     // reset per renderer after all layers gives the same view at a cost linear in the layers.
     std::vector<vtkRenderer*> renderers;
-    for (int i = 0; i < this->NumberOfItems; ++i)
+    for (int i = 0; i < this->GetNumberOfItems(); ++i)
     {
-      vLayer* layer = this->Layers[i];
+      vLayer* layer = this->Layers[i].get();
       const int wasBuilt = layer->GetBuilt();
       layer->SetBatchRendering(1);
       layer->Render();
@@ -186,7 +185,7 @@ void vViewer::InternalRender()
 void vViewer::SetTransform(double matrix[16])
 {
   this->vRenderable::SetTransform(matrix);
-  for (int i = 0; i < this->NumberOfItems; ++i)
+  for (int i = 0; i < this->GetNumberOfItems(); ++i)
   {
     this->Layers[i]->SetTransform(matrix);
   }
@@ -196,7 +195,7 @@ void vViewer::SetTransform(double matrix[16])
 void vViewer::SetOpacity(double opacity)
 {
   this->vRenderable::SetOpacity(opacity);
-  for (int i = 0; i < this->NumberOfItems; ++i)
+  for (int i = 0; i < this->GetNumberOfItems(); ++i)
   {
     this->Layers[i]->SetOpacity(opacity);
   }
@@ -205,7 +204,7 @@ void vViewer::SetOpacity(double opacity)
 
 void vViewer::SetScaleFactor(double factor)
 {
-  for (int i = 0; i < this->NumberOfItems; ++i)
+  for (int i = 0; i < this->GetNumberOfItems(); ++i)
   {
     this->Layers[i]->SetScaleFactor(factor);
   }
@@ -214,7 +213,7 @@ void vViewer::SetScaleFactor(double factor)
 void vViewer::SetColor(double rgb[3])
 {
   this->GetProperty()->SetColor(rgb);
-  for (int i = 0; i < this->NumberOfItems; ++i)
+  for (int i = 0; i < this->GetNumberOfItems(); ++i)
   {
     this->Layers[i]->SetColor(rgb);
   }
@@ -259,18 +258,12 @@ void vViewer::ResetCamera()
 
 void vViewer::RemoveAllItems()
 {
-  for (int i = 0; i < MaxNumberOfLayers; ++i)
+  for (auto& layer : this->Layers)
   {
-    if (this->Layers[i] != nullptr)
-    {
-      // The layers live on elsewhere: they must not tell this viewer when they go.
-      this->Layers[i]->RemoveConsumer(this);
-    }
-    this->Layers[i] = nullptr;
-    this->Borrowed[i] = 0;
+    layer->RemoveAllItems();
   }
-  this->NumberOfItems = 0;
-  this->KeyLayerId = -1;
+  this->DestroyAllLayers();
+  this->Built = 0;
 }
 
 void vViewer::SetRenderer(vRendererManager* manager)
@@ -313,20 +306,14 @@ void vViewer::RemoveItem(int index)
   {
     return;
   }
-  vLayer* layer = this->Layers[index];
-  const int borrowed = this->Borrowed[index];
-  this->Forget(index);
+  std::unique_ptr<vLayer> layer = this->Forget(index);
   layer->RemoveAllItems();
-  if (!borrowed)
-  {
-    delete layer;
-  }
 }
 
 void vViewer::RemoveItem(const std::string& name)
 {
   const std::string wanted = vRenderingUtil::Trim(name);
-  for (int i = 0; i < this->NumberOfItems;)
+  for (int i = 0; i < this->GetNumberOfItems();)
   {
     if (vUtil::EqualsNoCase(vRenderingUtil::Trim(this->Layers[i]->GetName()), wanted))
     {
@@ -358,7 +345,7 @@ void vViewer::HideLayer(int index)
 
 void vViewer::SetOpacity(const std::string& name, double opacity)
 {
-  for (int i = 0; i < this->NumberOfItems; ++i)
+  for (int i = 0; i < this->GetNumberOfItems(); ++i)
   {
     if (vUtil::EqualsNoCase(this->Layers[i]->GetName(), name))
     {
@@ -369,7 +356,7 @@ void vViewer::SetOpacity(const std::string& name, double opacity)
 
 void vViewer::SetScaleFactor(const std::string& name, double factor)
 {
-  for (int i = 0; i < this->NumberOfItems; ++i)
+  for (int i = 0; i < this->GetNumberOfItems(); ++i)
   {
     if (vUtil::EqualsNoCase(this->Layers[i]->GetName(), name))
     {
@@ -416,7 +403,7 @@ void vViewer::ShowAxes(bool on)
 void vViewer::ClippingOn()
 {
   double centre[3] = { 0.0, 0.0, 0.0 };
-  for (int i = 0; i < this->NumberOfItems; ++i)
+  for (int i = 0; i < this->GetNumberOfItems(); ++i)
   {
     if (this->Layers[i]->isA("MeshLayer"))
     {
@@ -459,7 +446,7 @@ void vViewer::ClippingOn()
     this->ClippingPlaneActor->VisibilityOn();
   }
   this->GetProperty()->SetClippingPlane(1);
-  for (int i = 0; i < this->NumberOfItems; ++i)
+  for (int i = 0; i < this->GetNumberOfItems(); ++i)
   {
     this->Layers[i]->ClippingOn(this->ClippingPlaneActor);
   }
@@ -472,7 +459,7 @@ void vViewer::ClippingOff()
     this->ClippingPlaneActor->VisibilityOff();
   }
   this->GetProperty()->SetClippingPlane(0);
-  for (int i = 0; i < this->NumberOfItems; ++i)
+  for (int i = 0; i < this->GetNumberOfItems(); ++i)
   {
     this->Layers[i]->ClippingOff();
   }
@@ -495,7 +482,7 @@ void vViewer::MoveClippingPlane(vtkTransform* t)
   {
     this->ClippingPlaneActor->SetUserTransform(t);
   }
-  for (int i = 0; i < this->NumberOfItems; ++i)
+  for (int i = 0; i < this->GetNumberOfItems(); ++i)
   {
     this->Layers[i]->UpdateClippingPlane(this->ClippingPlaneActor);
   }
@@ -504,7 +491,7 @@ void vViewer::MoveClippingPlane(vtkTransform* t)
 
 int vViewer::Find(const std::string& name)
 {
-  for (int i = 0; i < this->NumberOfItems; ++i)
+  for (int i = 0; i < this->GetNumberOfItems(); ++i)
   {
     if (vRenderingUtil::Trim(this->Layers[i]->GetName()) == name)
     {
@@ -520,9 +507,9 @@ int vViewer::Find(vLayer* layer)
   {
     return -1;
   }
-  for (int i = 0; i < this->NumberOfItems; ++i)
+  for (int i = 0; i < this->GetNumberOfItems(); ++i)
   {
-    if (this->Layers[i] == layer)
+    if (this->Layers[i].get() == layer)
     {
       return i;
     }
@@ -532,7 +519,7 @@ int vViewer::Find(vLayer* layer)
 
 int vViewer::Find(vtkProp* prop)
 {
-  for (int i = 0; i < this->NumberOfItems; ++i)
+  for (int i = 0; i < this->GetNumberOfItems(); ++i)
   {
     if (this->Layers[i]->Find(prop) >= 0)
     {
@@ -551,7 +538,7 @@ int vViewer::SearchResource(const std::string& resourceName)
       return this->KeyLayerId;
     }
   }
-  for (int i = 0; i < this->NumberOfItems; ++i)
+  for (int i = 0; i < this->GetNumberOfItems(); ++i)
   {
     if (this->Layers[i]->SearchResource(resourceName) >= 0)
     {
@@ -563,13 +550,13 @@ int vViewer::SearchResource(const std::string& resourceName)
 
 std::string vViewer::ValidateLayerName(const std::string& name) const
 {
-  if (this->NumberOfItems == 0)
+  if (this->GetNumberOfItems() == 0)
   {
     return name;
   }
   auto taken = [this](const std::string& candidate)
   {
-    for (int i = 0; i < this->NumberOfItems; ++i)
+    for (int i = 0; i < this->GetNumberOfItems(); ++i)
     {
       if (this->Layers[i]->GetName() == candidate)
       {
@@ -588,8 +575,9 @@ std::string vViewer::ValidateLayerName(const std::string& name) const
 
 int vViewer::AddLayerToRenderer(vLayer* layer, int rendererIndex)
 {
-  if (layer == nullptr || this->NumberOfItems >= MaxNumberOfLayers || this->Find(layer) >= 0 ||
-    this->RendererManager == nullptr)
+  // A layer that a viewer (this one or another) holds already has its owner.
+  if (layer == nullptr || this->GetNumberOfItems() >= MaxNumberOfLayers ||
+    layer->IsHeldByViewer() || this->RendererManager == nullptr)
   {
     return -1;
   }
@@ -602,7 +590,7 @@ int vViewer::AddLayerToRenderer(vLayer* layer, int rendererIndex)
   {
     return -1;
   }
-  const int n = this->NumberOfItems;
+  const int n = this->GetNumberOfItems();
   layer->SetRenderWindow(manager->GetRenderWindow(win));
   layer->SetRenderer(renderer);
   const std::string rendererName =
@@ -613,8 +601,6 @@ int vViewer::AddLayerToRenderer(vLayer* layer, int rendererIndex)
   {
     layer->SetColor(colour);
   }
-  this->Layers[n] = layer;
-  this->Borrowed[n] = 0;
   const std::string resource = layer->GetProperty()->GetResourceName();
   std::string proposed;
   if (resource != "null" && !resource.empty())
@@ -628,7 +614,7 @@ int vViewer::AddLayerToRenderer(vLayer* layer, int rendererIndex)
   // The new layer is not counted yet, so its own (old) name never clashes with itself.
   layer->SetName(this->ValidateLayerName(proposed));
   layer->AddConsumer(this);
-  this->NumberOfItems = n + 1;
+  this->Layers.emplace_back(layer);
   this->Built = 0;
   return n;
 }
@@ -678,7 +664,7 @@ int vViewer::AddInput(vLayer* layer, const std::string& rendererName)
 
 vLayer* vViewer::GetInput(int i) const
 {
-  return this->IsIndex(i) ? this->Layers[i] : nullptr;
+  return this->IsIndex(i) ? this->Layers[i].get() : nullptr;
 }
 
 vLayer* vViewer::GetInput() const
@@ -689,11 +675,11 @@ vLayer* vViewer::GetInput() const
 vLayer* vViewer::GetInput(const std::string& name) const
 {
   vLayer* found = nullptr;
-  for (int i = 0; i < this->NumberOfItems; ++i)
+  for (int i = 0; i < this->GetNumberOfItems(); ++i)
   {
     if (vUtil::EqualsNoCase(this->Layers[i]->GetName(), name))
     {
-      found = this->Layers[i];
+      found = this->Layers[i].get();
     }
   }
   return found;
@@ -701,17 +687,17 @@ vLayer* vViewer::GetInput(const std::string& name) const
 
 vLayer* vViewer::GetNextInput()
 {
-  if (this->CurrentItem < 0 || this->CurrentItem >= this->NumberOfItems)
+  if (this->CurrentItem < 0 || this->CurrentItem >= this->GetNumberOfItems())
   {
     return nullptr;
   }
-  return this->Layers[this->CurrentItem++];
+  return this->Layers[this->CurrentItem++].get();
 }
 
 vLayer* vViewer::GetNextInput(const std::string& name)
 {
   int found = -1;
-  for (int i = this->CurrentItem < 0 ? 0 : this->CurrentItem; i < this->NumberOfItems; ++i)
+  for (int i = this->CurrentItem < 0 ? 0 : this->CurrentItem; i < this->GetNumberOfItems(); ++i)
   {
     if (vUtil::EqualsNoCase(this->Layers[i]->GetName(), name))
     {
@@ -723,7 +709,7 @@ vLayer* vViewer::GetNextInput(const std::string& name)
     return nullptr;
   }
   this->CurrentItem = found + 1;
-  return this->Layers[found];
+  return this->Layers[found].get();
 }
 
 vLayer* vViewer::GetKeyLayer() const
@@ -766,7 +752,7 @@ void vViewer::ResetClippingPlane()
 
 void vViewer::Mirror()
 {
-  for (int i = 0; i < this->NumberOfItems; ++i)
+  for (int i = 0; i < this->GetNumberOfItems(); ++i)
   {
     const int previous = this->Layers[i]->WorkWithFriend(0);
     this->Layers[i]->Mirror();
@@ -777,7 +763,7 @@ void vViewer::Mirror()
 
 void vViewer::Flip()
 {
-  for (int i = 0; i < this->NumberOfItems; ++i)
+  for (int i = 0; i < this->GetNumberOfItems(); ++i)
   {
     const int previous = this->Layers[i]->WorkWithFriend(0);
     this->Layers[i]->Flip();
@@ -795,22 +781,22 @@ void vViewer::ForceRender()
 
 std::string vViewer::GetLayerInfo()
 {
-  if (this->NumberOfItems == 0)
+  if (this->GetNumberOfItems() == 0)
   {
     return "No Layers";
   }
   const std::vector<int> widths = { 10, 20, 20, 20 };
-  std::string text = "number of layers: " + std::to_string(this->NumberOfItems) + "\r\n";
+  std::string text = "number of layers: " + std::to_string(this->GetNumberOfItems()) + "\r\n";
   text += "-------------------------\r\n";
   text += vUtil::ConstructRow({ "id", "name", "resource", "ren" }, widths);
   text += "\n";
-  for (int i = 0; i < this->NumberOfItems; ++i)
+  for (int i = 0; i < this->GetNumberOfItems(); ++i)
   {
     if (i > 0)
     {
       text += "\r\n";
     }
-    vLayer* layer = this->Layers[i];
+    vLayer* layer = this->Layers[i].get();
     text += vUtil::ConstructRow({ std::to_string(i),
                                   layer->GetName(),
                                   layer->GetFirstResourceName(),

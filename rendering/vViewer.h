@@ -8,7 +8,9 @@
 
 #include <vtkSmartPointer.h> // for members
 
+#include <memory> // for members
 #include <string>
+#include <vector>
 
 class vLayer;
 class vRendererManager;
@@ -24,9 +26,13 @@ class vtkTransform;
  * gives each new layer its window, renderer, a unique name and the next palette colour, forwards
  * whole-scene operations to the layers, and produces the layer table.
  *
- * The viewer owns its layers (up to 128): `RemoveItem` and the destructor destroy them. A layer
- * that `AddInput` refuses (-1: null, already in the viewer, 128 layers reached, or a renderer the
- * window does not have) stays with the caller.
+ * The viewer owns its layers (up to 128): `AddInput` takes a layer over, and `RemoveItem`,
+ * `RemoveAllItems`, `Delete` and the destructor destroy them. A layer that `AddInput` refuses
+ * (-1: null, already in this or another viewer, 128 layers reached, or a renderer the window
+ * does not have)
+ * stays with the caller. A layer destroyed by someone else tells the viewer (it is one of the
+ * layer's consumers), which forgets it without destroying it again. Pointers that the viewer
+ * hands out are borrowed: keep a `vRenderableReference` to hold on to a layer across calls.
  */
 class VEMORARENDERING_EXPORT vViewer : public vRenderable
 {
@@ -52,7 +58,7 @@ public:
   void Refresh() override;
   /** Resets the cameras of the viewer's renderers except the last (the axes renderer). */
   void ResetCamera() override;
-  /** Forgets every layer without destroying it. */
+  /** Destroys every layer (the viewer owns them), without rendering. */
   void RemoveAllItems() override;
 
   /** Attaches the viewer to the manager's current window. */
@@ -96,7 +102,7 @@ public:
   void InitTraversal() { this->CurrentItem = 0; }
   vLayer* GetNextInput();
   vLayer* GetNextInput(const std::string& name);
-  int GetNumberOfItems() const { return this->NumberOfItems; }
+  int GetNumberOfItems() const { return static_cast<int>(this->Layers.size()); }
   int GetCurrentItem() const { return this->CurrentItem; }
   void Select(int index) { this->CurrentItem = index; }
   vLayer* GetKeyLayer() const;
@@ -131,21 +137,24 @@ public:
   int GetRenderWindowId() const { return this->RenderWindowId; }
 
 protected:
-  /** Takes layer index out of the list (without destroying it); the key layer follows. */
-  void Forget(int index);
+  /**
+   * Takes layer index out of the list and hands it back (the key layer follows); with
+   * stopConsuming the viewer also leaves the layer's consumer table.
+   */
+  std::unique_ptr<vLayer> Forget(int index, bool stopConsuming = true);
+  /** Takes every layer out of the list and destroys them. */
+  void DestroyAllLayers();
   /** name, or name followed by 0, 1, ... until no layer has that name. */
   std::string ValidateLayerName(const std::string& name) const;
   /** Adds the layer to renderer index; -1 when refused. */
   int AddLayerToRenderer(vLayer* layer, int rendererIndex);
-  bool IsIndex(int index) const { return index >= 0 && index < this->NumberOfItems; }
+  bool IsIndex(int index) const { return index >= 0 && index < this->GetNumberOfItems(); }
   void SetupAxes();
   void RefreshAll();
 
-  vLayer* Layers[MaxNumberOfLayers] = {};      // owned (unless Borrowed)
+  std::vector<std::unique_ptr<vLayer>> Layers; // owned, in display order (at most 128)
   vRendererManager* RendererManager = nullptr; // borrowed: owned by the engine
-  int Borrowed[MaxNumberOfLayers] = {};
   QovaColorMap ColorMap;
-  int NumberOfItems = 0;
   int CurrentItem = 0;
   int FirstRendererId = 0;
   int KeyLayerId = -1;

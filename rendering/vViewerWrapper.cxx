@@ -322,11 +322,8 @@ void vViewerWrapper::TranslateClippingPlane(int x, int y)
 
 vTextLayer* vViewerWrapper::GetCameraText() const
 {
-  if (!this->CameraText || !this->Viewer || this->Viewer->Find(this->CameraText) < 0)
-  {
-    return nullptr;
-  }
-  return this->CameraText;
+  vTextLayer* text = this->CameraText.Get();
+  return (text && this->Viewer && this->Viewer->Find(text) >= 0) ? text : nullptr;
 }
 
 void vViewerWrapper::CreateTextLayer()

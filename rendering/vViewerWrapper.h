@@ -2,6 +2,7 @@
 #define vViewerWrapper_h
 
 #include "VemoraRenderingModule.h"
+#include "vRenderableReference.h" // for member
 #include "vViewerWrapperBase.h"
 
 class vTextLayer;
@@ -77,7 +78,7 @@ protected:
   bool LeftButtonDown = false;
   bool RightButtonDown = false;
   vtkSmartPointer<vtkCellPicker> Picker;
-  vTextLayer* CameraText = nullptr; // borrowed: owned by the viewer
+  vRenderableReference<vTextLayer> CameraText; // weak: the layer belongs to the viewer
   int LastX = 0;
   int LastY = 0;
 };

@@ -20,7 +20,7 @@ vVolumeViewer::~vVolumeViewer() = default;
 void vVolumeViewer::SetContrast(double window[2])
 {
   this->GetProperty()->SetContrast(window);
-  for (int i = 0; i < this->NumberOfItems; ++i)
+  for (int i = 0; i < this->GetNumberOfItems(); ++i)
   {
     if (this->Layers[i])
     {

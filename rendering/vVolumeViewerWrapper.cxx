@@ -40,26 +40,27 @@ vViewer* vVolumeViewerWrapper::CreateViewer()
   return new vVolumeViewer;
 }
 
-vLayer* vVolumeViewerWrapper::Held(vLayer* layer) const
+template <typename T>
+T* vVolumeViewerWrapper::Held(const vRenderableReference<T>& layer) const
 {
-  return (layer && this->Viewer && this->Viewer->Find(layer) >= 0) ? layer : nullptr;
+  // A live layer that has left the viewer (another viewer may have taken it) is not this view's.
+  T* live = layer.Get();
+  return (live && this->Viewer && this->Viewer->Find(live) >= 0) ? live : nullptr;
 }
 
 vImage3DLayer* vVolumeViewerWrapper::GetSliceLayer(int k) const
 {
-  return (k >= 0 && k < SliceViews && this->Held(this->SliceLayers[k])) ? this->SliceLayers[k]
-                                                                        : nullptr;
+  return k >= 0 && k < SliceViews ? this->Held(this->SliceLayers[k]) : nullptr;
 }
 
 vVolumeRenderingLayer* vVolumeViewerWrapper::GetVolumeLayer() const
 {
-  return this->Held(this->VolumeLayer) ? this->VolumeLayer : nullptr;
+  return this->Held(this->VolumeLayer);
 }
 
 vTextLayer* vVolumeViewerWrapper::GetTextLayer(int k) const
 {
-  return (k >= 0 && k < GridCells && this->Held(this->TextLayers[k])) ? this->TextLayers[k]
-                                                                      : nullptr;
+  return k >= 0 && k < GridCells ? this->Held(this->TextLayers[k]) : nullptr;
 }
 
 double vVolumeViewerWrapper::GetPickedValue() const
@@ -95,7 +96,7 @@ void vVolumeViewerWrapper::CreateVolumeLayers(vVolumeResourceFake* volume)
     if (this->Viewer->AddInput(layer, k) < 0)
     {
       delete layer;
-      this->SliceLayers[k] = nullptr;
+      this->SliceLayers[k].Reset();
       continue;
     }
     layer->WorkWithFriend(1);
@@ -105,15 +106,17 @@ void vVolumeViewerWrapper::CreateVolumeLayers(vVolumeResourceFake* volume)
   {
     for (int j = 0; j < SliceViews; ++j)
     {
-      if (j != k && this->SliceLayers[k] && this->SliceLayers[j])
+      vImage3DLayer* own = this->SliceLayers[k].Get();
+      vImage3DLayer* other = this->SliceLayers[j].Get();
+      if (j != k && own && other)
       {
-        this->SliceLayers[k]->AddFriend(this->SliceLayers[j]);
+        own->AddFriend(other);
       }
     }
   }
-  if (this->SliceLayers[0])
+  if (vImage3DLayer* key = this->SliceLayers[0].Get())
   {
-    this->Viewer->SetKeyLayer(this->Viewer->Find(this->SliceLayers[0]));
+    this->Viewer->SetKeyLayer(this->Viewer->Find(key));
   }
 }
 
@@ -249,9 +252,9 @@ bool vVolumeViewerWrapper::ChangeSlice(int x, int y)
   }
   double target[3];
   own->ImageToWorld(point, target);
-  for (vImage3DLayer* layer : this->SliceLayers)
+  for (const auto& reference : this->SliceLayers)
   {
-    if (this->Held(layer))
+    if (vImage3DLayer* layer = this->Held(reference))
     {
       layer->SetPosition(target[0], target[1], target[2]);
     }

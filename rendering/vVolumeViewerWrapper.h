@@ -2,6 +2,7 @@
 #define vVolumeViewerWrapper_h
 
 #include "VemoraRenderingModule.h"
+#include "vRenderableReference.h" // for members
 #include "vViewerWrapper.h"
 
 #include <memory>
@@ -66,12 +67,15 @@ protected:
     const std::string& topRight,
     const std::string& bottomLeft,
     const std::string& bottomRight);
-  vLayer* Held(vLayer* layer) const;
+  /** The layer while this wrapper's viewer holds it; null otherwise. */
+  template <typename T>
+  T* Held(const vRenderableReference<T>& layer) const;
 
-  vImage3DLayer* SliceLayers[3] = {};           // borrowed: owned by the viewer
-  vVolumeRenderingLayer* VolumeLayer = nullptr; // borrowed: owned by the viewer
-  vTextLayer* TextLayers[4] = {};               // borrowed: owned by the viewer
-  std::unique_ptr<vImage3DLayer2> Probe;        // reads the voxel values, never drawn
+  // Weak references: the layers belong to the viewer, which may destroy them at any time.
+  vRenderableReference<vImage3DLayer> SliceLayers[3];
+  vRenderableReference<vVolumeRenderingLayer> VolumeLayer;
+  vRenderableReference<vTextLayer> TextLayers[4];
+  std::unique_ptr<vImage3DLayer2> Probe; // reads the voxel values, never drawn
   int DragCell = -1;
   bool Enlarged = false;
 };

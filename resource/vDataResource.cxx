@@ -23,7 +23,6 @@ void vDataResource::Delete()
   for (int i = 0; i < MaxNumberOfItems; ++i)
   {
     this->Data[i] = nullptr;
-    this->Owned[i] = nullptr;
   }
   this->NumberOfItems = 0;
 }
@@ -37,10 +36,9 @@ void vDataResource::RemoveItem(int index)
     return;
   }
   // The removed data set is released once its place is overwritten (or cleared below).
-  vtkSmartPointer<vtkDataSet> removed = this->Owned[index];
+  vtkSmartPointer<vtkDataSet> removed = this->Data[index];
   for (int j = index + 1; j < this->NumberOfItems; ++j)
   {
-    this->Owned[j - 1] = this->Owned[j];
     this->Data[j - 1] = this->Data[j];
     this->DataNames[j - 1] = this->DataNames[j];
     this->Filenames[j - 1] = this->Filenames[j];
@@ -48,7 +46,6 @@ void vDataResource::RemoveItem(int index)
   const int last = this->NumberOfItems - 1;
   this->DataNames[last].clear();
   this->Filenames[last].clear();
-  this->Owned[last] = nullptr;
   this->Data[last] = nullptr;
   --this->NumberOfItems;
 }
@@ -72,7 +69,6 @@ int vDataResource::AddData(vtkDataSet* data)
     copy->DeepCopy(surface->GetOutput());
   }
   const int index = this->NumberOfItems++;
-  this->Owned[index] = copy;
   this->Data[index] = copy;
   return index;
 }
@@ -92,7 +88,6 @@ int vDataResource::AdoptData(vtkSmartPointer<vtkDataSet> data)
     data = surface->GetOutput();
   }
   const int index = this->NumberOfItems++;
-  this->Owned[index] = data;
   this->Data[index] = data;
   return index;
 }
@@ -123,7 +118,6 @@ int vDataResource::New(const std::vector<std::string>& args)
   vtkNew<vtkPolyData> copy;
   copy->DeepCopy(sphere->GetOutput());
   const int index = this->NumberOfItems++;
-  this->Owned[index] = copy;
   this->Data[index] = copy;
   this->DataNames[index] = "sphere" + std::to_string(index);
   this->Filenames[index] = "CreatedObj";

@@ -3,8 +3,6 @@
 
 #include "vDataResourceFake.h"
 
-#include <vtkSmartPointer.h> // for the owned table
-
 #include <array>
 #include <string>
 #include <vector>
@@ -55,9 +53,6 @@ public:
    * for any other argument list or a full collection.
    */
   virtual int New(const std::vector<std::string>& args);
-
-private:
-  std::array<vtkSmartPointer<vtkDataSet>, MaxNumberOfItems> Owned;
 };
 
 #endif

@@ -3,6 +3,8 @@
 
 #include "vResource.h"
 
+#include <vtkSmartPointer.h> // for member
+
 #include <array>
 #include <string>
 
@@ -14,8 +16,10 @@ class vtkDataSet;
  * (the path it was loaded from, or a marker such as "CreatedObj"). Items occupy indices 0 to
  * `GetNumberOfItems() - 1` without gaps.
  *
- * The fake never owns its data sets: it only refers to data sets owned elsewhere (it serves as a
- * light handle, see `GetDataFake`). `vDataResource` is the owning collection.
+ * The fake does not copy its data sets: it shares them with whoever made them (it serves as a
+ * light handle, see `GetDataFake`), holding a reference of its own to each, so a handle stays
+ * valid when the workspace removes the item it was made from. `vDataResource` is the owning
+ * collection, which keeps private copies.
  *
  * Every index is checked: a negative index, or one that names no item, gives null, "" or -1, or
  * changes nothing.
@@ -45,14 +49,14 @@ public:
   virtual vtkActorCollection* GetOutput();
 
   /**
-   * Appends `data` as it is (borrowed, not copied). Returns 0; -1 (nothing added) for a null data
+   * Appends `data` as it is (shared, not copied). Returns 0; -1 (nothing added) for a null data
    * set or a full collection.
    */
   virtual int AddData(vtkDataSet* data);
 
   /**
-   * A new one-item handle on item `index`: it borrows the item's data set and carries its data
-   * name (also as object name) and file name. The caller owns the handle (`delete`); it must not
+   * A new one-item handle on item `index`: it shares the item's data set and carries its data
+   * name (also as object name) and file name. The caller owns the handle (`delete`); it may
    * outlive the item. Null for an index that names no item.
    */
   virtual vDataResourceFake* GetDataFake(int index);
@@ -90,8 +94,7 @@ protected:
   int CurrentItem = 0;
   std::array<std::string, MaxNumberOfItems> DataNames;
   std::array<std::string, MaxNumberOfItems> Filenames;
-  // Borrowed in the fake; the owning collections keep their own reference of each entry.
-  std::array<vtkDataSet*, MaxNumberOfItems> Data{};
+  std::array<vtkSmartPointer<vtkDataSet>, MaxNumberOfItems> Data;
 };
 
 #endif

@@ -20,12 +20,10 @@ void vVolumeResource::Delete()
   for (int i = 0; i < MaxNumberOfItems; ++i)
   {
     this->Shadows[i] = nullptr;
-    this->OwnedShadows[i] = nullptr;
   }
   for (int i = 0; i < MaxNumberOfItems; ++i)
   {
     this->Data[i] = nullptr;
-    this->OwnedVolumes[i] = nullptr;
   }
   this->NumberOfItems = 0;
 }
@@ -38,9 +36,7 @@ void vVolumeResource::RemoveItem(int index)
   }
   for (int j = index + 1; j < this->NumberOfItems; ++j)
   {
-    this->OwnedVolumes[j - 1] = this->OwnedVolumes[j];
     this->Data[j - 1] = this->Data[j];
-    this->OwnedShadows[j - 1] = this->OwnedShadows[j];
     this->Shadows[j - 1] = this->Shadows[j];
     this->DataNames[j - 1] = this->DataNames[j];
     this->Filenames[j - 1] = this->Filenames[j];
@@ -48,9 +44,7 @@ void vVolumeResource::RemoveItem(int index)
   const int last = this->NumberOfItems - 1;
   this->DataNames[last].clear();
   this->Filenames[last].clear();
-  this->OwnedVolumes[last] = nullptr;
   this->Data[last] = nullptr;
-  this->OwnedShadows[last] = nullptr;
   this->Shadows[last] = nullptr;
   --this->NumberOfItems;
 }
@@ -69,7 +63,6 @@ int vVolumeResource::AddData(vtkDataSet* data)
   vtkNew<vtkImageData> copy;
   copy->DeepCopy(image);
   const int index = this->NumberOfItems++;
-  this->OwnedVolumes[index] = copy;
   this->Data[index] = copy;
   return index;
 }
@@ -86,7 +79,6 @@ int vVolumeResource::AdoptData(vtkSmartPointer<vtkDataSet> data)
     return -1;
   }
   const int index = this->NumberOfItems++;
-  this->OwnedVolumes[index] = image;
   this->Data[index] = image;
   return index;
 }
@@ -108,16 +100,16 @@ void vVolumeResource::SetImageShadow(vtkDataSet* image)
 
 void vVolumeResource::SetImageShadow(int index, vtkImageData* image)
 {
-  if (!image || !this->IsItem(index) || image == this->OwnedShadows[index])
+  if (!image || !this->IsItem(index) || image == this->Shadows[index])
   {
     return; // copying a shadow onto itself would clear it
   }
-  if (!this->OwnedShadows[index])
+  // The collection's shadows are always its own copies (never a caller's image).
+  if (!this->Shadows[index])
   {
-    this->OwnedShadows[index] = vtkSmartPointer<vtkImageData>::New();
-    this->Shadows[index] = this->OwnedShadows[index];
+    this->Shadows[index] = vtkSmartPointer<vtkImageData>::New();
   }
-  this->OwnedShadows[index]->DeepCopy(image);
+  this->Shadows[index]->DeepCopy(image);
 }
 
 void vVolumeResource::SetImageShadow(vtkImageData* image)
@@ -141,7 +133,6 @@ void vVolumeResource::InitImageShadow(int index)
   const int scalarType = scalars ? scalars->GetDataType() : VTK_UNSIGNED_CHAR;
   shadow->AllocateScalars(scalarType, 1);
   shadow->GetPointData()->GetScalars()->Fill(0.0);
-  this->OwnedShadows[index] = shadow;
   this->Shadows[index] = shadow;
 }
 
@@ -157,7 +148,6 @@ void vVolumeResource::DelImageShadow(int index)
 {
   if (this->IsItem(index))
   {
-    this->OwnedShadows[index] = nullptr;
     this->Shadows[index] = nullptr;
   }
 }

@@ -3,8 +3,6 @@
 
 #include "vVolumeResourceFake.h"
 
-#include <vtkSmartPointer.h> // for the owned tables
-
 #include <array>
 
 class vtkImageData;
@@ -74,10 +72,6 @@ public:
   void DelImageShadow(int index);
   /** The same for the current item, when it is 0 or more. */
   void DelImageShadow();
-
-private:
-  std::array<vtkSmartPointer<vtkImageData>, MaxNumberOfItems> OwnedVolumes;
-  std::array<vtkSmartPointer<vtkImageData>, MaxNumberOfItems> OwnedShadows;
 };
 
 #endif

@@ -69,7 +69,7 @@ public:
 
 protected:
   // Borrowed in the fake; the owning collection keeps its own reference of each entry.
-  std::array<vtkImageData*, MaxNumberOfItems> Shadows{};
+  std::array<vtkSmartPointer<vtkImageData>, MaxNumberOfItems> Shadows;
 };
 
 #endif

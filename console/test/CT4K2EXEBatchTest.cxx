@@ -224,16 +224,19 @@ TEST_F(Workspace, AnEmptyWorkspaceHasTheFixedText)
     "# activated component\n"
     "# No component\n"
     "# THE END");
-  // Cancelled: nothing written. A folder that does not exist: nothing written, no message.
+  // Cancelled: nothing written. A folder that does not exist: nothing written, and the user is
+  // told so.
   vScriptedUserPrompt* prompt = vGetDefaultUserPrompt();
   EXPECT_EQ(Facade->GetEXE()->SaveWorkspace(), 0);
   ASSERT_EQ(prompt->GetRecords().size(), 1u);
   EXPECT_EQ(prompt->GetRecords()[0].What, vScriptedUserPrompt::SaveFile);
   EXPECT_EQ(prompt->GetRecords()[0].Text, "Script file (*.v) | *.v |");
   prompt->QueuePath(Home.Sub("nosuch/ws.v"));
-  EXPECT_EQ(Facade->GetEXE()->SaveWorkspace(), 0);
+  EXPECT_EQ(Facade->GetEXE()->SaveWorkspace(), CVemoraCPEXE::WriteFailed);
   EXPECT_FALSE(vInstallation::IsFile(Home.Sub("nosuch/ws.v")));
-  EXPECT_EQ(prompt->GetRecords().size(), 2u);
+  ASSERT_EQ(prompt->GetRecords().size(), 3u);
+  EXPECT_EQ(prompt->GetRecords()[2].Text,
+    "error: the workspace could not be saved to " + Home.Sub("nosuch/ws.v"));
   // Written as typed, no extension added, over an old file.
   Home.WriteFile("ws", "old");
   prompt->QueuePath(Home.Sub("ws"));

@@ -13,6 +13,7 @@
 #include "vLayer.h"
 #include "vRendererManager.h"
 #include "vViewer.h"
+#include "vVolumeResource.h"
 
 #include "vDynamicLibrary.h"
 
@@ -390,4 +391,50 @@ TEST_F(vShippedPlugins, TabsClosedBeforeTheModulesAreTold)
   EXPECT_EQ(this->Modules->GetViewer(this->Scene)->GetNumberOfItems(), 0);
   EXPECT_EQ(this->Renderers->GetNumberOfRenderer(tab), 3);
   this->Renderers->GetRenderWindow(tab)->Render();
+}
+
+TEST_F(vShippedPlugins, QuadviewLayersDataModuleAndTabGoInAnyOrder)
+{
+  VEMORA_SKIP_WITHOUT_DISPLAY();
+  ASSERT_EQ(this->CP.Open(vTestData("mesh/vtk/carotid.vtk")), "File loaded");
+  this->CP.RunModuleRoutine();
+  int tab = this->Engine->CreateViewingTab();
+  this->Modules->SetActivatedModule(this->Quadview);
+  ASSERT_EQ(this->Command(this->Quadview, "add carotid"), 0);
+  vViewer* viewer = this->Modules->GetViewer();
+  ASSERT_NE(viewer, nullptr);
+  auto* xy = dynamic_cast<vLayer*>(viewer->GetInput("Layer_carotid"));
+  ASSERT_NE(xy, nullptr);
+  ASSERT_EQ(xy->GetNumberOfFriends(), 2);
+
+  // A slice layer removed, then its former friend changed (the console's rm, set opacity).
+  viewer->RemoveItem("Layer_carotid0");
+  EXPECT_EQ(xy->GetNumberOfFriends(), 1);
+  viewer->SetOpacity("Layer_carotid", 0.5);
+  xy->Mirror();
+
+  // The volume leaves the workspace while the view shows it: the view keeps its own data.
+  EXPECT_EQ(this->Engine->Remove("carotid"), 0);
+  EXPECT_EQ(this->Engine->GetVolume()->GetNumberOfItems(), 0);
+  EXPECT_EQ(this->Command(this->Quadview, "render"), 0);
+  vtkRenderWindowInteractor* mouse = this->Renderers->GetRenderWindow(tab)->GetInteractor();
+  mouse->SetEventInformation(75, 225);
+  mouse->InvokeEvent(vtkCommand::LeftButtonPressEvent);
+  mouse->InvokeEvent(vtkCommand::LeftButtonReleaseEvent);
+  EXPECT_EQ(this->Command(this->Quadview, "layers"), 0);
+
+  // The module lets go of the tab (detached), then the view is built again and the tab closes
+  // before the module is told.
+  this->Modules->DetachData(tab);
+  EXPECT_EQ(this->Modules->GetViewer(this->Quadview), nullptr);
+  ASSERT_EQ(this->CP.Open(vTestData("mesh/vtk/carotid.vtk")), "File loaded");
+  this->Modules->SetActivatedModule(this->Quadview);
+  ASSERT_EQ(this->Command(this->Quadview, "add carotid"), 0);
+  this->Renderers->RemoveRenderWindow(tab);
+  this->Engine->ViewingTabMinusMinus();
+  EXPECT_EQ(this->Modules->GetViewer(this->Quadview), nullptr);
+  EXPECT_EQ(this->Engine->Remove("carotid"), 0);
+  ASSERT_EQ(this->Engine->CreateViewingTab(), tab);
+  EXPECT_EQ(this->Command(this->Quadview, "coolstart"), 0);
+  EXPECT_EQ(this->Modules->GetViewer(this->Quadview)->GetNumberOfItems(), 0);
 }

@@ -1,5 +1,6 @@
 #include "vViewer.h"
 
+#include "vRenderableReference.h"
 #include "vRenderingTestScene.h"
 
 #include "vRenderBaseline.h"
@@ -510,16 +511,15 @@ TEST(Viewer, ForgetsALayerDestroyedElsewhere)
   viewer.SetOpacity(0.5);
 }
 
-TEST(Viewer, LayersLetGoOfOutliveIt)
+TEST(Viewer, RemoveAllItemsDestroysTheLayers)
 {
   VEMORA_SKIP_WITHOUT_DISPLAY();
   vRenderingTestScene scene;
   auto sphere = Sphere();
-  vMesh3DLayer* layer = vAddMesh(scene, sphere, "A");
-  EXPECT_EQ(layer->GetNumberOfConsumers(), 1);
+  vRenderableReference<vMesh3DLayer> layer = vAddMesh(scene, sphere, "A");
+  ASSERT_TRUE(layer.IsAlive());
+  EXPECT_EQ(layer.Get()->GetNumberOfConsumers(), 1);
   scene.Viewer->RemoveAllItems();
   EXPECT_EQ(scene.Viewer->GetNumberOfItems(), 0);
-  EXPECT_EQ(layer->GetNumberOfConsumers(), 0);
-  scene.Viewer.reset();
-  delete layer; // tells no one: the viewer is gone
+  EXPECT_FALSE(layer.IsAlive());
 }

@@ -250,7 +250,7 @@ TEST(vDataResource, NewCreatesASphereOnlyFromFiveArguments)
   EXPECT_TRUE(std::isfinite(center[0]) && std::isfinite(center[1]));
 }
 
-TEST(vDataResource, HandleBorrowsOneItem)
+TEST(vDataResource, HandleSharesOneItem)
 {
   vDataResource models;
   Fill(models, 4);
@@ -264,10 +264,15 @@ TEST(vDataResource, HandleBorrowsOneItem)
   EXPECT_EQ(handle->GetFilename(0), "/data/item3.vtk");
   EXPECT_EQ(handle->GetType(), "Data 3D");
   EXPECT_EQ(handle->ToV(), "load '/data/item3.vtk'\n");
-  const int references = models.GetData(3)->GetReferenceCount();
-  delete handle; // borrowed: the collection's data set is untouched
-  EXPECT_EQ(models.GetData(3)->GetReferenceCount(), references);
-  EXPECT_GT(models.GetData(3)->GetNumberOfPoints(), 0);
+  // The handle holds a reference of its own: the item may leave the collection before it.
+  vtkDataSet* shared = models.GetData(3);
+  EXPECT_EQ(shared->GetReferenceCount(), 2);
+  models.RemoveItem(3);
+  EXPECT_EQ(handle->GetData(0), shared);
+  EXPECT_GT(handle->GetData(0)->GetNumberOfPoints(), 0);
+  EXPECT_EQ(shared->GetReferenceCount(), 1);
+  delete handle;
+  EXPECT_EQ(models.GetData(2)->GetReferenceCount(), 1);
 }
 
 TEST(vDataResource, ActorsShowEveryItem)
