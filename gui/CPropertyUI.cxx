@@ -290,7 +290,6 @@ void CPropertyUI::AddEditor(QTreeWidgetItem* row,
       QPixmap swatch(12, 12);
       swatch.fill(ToQColor(rgb));
       button->setIcon(QIcon(swatch));
-      button->setStyleSheet(QStringLiteral("text-align: left"));
       button->setToolTip(QString::fromStdString(vPropertyEdits::Describe(name).Help));
       connect(button,
         &QPushButton::clicked,
@@ -328,7 +327,6 @@ void CPropertyUI::AddEditor(QTreeWidgetItem* row,
     case vPropertyEdits::Dialog:
     {
       auto* button = new QPushButton(value);
-      button->setStyleSheet(QStringLiteral("text-align: left"));
       connect(button,
         &QPushButton::clicked,
         this,
