@@ -14,6 +14,7 @@
 #include "CVemoraPreviewUI.h"
 #include "Voxlet.h"
 #include "vQtProgress.h"
+#include "vWindowLevelDrag.h"
 
 #include "CT4K2EXE.h"
 
@@ -519,6 +520,10 @@ CVemoraView* CMainFrame::NewTab()
     return nullptr;
   }
   view->SetRenderWindowId(id);
+  auto* drag = new vWindowLevelDrag(engine);
+  drag->SetInteractor(view->interactor());
+  drag->SetFinished([this]() { this->UpdateLayerUI(); });
+  connect(view, &QObject::destroyed, [drag]() { delete drag; });
   connect(view,
     &CVemoraView::Focused,
     this,

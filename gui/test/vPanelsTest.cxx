@@ -7,6 +7,7 @@
 #include "CVemoraCPUI.h"
 #include "CVemoraLayerUI.h"
 #include "vIconSet.h"
+#include "vWindowLevelDrag.h"
 
 #include "CT4K2EXE.h"
 #include "CVemoraCP.h"
@@ -37,10 +38,12 @@
 
 #include <vtkActor.h>
 #include <vtkCallbackCommand.h>
+#include <vtkCamera.h>
 #include <vtkImageData.h>
 #include <vtkMatrix4x4.h>
 #include <vtkNew.h>
 #include <vtkProperty.h>
+#include <vtkRenderer.h>
 #include <vtkSmartPointer.h>
 #include <vtkUnsignedCharArray.h>
 
@@ -754,4 +757,64 @@ TEST(vPanelParts, MatricesIconsAndTheAutoWindow)
     }
     EXPECT_TRUE(vIconSet::Icon(vIconSet::NumberOfImages).isNull());
   }
+}
+
+TEST_F(vPanels, RightDragSetsWindowAndLevelOfASliceView)
+{
+  vtkNew<vtkImageData> cube;
+  cube->SetDimensions(16, 16, 8);
+  cube->AllocateScalars(VTK_UNSIGNED_INT, 1);
+  auto* voxels = static_cast<unsigned int*>(cube->GetScalarPointer());
+  for (int i = 0; i < 16 * 16 * 8; ++i)
+  {
+    voxels[i] = static_cast<unsigned int>(i % 1000);
+  }
+  std::string error;
+  ASSERT_TRUE(vQVFile::Write(this->Home.Sub("ramp.qv"), cube, error)) << error;
+  this->Load(this->Home.Sub("ramp.qv"));
+  ASSERT_TRUE(this->Tree->Select("ramp", CVemoraCPUI::Images));
+  this->Tree->StartModule("Scene");
+  vViewer* viewer = this->Engine->GetModules()->GetViewer();
+  ASSERT_NE(viewer, nullptr);
+  vImageLayer* slice = nullptr;
+  for (int i = 0; i < viewer->GetNumberOfItems() && !slice; ++i)
+  {
+    auto* image = dynamic_cast<vImageLayer*>(viewer->GetInput(i));
+    int shared = 0;
+    for (int k = 0; image && k < viewer->GetNumberOfItems(); ++k)
+    {
+      shared += viewer->GetInput(k)->GetRenderer() == image->GetRenderer() ? 1 : 0;
+    }
+    slice = shared == 1 ? image : nullptr;
+  }
+  ASSERT_NE(slice, nullptr);
+  vtkRenderWindow* window = slice->GetRenderWindow();
+  const double* viewport = slice->GetRenderer()->GetViewport();
+  const int* size = window->GetSize();
+  const int x = static_cast<int>((viewport[0] + viewport[2]) / 2 * size[0]);
+  const int y = static_cast<int>((viewport[1] + viewport[3]) / 2 * size[1]);
+
+  vWindowLevelDrag drag(this->Engine);
+  drag.SetInteractor(window->GetInteractor());
+  int finished = 0;
+  drag.SetFinished([&finished]() { ++finished; });
+  ASSERT_TRUE(drag.Begin(x, y));
+  double before[2];
+  slice->GetProperty()->GetContrast(before);
+  {
+    vRenderCounter renders(window);
+    drag.Move(x + 40, y); // wider window, same level
+    EXPECT_EQ(renders.Count, 1);
+  }
+  double wider[2];
+  slice->GetProperty()->GetContrast(wider);
+  EXPECT_GT(wider[1] - wider[0], 0);
+  drag.Move(x + 40, y + 30); // the level rises
+  double raised[2];
+  slice->GetProperty()->GetContrast(raised);
+  EXPECT_GT(raised[0] + raised[1], wider[0] + wider[1]);
+  EXPECT_NEAR(raised[1] - raised[0], wider[1] - wider[0], 1e-9);
+  drag.End();
+  EXPECT_EQ(finished, 1);
+  EXPECT_FALSE(drag.IsDragging());
 }
