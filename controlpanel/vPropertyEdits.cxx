@@ -11,9 +11,12 @@
 
 #include "vUtil.h"
 
+#include <vtkCallbackCommand.h>
 #include <vtkDataArray.h>
 #include <vtkImageData.h>
+#include <vtkNew.h>
 #include <vtkPointData.h>
+#include <vtkRenderWindow.h>
 
 #include <algorithm>
 #include <cctype>
@@ -98,10 +101,25 @@ void vPropertyEdits::Show(vRenderable* target)
     viewer->Render();
     return;
   }
-  if (target)
+  auto* layer = dynamic_cast<vLayer*>(target);
+  vtkRenderWindow* window = layer ? layer->GetRenderWindow() : nullptr;
+  if (!window)
   {
-    target->Render();  // rebuilds a layer whose change needs it; draws nothing itself
-    target->Refresh(); // one render of the layer's window
+    return;
+  }
+  // Rebuilding some layers draws the window already (an image viewer renders itself); the
+  // window is drawn once more only when the rebuild did not.
+  int renders = 0;
+  vtkNew<vtkCallbackCommand> counter;
+  counter->SetClientData(&renders);
+  counter->SetCallback(
+    [](vtkObject*, unsigned long, void* count, void*) { ++*static_cast<int*>(count); });
+  const unsigned long tag = window->AddObserver(vtkCommand::StartEvent, counter);
+  layer->Render();
+  window->RemoveObserver(tag);
+  if (renders == 0)
+  {
+    layer->Refresh();
   }
 }
 

@@ -88,7 +88,10 @@ public:
    */
   static bool AutoWindow(vtkImageData* image, double window[2]);
 
-  /** One render of the object's window: a layer is rebuilt if needed and its window drawn. */
+  /**
+   * One render of the object's window: a viewer renders; a layer is rebuilt if needed and its
+   * window drawn once (not again when the rebuild drew it already).
+   */
   static void Show(vRenderable* target);
 };
 

@@ -803,13 +803,14 @@ TEST_F(vPanels, RightDragSetsWindowAndLevelOfASliceView)
   slice->GetProperty()->GetContrast(before);
   {
     vRenderCounter renders(window);
-    drag.Move(x + 40, y); // wider window, same level
+    drag.Move(x - 40, y); // narrower window, same level
     EXPECT_EQ(renders.Count, 1);
   }
   double wider[2];
   slice->GetProperty()->GetContrast(wider);
   EXPECT_GT(wider[1] - wider[0], 0);
-  drag.Move(x + 40, y + 30); // the level rises
+  EXPECT_LT(wider[1] - wider[0], before[1] - before[0]);
+  drag.Move(x - 40, y + 30); // the level rises
   double raised[2];
   slice->GetProperty()->GetContrast(raised);
   EXPECT_GT(raised[0] + raised[1], wider[0] + wider[1]);
