@@ -74,7 +74,10 @@ CPropertyUI::CPropertyUI(QWidget* parent)
     QAbstractItemView::SelectedClicked);
   this->Tree->header()->setSectionResizeMode(0, QHeaderView::Interactive);
   this->Tree->header()->setStretchLastSection(true);
-  this->Tree->setColumnWidth(0, 120);
+  // Names such as "Representation" fit beside the tree's indentation.
+  this->Tree->setColumnWidth(0,
+    this->Tree->fontMetrics().horizontalAdvance(QStringLiteral("Representation")) +
+      2 * this->Tree->indentation());
   connect(this->Tree,
     &QTreeWidget::itemChanged,
     this,

@@ -4,7 +4,7 @@
 // given the same rows as text only. The figure to keep: the grid's rebuild (rows and editors)
 // under 10 ms; the paint that follows is shown too, for both, as it depends on the display.
 // Run under an X server.
-//   vPropertyGridBench [rebuilds]
+//   vPropertyGridBench [rebuilds] [picture.png]   (the picture: the grid as it was drawn)
 #include "CPropertyUI.h"
 
 #include "vMesh3DLayer.h"
@@ -133,6 +133,10 @@ int main(int argc, char** argv)
       std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     QApplication::processEvents();
     plainTimes.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+  }
+  if (argc > 2)
+  {
+    grid.grab().save(QString::fromLocal8Bit(argv[2]));
   }
   const double gridMedian = Median(buildTimes);
   std::printf("rows per rebuild: %d (viewer and layer)\n", rows);
