@@ -6,11 +6,15 @@
 #include "CComponentUI.h"
 #include "CCreateNewLayerUI.h"
 #include "CModuleInfoUI.h"
+#include "CPropertyUI.h"
 #include "CRendererInfoUI.h"
 #include "CT4K2EditCtrl.h"
+#include "CVemoraCPUI.h"
+#include "CVemoraLayerUI.h"
 #include "CVemoraPreviewUI.h"
 #include "Voxlet.h"
 #include "vQtProgress.h"
+#include "vWindowLevelDrag.h"
 
 #include "CT4K2EXE.h"
 
@@ -253,6 +257,7 @@ void CMainFrame::CreateMenus()
       if (this->Controller)
       {
         this->Controller->RefreshLocalRepository();
+        this->WorkspaceUI->RefreshLocalRepository();
       }
     });
   file->addSeparator();
@@ -408,16 +413,28 @@ QDockWidget* CMainFrame::AddPane(PaneId id, const QString& caption, QWidget* con
 
 void CMainFrame::CreatePanes()
 {
-  // The workspace, layer and property panels dock here; until they exist the panes stay empty.
-  auto empty = [](const char* name)
-  {
-    auto* widget = new QWidget;
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-  };
+  CVemoraCPEXE* engine = this->Controller ? this->Controller->GetEXE() : nullptr;
+  this->PropertyUI = new CPropertyUI;
+  this->PropertyUI->SetEngine(engine);
+  this->WorkspaceUI = new CVemoraCPUI(this->Controller);
+  this->WorkspaceUI->SetPropertyUI(this->PropertyUI);
+  this->LayerUI = new CVemoraLayerUI(engine);
+  this->LayerUI->SetPropertyUI(this->PropertyUI);
+  connect(this->WorkspaceUI,
+    &CVemoraCPUI::WorkspaceChanged,
+    this,
+    [this]()
+    {
+      this->UpdateLayerUI();
+      this->UpdateTitle();
+    });
   this->Console = new Voxlet;
   this->Console->SetController(this->Controller);
   this->Console->InitializeUI();
+  connect(this->Console->GetEditCtrl(),
+    &CT4K2EditCtrl::CommandExecuted,
+    this,
+    &CMainFrame::UpdateLayerUI);
 
   this->Components = new CComponentUI;
   this->Preview = new CVemoraPreviewUI;
@@ -428,8 +445,8 @@ void CMainFrame::CreatePanes()
   componentArea->setStretchFactor(0, 3);
   componentArea->setStretchFactor(1, 1);
 
-  QDockWidget* workspace = AddPane(WorkspacePane, "Workspace", empty("WorkspaceUI"));
-  QDockWidget* layers = AddPane(LayersPane, "Layers", empty("LayerUI"));
+  QDockWidget* workspace = AddPane(WorkspacePane, "Workspace", this->WorkspaceUI);
+  QDockWidget* layers = AddPane(LayersPane, "Layers", this->LayerUI);
   QDockWidget* console = AddPane(ConsolePane, "T4K2", this->Console);
   // Module pages may be wider than the pane: they scroll instead of widening it.
   auto* componentScroll = new QScrollArea;
@@ -438,7 +455,7 @@ void CMainFrame::CreatePanes()
   componentScroll->setFrameShape(QFrame::NoFrame);
   componentScroll->setWidget(componentArea);
   QDockWidget* components = AddPane(ComponentPane, "Component UI", componentScroll);
-  QDockWidget* property = AddPane(PropertyPane, "Property", empty("PropertyUI"));
+  QDockWidget* property = AddPane(PropertyPane, "Property", this->PropertyUI);
 
   this->addDockWidget(Qt::LeftDockWidgetArea, workspace);
   this->addDockWidget(Qt::LeftDockWidgetArea, console);
@@ -503,6 +520,10 @@ CVemoraView* CMainFrame::NewTab()
     return nullptr;
   }
   view->SetRenderWindowId(id);
+  auto* drag = new vWindowLevelDrag(engine);
+  drag->SetInteractor(view->interactor());
+  drag->SetFinished([this]() { this->UpdateLayerUI(); });
+  connect(view, &QObject::destroyed, [drag]() { delete drag; });
   connect(view,
     &CVemoraView::Focused,
     this,
@@ -600,7 +621,15 @@ void CMainFrame::UpdateTitle()
 
 void CMainFrame::UpdateLayerUI()
 {
-  // The layer panel docks into the "Layers" pane; it follows the current viewer from here.
+  // The panels follow the current viewer and the workspace from here.
+  if (this->LayerUI)
+  {
+    this->LayerUI->UpdateUI();
+  }
+  if (this->WorkspaceUI)
+  {
+    this->WorkspaceUI->SyncWithWorkspace();
+  }
 }
 
 void CMainFrame::HandleNotice(int code, const QString& text)
@@ -611,6 +640,7 @@ void CMainFrame::HandleNotice(int code, const QString& text)
       this->UpdateTitle();
       break;
     case 1225:
+      this->UpdateLayerUI();
       if (this->Controller)
       {
         this->Controller->UpdateLayerProperty();

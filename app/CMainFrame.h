@@ -7,6 +7,9 @@
 #include <string>
 
 class CComponentUI;
+class CPropertyUI;
+class CVemoraCPUI;
+class CVemoraLayerUI;
 class CVemoraCP;
 class CVemoraCPEXE;
 class CVemoraPreviewUI;
@@ -91,6 +94,9 @@ public:
 
   Voxlet* GetConsole() const { return this->Console; }
   CComponentUI* GetComponentUI() const { return this->Components; }
+  CVemoraCPUI* GetWorkspaceUI() const { return this->WorkspaceUI; }
+  CVemoraLayerUI* GetLayerUI() const { return this->LayerUI; }
+  CPropertyUI* GetPropertyUI() const { return this->PropertyUI; }
   CVemoraPreviewUI* GetPreviewUI() const { return this->Preview; }
   QMdiArea* GetMdiArea() const { return this->Area; }
   QDockWidget* GetPane(PaneId id) const;
@@ -138,6 +144,9 @@ private:
   QMdiArea* Area = nullptr;
   Voxlet* Console = nullptr;
   CComponentUI* Components = nullptr;
+  CVemoraCPUI* WorkspaceUI = nullptr;
+  CVemoraLayerUI* LayerUI = nullptr;
+  CPropertyUI* PropertyUI = nullptr;
   CVemoraPreviewUI* Preview = nullptr;
   QToolBar* MainToolbar = nullptr;
   QLabel* ZoomText = nullptr;

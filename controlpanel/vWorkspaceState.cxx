@@ -56,6 +56,11 @@ int vWorkspaceState::OpenFile(const std::string& path)
   {
     this->Viewer->ItemOpened(result, name);
   }
+  else if (this->Viewer && result == CVemoraCPEXE::Model)
+  {
+    // No item, but the view keeps its list of models in step with the collection.
+    this->Viewer->ItemOpened(result, this->Engine->GetModel()->GetLastDataName());
+  }
   if (this->RecentFiles.Update(name, path))
   {
     // The file is loaded either way; the user learns that the list will not remember it.

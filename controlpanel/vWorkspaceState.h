@@ -26,7 +26,10 @@ public:
   {
   public:
     virtual ~View();
-    /** A file was opened: file `name` under the category of `type` (4, 16, 32 or 64). */
+    /**
+     * A file was opened: file `name` under the category of `type` (4, 16, 32 or 64). A model of
+     * reader type 2 is told too (its collection entry exists) but gets no item.
+     */
     virtual void ItemOpened(int type, const std::string& name) = 0;
     /** A name was added to the recent-file list (slot 0). */
     virtual void RecentFileAdded(const std::string& name) = 0;

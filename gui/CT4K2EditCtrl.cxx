@@ -165,6 +165,7 @@ void CT4K2EditCtrl::ExecuteLine()
   this->exe.InitBufferPointer();
   this->savedLine.clear();
   this->setFocus();
+  emit this->CommandExecuted();
 }
 
 void CT4K2EditCtrl::Speak(const QString& text)
@@ -189,6 +190,7 @@ int CT4K2EditCtrl::RunScript(const std::string& path)
     });
   const int result = this->exe.RunScriptFromUI(path);
   this->exe.SetLineObserver(nullptr);
+  emit this->CommandExecuted();
   return result;
 }
 

@@ -62,6 +62,10 @@ public:
   /** Replaces the input line by `line` (which should start with the prompt); caret to the end. */
   void ReplaceLastLine(const QString& line);
 
+signals:
+  /** A command or a script ran: the workspace or the viewer may have changed. */
+  void CommandExecuted();
+
 protected:
   void keyPressEvent(QKeyEvent* event) override;
   void insertFromMimeData(const QMimeData* source) override;
