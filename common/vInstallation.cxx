@@ -68,11 +68,15 @@ void LinkShippedCases(const std::string& shipped, const std::string& repository)
   while (const dirent* entry = readdir(dir))
   {
     const std::string name = entry->d_name;
-    if (name == "." || name == ".." || !vInstallation::IsFolder(shipped + "/" + name))
+    std::string target = shipped;
+    target.append("/").append(name);
+    if (name == "." || name == ".." || !vInstallation::IsFolder(target))
     {
       continue;
     }
-    if (symlink((shipped + "/" + name).c_str(), (repository + "/" + name).c_str()) != 0)
+    std::string link = repository;
+    link.append("/").append(name);
+    if (symlink(target.c_str(), link.c_str()) != 0)
     {
       continue; // a failed link only hides that case from this user's repository
     }
@@ -111,9 +115,18 @@ std::string vInstallation::GetStateFolder(const std::string& name)
   {
     return GetSubFolder(name);
   }
-  const std::string folder = configuration
-    ? XdgFolder("XDG_CONFIG_HOME", "/.config") + "/vemora"
-    : XdgFolder("XDG_DATA_HOME", "/.local/share") + "/vemora/" + name;
+  std::string folder;
+  if (configuration)
+  {
+    folder = XdgFolder("XDG_CONFIG_HOME", "/.config");
+    folder += "/vemora";
+  }
+  else
+  {
+    folder = XdgFolder("XDG_DATA_HOME", "/.local/share");
+    folder += "/vemora/";
+    folder += name;
+  }
   if (!IsFolder(folder) && MakeFolderWithMode(folder, 0700) && name == "local")
   {
     LinkShippedCases(GetSubFolder("local"), folder);
