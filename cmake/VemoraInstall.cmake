@@ -12,7 +12,12 @@ set(VEMORA_PACKAGE_MAINTAINER "Vemora developers <developers@vemora.invalid>"
   CACHE STRING "Maintainer named in the Debian package")
 
 get_property(vemora_libraries GLOBAL PROPERTY VEMORA_INSTALLED_LIBRARIES)
-install(TARGETS Vemora ${vemora_libraries}
+# vreadhelper: the process that reads foreign formats, found beside the libraries.
+set(vemora_programs Vemora)
+if(TARGET vreadhelper)
+  list(APPEND vemora_programs vreadhelper)
+endif()
+install(TARGETS ${vemora_programs} ${vemora_libraries}
   RUNTIME DESTINATION ${VEMORA_INSTALL_DIR}
   LIBRARY DESTINATION ${VEMORA_INSTALL_DIR})
 foreach(folder Modules Soft Hard)

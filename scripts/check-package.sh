@@ -21,7 +21,7 @@ echo "$(basename "$deb"): $(du -h "$deb" | cut -f1)"
 echo "== contents"
 dpkg-deb --contents "$deb" >"$work/contents.txt"
 lib=./usr/lib/vemora
-for path in "$lib/Vemora" "$lib/libVemoraCommon.so" "$lib/libVemoraGUI.so" \
+for path in "$lib/Vemora" "$lib/vreadhelper" "$lib/libVemoraCommon.so" "$lib/libVemoraGUI.so" \
   "$lib/Modules/vSceneModule.so" "$lib/Soft/vReaderSTL.so" "$lib/Hard/vPhantomSource.so" \
   "$lib/Scripts/demo.v" "$lib/local/demo/head.qv" "$lib/docs/index.html" "$lib/Installed.txt" \
   "$lib/SystemRegistry/" "$lib/History/" \
