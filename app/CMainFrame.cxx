@@ -187,7 +187,7 @@ CMainFrame::~CMainFrame()
 
 std::string CMainFrame::GetSettingsPath() const
 {
-  return vInstallation::GetSubFolder("SystemRegistry") + "/Vemora.ini";
+  return vInstallation::GetStateFolder("SystemRegistry") + "/Vemora.ini";
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -772,7 +772,7 @@ void CMainFrame::OnOpenLocalRepository()
   vWorkspaceState* workspace = this->Controller ? this->Controller->GetUI() : nullptr;
   const std::string folder = workspace && !workspace->GetLocalRepository().GetFolder().empty()
     ? workspace->GetLocalRepository().GetFolder()
-    : vInstallation::GetSubFolder("local");
+    : vInstallation::GetStateFolder("local");
   QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder)));
 }
 

@@ -16,6 +16,7 @@ function(vemora_add_library name)
     ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_LINKS} PRIVATE ${ARG_PRIVATE_LINKS})
   set_target_properties(${name} PROPERTIES BUILD_RPATH "$ORIGIN" INSTALL_RPATH "$ORIGIN")
+  set_property(GLOBAL APPEND PROPERTY VEMORA_INSTALLED_LIBRARIES ${name})
 endfunction()
 
 # vemora_add_plugin(<name> FOLDER Modules|Soft|Hard SOURCES ... [LINKS ...])
@@ -30,6 +31,7 @@ function(vemora_add_plugin name)
     LIBRARY_OUTPUT_DIRECTORY "${VEMORA_BIN_DIR}/${ARG_FOLDER}"
     BUILD_RPATH "$ORIGIN/.."
     INSTALL_RPATH "$ORIGIN/..")
+  set_property(GLOBAL APPEND PROPERTY VEMORA_INSTALLED_PLUGINS_${ARG_FOLDER} ${name})
 endfunction()
 
 # Test kinds and their per-test time limits in seconds. A test's labels are its layer (the first

@@ -532,7 +532,7 @@ std::string CT4K2EXE::GetPreviousCommand(const std::string& prefix)
 
 std::string CT4K2EXE::GetHistoryPath() const
 {
-  return vInstallation::GetSubFolder("History") + "/" + this->historyFile;
+  return vInstallation::GetStateFolder("History") + "/" + this->historyFile;
 }
 
 void CT4K2EXE::LoadHistory()
@@ -577,7 +577,7 @@ void CT4K2EXE::UpdateHistory()
   {
     return;
   }
-  const std::string folder = vInstallation::GetSubFolder("History");
+  const std::string folder = vInstallation::GetStateFolder("History");
   if (!vInstallation::MakeFolder(folder))
   {
     return;

@@ -29,8 +29,8 @@ class vViewer;
  * The same object runs script files (by name from the `Scripts` folder of the installation, or
  * from any path as the menu does), keeps the command buffer the console recalls from, and enters
  * module mode when a word names an analysis module. Every instance loads the history file
- * (`History/History.txt` of the installation) when it is made and writes it back, atomically,
- * when it is destroyed and its buffer changed.
+ * (`History/History.txt`, per user in an installed copy) when it is made and writes it back,
+ * atomically, when it is destroyed and its buffer changed.
  *
  * The controller is borrowed; the interpreter owns only its strings.
  */
@@ -118,7 +118,7 @@ public:
   std::string GetPreviousCommand();
   std::string GetPreviousCommand(const std::string& prefix);
 
-  /** The history file's full path (History/History.txt of the installation). */
+  /** The history file's full path (History.txt in `vInstallation::GetStateFolder("History")`). */
   std::string GetHistoryPath() const;
   /** The folder scripts are run from by name. */
   std::string GetScriptFolder() const;

@@ -5,10 +5,6 @@
 #include "vInstallation.h"
 #include "vTextFile.h"
 
-#include <cstdlib>
-#include <pwd.h>
-#include <unistd.h>
-
 namespace
 {
 const char* const SectionLine = "## [CurrentDirectory]";
@@ -17,24 +13,12 @@ const char* const SectionPrefix = "## [";
 
 std::string vFolderConfiguration::DefaultPath()
 {
-  return vInstallation::GetSubFolder("SystemRegistry") + "/" + FileName();
+  return vInstallation::GetStateFolder("SystemRegistry") + "/" + FileName();
 }
 
 std::string vFolderConfiguration::DefaultFolder()
 {
-  const char* home = std::getenv("HOME");
-  if (home && *home == '/')
-  {
-    return home;
-  }
-  if (const passwd* entry = getpwuid(getuid()))
-  {
-    if (entry->pw_dir && *entry->pw_dir == '/')
-    {
-      return entry->pw_dir;
-    }
-  }
-  return "/";
+  return vInstallation::GetUserHome();
 }
 
 bool vFolderConfiguration::AddRecentFolder(const std::string& folder)

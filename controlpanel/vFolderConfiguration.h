@@ -31,7 +31,7 @@ public:
 
   /** The file name inside the `SystemRegistry` folder. */
   static const char* FileName() { return "Vemora.conf"; }
-  /** The full path of the installation's "Vemora.conf". */
+  /** The full path of "Vemora.conf" in the configuration folder (`GetStateFolder`). */
   static std::string DefaultPath();
   /** The folder used when no configuration exists (the user's home folder). */
   static std::string DefaultFolder();

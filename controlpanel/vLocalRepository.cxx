@@ -48,7 +48,7 @@ std::vector<std::string> ListEntries(const std::string& folder, bool folders, st
 
 std::string vLocalRepository::DefaultFolder()
 {
-  return vInstallation::GetSubFolder("local");
+  return vInstallation::GetStateFolder("local");
 }
 
 bool vLocalRepository::Refresh(const std::string& folder)

@@ -7,7 +7,7 @@
 #include <vector>
 
 /**
- * The local repository: the folder `local` of the installation holds one sub-folder per case, each
+ * The local repository: the folder `local` of per-user state holds one sub-folder per case, each
  * holding data files. The workspace panel shows every case as a node under "LocalRepository" and
  * its files as the node's children; deeper levels are not shown.
  *
@@ -27,7 +27,7 @@ public:
     std::vector<std::string> Files; // file names (regular files only), sorted
   };
 
-  /** The installation's `local` folder. */
+  /** The `local` folder of per-user state (`vInstallation::GetStateFolder("local")`). */
   static std::string DefaultFolder();
 
   /** Lists the repository (`Refresh` again rebuilds it); false when the folder is missing. */

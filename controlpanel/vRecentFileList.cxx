@@ -9,7 +9,7 @@
 
 std::string vRecentFileList::DefaultPath()
 {
-  return vInstallation::GetSubFolder("SystemRegistry") + "/" + FileName();
+  return vInstallation::GetStateFolder("SystemRegistry") + "/" + FileName();
 }
 
 void vRecentFileList::Clear()

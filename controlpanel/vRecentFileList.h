@@ -27,7 +27,7 @@ public:
   static constexpr std::size_t MaximumFileBytes = 4u << 20;
 
   static const char* FileName() { return "RecentFiles.conf"; }
-  /** The full path of the installation's "RecentFiles.conf". */
+  /** The full path of "RecentFiles.conf" in the configuration folder (`GetStateFolder`). */
   static std::string DefaultPath();
 
   /** Empties every slot. */

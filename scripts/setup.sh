@@ -11,6 +11,7 @@ packages=(
   libvtk9-dev libvtk9-qt-dev qtbase5-dev mpi-default-dev
   libgdcm-dev libvtkgdcm-dev libfast-float-dev
   libgtest-dev libgmock-dev libbenchmark-dev libtinyobjloader-dev clang-format-14 clang-tidy-14
+  dpkg-dev lintian python3 shared-mime-info libglib2.0-bin
   xvfb xauth libgl1-mesa-dri fonts-dejavu-core
 )
 missing=()

@@ -24,3 +24,10 @@ export VEMORA_REQUIRE_DISPLAY=1
 # connects during that reset (the next test, or the next window of the same one) is refused.
 xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" \
   ctest --output-on-failure -j "$(nproc)" --timeout 600 "$@"
+
+# The Debian package, built from the same build and checked: contents, lintian, and the installed
+# program running scripts on real data (scripts/check-package.sh). A sanitizer build is never
+# packaged.
+if [ "${VEMORA_SANITIZE:-0}" != 1 ]; then
+  "$here/scripts/check-package.sh"
+fi

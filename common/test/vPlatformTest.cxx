@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <sys/stat.h>
 
@@ -22,6 +23,69 @@ TEST(Installation, FollowsVemoraHomeAndFallsBackToTheExecutableFolder)
   unsetenv("VEMORA_HOME");
   EXPECT_EQ(vInstallation::GetFolder(), vInstallation::GetExecutableFolder());
   EXPECT_EQ(vInstallation::GetExecutableFolder(), std::string(VEMORA_BIN_DIR));
+}
+
+TEST(Installation, StateStaysInABuildTreeAndGoesToTheUserInAnInstalledCopy)
+{
+  vTempHome home;
+  EXPECT_FALSE(vInstallation::IsSharedInstallation());
+  for (const char* name : { "SystemRegistry", "History", "local", "Scripts" })
+  {
+    EXPECT_EQ(vInstallation::GetStateFolder(name), home.Sub(name));
+  }
+
+  home.WriteFile("local/demo/ring.vtk", "shipped");
+  home.MakeInstalledCopy();
+  EXPECT_TRUE(vInstallation::IsSharedInstallation());
+  const std::string config = home.Sub("user/config/vemora");
+  EXPECT_EQ(vInstallation::GetStateFolder("SystemRegistry"), config);
+  EXPECT_EQ(vInstallation::GetStateFolder("History"), home.Sub("user/data/vemora/History"));
+  const std::string local = vInstallation::GetStateFolder("local");
+  EXPECT_EQ(local, home.Sub("user/data/vemora/local"));
+  EXPECT_TRUE(vInstallation::IsFolder(config));
+  struct stat st;
+  ASSERT_EQ(stat(config.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u) << "per-user state is private";
+  // Shipped, read-only files stay in the installation.
+  EXPECT_EQ(vInstallation::GetStateFolder("Scripts"), home.Sub("Scripts"));
+  EXPECT_EQ(vInstallation::GetStateFolder("Modules"), home.Sub("Modules"));
+
+  // The new repository shows the shipped demo through a link; a case the user removes later
+  // does not come back.
+  EXPECT_EQ(vReadFile(local + "/demo/ring.vtk"), "shipped");
+  ASSERT_EQ(std::remove((local + "/demo").c_str()), 0);
+  EXPECT_EQ(vInstallation::GetStateFolder("local"), local);
+  EXPECT_FALSE(vInstallation::IsFolder(local + "/demo"));
+  EXPECT_TRUE(vInstallation::IsFile(home.Sub("local/demo/ring.vtk")));
+}
+
+TEST(Installation, StateFallsBackToTheHomeFolderWithoutUsableXdgVariables)
+{
+  vTempHome home;
+  home.MakeInstalledCopy();
+  const char* oldHome = std::getenv("HOME");
+  const std::string savedHome = oldHome ? oldHome : "";
+  setenv("HOME", home.Sub("me/").c_str(), 1);
+  setenv("XDG_CONFIG_HOME", "relative/config", 1); // not absolute: ignored
+  unsetenv("XDG_DATA_HOME");
+  EXPECT_EQ(vInstallation::GetUserHome(), home.Sub("me"));
+  EXPECT_EQ(vInstallation::GetStateFolder("SystemRegistry"), home.Sub("me/.config/vemora"));
+  EXPECT_EQ(vInstallation::GetStateFolder("History"), home.Sub("me/.local/share/vemora/History"));
+  EXPECT_TRUE(vInstallation::IsFolder(home.Sub("me/.local/share/vemora/History")));
+
+  // A home folder that cannot hold the state: the path is still given, nothing is made.
+  home.WriteFile("file", "not a folder");
+  setenv("HOME", home.Sub("file").c_str(), 1);
+  EXPECT_EQ(vInstallation::GetStateFolder("SystemRegistry"), home.Sub("file/.config/vemora"));
+  EXPECT_FALSE(vInstallation::IsFolder(home.Sub("file/.config/vemora")));
+  if (oldHome)
+  {
+    setenv("HOME", savedHome.c_str(), 1);
+  }
+  else
+  {
+    unsetenv("HOME");
+  }
 }
 
 TEST(Installation, MakeFolderCreatesParents)
@@ -47,7 +111,8 @@ TEST(DynamicLibrary, LoadsLooksUpAndReportsFailures)
 
   vDynamicLibrary moved(std::move(library));
   EXPECT_TRUE(moved.IsOpen());
-  EXPECT_FALSE(library.IsOpen()); // NOLINT(bugprone-use-after-move): checks the moved-from state
+  // Checks the moved-from state on purpose.
+  EXPECT_FALSE(library.IsOpen()); // NOLINT(bugprone-use-after-move,clang-analyzer-cplusplus.Move)
 
   vTempHome home;
   std::string text = home.WriteFile("Modules/notalibrary.so", "this is text, not ELF");

@@ -289,6 +289,21 @@ TEST(History, SurvivesTheInterpreterAndIsCreatedWithItsFolder)
   EXPECT_EQ(vReadFile(home.Sub("History/History.txt")), "kept\n");
 }
 
+TEST(History, InstalledCopyKeepsEachUsersHistory)
+{
+  vTempHome home;
+  home.WriteFile("History/History.txt", "shipped\r\n");
+  home.MakeInstalledCopy();
+  {
+    CT4K2EXE interpreter;
+    EXPECT_EQ(interpreter.GetBufferSize(), 0) << "the installation's history is not the user's";
+    interpreter.UpdateCommandBuffer("ws");
+    EXPECT_EQ(interpreter.GetHistoryPath(), home.Sub("user/data/vemora/History/History.txt"));
+  }
+  EXPECT_EQ(vReadFile(home.Sub("user/data/vemora/History/History.txt")), "ws\r\n");
+  EXPECT_EQ(vReadFile(home.Sub("History/History.txt")), "shipped\r\n");
+}
+
 TEST(History, HostileHistoryFilesLoadBoundedAndAreNeverHalfWritten)
 {
   vTempHome home;

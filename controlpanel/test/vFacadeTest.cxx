@@ -134,6 +134,36 @@ TEST(Facade, OpenRulesRecentFilesAndConfiguration)
   EXPECT_NE(cp.GetVar().find("carotid             <image>"), std::string::npos);
 }
 
+TEST(Facade, InstalledCopyKeepsEveryUsersStateOutOfTheInstallation)
+{
+  vTempHome home;
+  vQuietPrompt prompt;
+  const std::string meshes = vTestData("mesh/vtk");
+  home.CopyFile(meshes + "/teeth.vtk", "local/demo/teeth.vtk");
+  home.MakeInstalledCopy();
+  {
+    CVemoraCP cp;
+    ASSERT_EQ(cp.UIInit(), 0);
+    EXPECT_EQ(cp.GetUI()->GetLocalRepository().GetFolder(), home.Sub("user/data/vemora/local"));
+    ASSERT_EQ(cp.GetUI()->GetLocalRepository().GetCases().size(), 1u);
+    EXPECT_EQ(cp.GetUI()->GetLocalRepository().GetCases()[0].Name, "demo");
+    cp.SetCurDir(meshes);
+    EXPECT_EQ(cp.Open("fran_cut.vtk"), "File loaded");
+    cp.SaveConfig();
+  }
+  const std::string config = home.Sub("user/config/vemora/");
+  EXPECT_EQ(vReadFile(config + "RecentFiles.conf"), "fran_cut," + meshes + "/fran_cut.vtk\n");
+  EXPECT_EQ(vReadFile(config + "Vemora.conf").substr(0, 22), "## [CurrentDirectory]\n");
+  EXPECT_FALSE(vInstallation::IsFile(home.Sub("SystemRegistry/Vemora.conf")));
+  EXPECT_FALSE(vInstallation::IsFile(home.Sub("SystemRegistry/RecentFiles.conf")));
+
+  // The next start reads the user's files back.
+  CVemoraCP again;
+  ASSERT_EQ(again.UIInit(), 0);
+  EXPECT_EQ(again.GetCurDir(), meshes);
+  EXPECT_EQ(again.GetUI()->GetRecentFiles().GetName(0), "fran_cut");
+}
+
 TEST(Facade, OpenDialogAndSaveSelectedModel)
 {
   vTempHome home;

@@ -43,6 +43,17 @@ vTempHome::vTempHome()
 
 vTempHome::~vTempHome()
 {
+  for (const auto& saved : this->SavedVariables)
+  {
+    if (saved.second.first)
+    {
+      setenv(saved.first.c_str(), saved.second.second.c_str(), 1);
+    }
+    else
+    {
+      unsetenv(saved.first.c_str());
+    }
+  }
   if (this->HadPrevious)
   {
     setenv("VEMORA_HOME", this->Previous.c_str(), 1);
@@ -70,6 +81,23 @@ std::string vTempHome::WriteFile(const std::string& relative, const std::string&
 std::string vTempHome::CopyFile(const std::string& from, const std::string& relative) const
 {
   return this->WriteFile(relative, vReadFile(from));
+}
+
+void vTempHome::MakeInstalledCopy()
+{
+  this->WriteFile(vInstallation::InstalledMarkerName, "installed\n");
+  const std::pair<const char*, std::string> variables[] = {
+    { "XDG_CONFIG_HOME", this->Sub("user/config") }, { "XDG_DATA_HOME", this->Sub("user/data") }
+  };
+  for (const auto& variable : variables)
+  {
+    if (this->SavedVariables.size() < 2)
+    {
+      const char* old = std::getenv(variable.first);
+      this->SavedVariables.push_back({ variable.first, { old != nullptr, old ? old : "" } });
+    }
+    setenv(variable.first, variable.second.c_str(), 1);
+  }
 }
 
 std::string vReadFile(const std::string& path)

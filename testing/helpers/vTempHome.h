@@ -2,6 +2,8 @@
 #define vTempHome_h
 
 #include <string>
+#include <utility> // for members
+#include <vector>  // for members
 
 /**
  * A temporary installation folder for one test: made under the system's temporary folder with the
@@ -24,10 +26,18 @@ public:
   /** Copies a file (for example a built plug-in) into the folder; returns the new path. */
   std::string CopyFile(const std::string& from, const std::string& relative) const;
 
+  /**
+   * Makes the folder an installed copy (the install step's marker file) whose user has the XDG
+   * folders `Sub("user/config")` and `Sub("user/data")`; both variables are restored afterwards.
+   */
+  void MakeInstalledCopy();
+
 private:
   std::string Folder;
   std::string Previous;
   bool HadPrevious = false;
+  /** XDG variables as they were before `MakeInstalledCopy`, restored by the destructor. */
+  std::vector<std::pair<std::string, std::pair<bool, std::string>>> SavedVariables;
 };
 
 /** Reads a whole file ("" when it cannot be read). */
