@@ -10,6 +10,8 @@
 #include "vQVFile.h"
 #include "vReadIsolation.h"
 #include "vReaderPluginContract.h"
+
+#include "vProgress.h"
 #include "vVoxelBuffer.h"
 
 #include "vDynamicLibrary.h"
@@ -393,6 +395,10 @@ int vFileReader::ReadModel(const std::string& ext)
       vLegacyVTKFastReader::ReadFile(this->Filename, model) == vLegacyVTKFastReader::Read;
     if (!cellsChecked)
     {
+      if (vProgressScope::Cancelled())
+      {
+        return 0; // the user stopped the read: no second way through VTK
+      }
       model = this->ReadVTK(this->Filename, image);
     }
   }

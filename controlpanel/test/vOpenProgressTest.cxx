@@ -14,6 +14,8 @@
 
 #include <vtkImageData.h>
 #include <vtkNew.h>
+#include <vtkPolyDataWriter.h>
+#include <vtkSphereSource.h>
 
 #include <gtest/gtest.h>
 
@@ -117,4 +119,33 @@ TEST(OpenProgress, StoppedVolumeReadKeepsTheWorkspace)
   EXPECT_TRUE(vGetDefaultUserPrompt()->GetTexts().empty());
   // Without anyone watching, the same read goes through.
   EXPECT_EQ(engine.OpenFile(home.Sub("big.qv")), CVemoraCPEXE::Image);
+}
+
+TEST(OpenProgress, StoppedModelReadsKeepTheWorkspace)
+{
+  vTempHome home;
+  vtkNew<vtkSphereSource> sphere;
+  sphere->SetThetaResolution(64);
+  sphere->SetPhiResolution(64);
+  sphere->Update();
+  vtkNew<vtkPolyDataWriter> writer;
+  writer->SetInputData(sphere->GetOutput());
+  writer->SetFileTypeToBinary();
+  writer->SetFileName(home.Sub("ball.vtk").c_str());
+  ASSERT_EQ(writer->Write(), 1);
+  const std::string obj =
+    home.WriteFile("tri.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 0 0 1\nf 1 2 3\nf 1 3 4\n");
+  for (const std::string& path : { home.Sub("ball.vtk"), obj })
+  {
+    CVemoraCPEXE engine;
+    vGetDefaultUserPrompt()->Reset();
+    {
+      vRecordingProgress progress(1);
+      EXPECT_EQ(engine.OpenFile(path), -1) << path;
+      EXPECT_EQ(progress.Fractions.size(), 1u) << path;
+    }
+    EXPECT_EQ(engine.GetModel()->GetNumberOfItems(), 0) << path;
+    EXPECT_TRUE(vGetDefaultUserPrompt()->GetTexts().empty()) << path;
+    EXPECT_EQ(engine.OpenFile(path), CVemoraCPEXE::SurfaceMesh) << path;
+  }
 }

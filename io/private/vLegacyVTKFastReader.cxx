@@ -1,5 +1,7 @@
 #include "vLegacyVTKFastReader.h"
 
+#include "vProgress.h"
+
 #include <vtkCellArray.h>
 #include <vtkCellData.h>
 #include <vtkDataArray.h>
@@ -255,6 +257,10 @@ public:
     unsigned long long done = 0;
     while (done < bytes)
     {
+      if (!vProgressScope::Report(double(this->Pos + done), double(this->Size)))
+      {
+        return false; // the user stopped the read
+      }
       const size_t chunk =
         static_cast<size_t>(std::min<unsigned long long>(bytes - done, ChunkBytes));
       size_t got = 0;
@@ -294,6 +300,10 @@ public:
     uint64_t largest = 0;
     while (done < count)
     {
+      if (!vProgressScope::Report(double(this->Pos + done * 8), double(this->Size)))
+      {
+        return false; // the user stopped the read
+      }
       const size_t chunk =
         static_cast<size_t>(std::min<unsigned long long>(count - done, ChunkBytes / 8));
       size_t got = 0;
@@ -335,8 +345,12 @@ public:
     unsigned long long done = 0;
     while (done < bytes)
     {
+      if (!vProgressScope::Report(double(this->Pos + done), double(this->Size)))
+      {
+        return false; // the user stopped the read
+      }
       const size_t chunk =
-        static_cast<size_t>(std::min<unsigned long long>(bytes - done, 1ull << 30));
+        static_cast<size_t>(std::min<unsigned long long>(bytes - done, ChunkBytes));
       const ssize_t got =
         ::pread(this->Descriptor, out + done, chunk, static_cast<off_t>(this->Pos + done));
       if (got <= 0)

@@ -1,5 +1,7 @@
 #include "vOBJFastReader.h"
 
+#include "vProgress.h"
+
 #include <vtkCellArray.h>
 #include <vtkCellData.h>
 #include <vtkFloatArray.h>
@@ -425,8 +427,14 @@ Result vOBJParse::Run(const char* data, size_t size)
   {
     p += 3; // a UTF-8 byte-order mark
   }
+  size_t lines = 0;
   while (p < fileEnd)
   {
+    // How far the read is, every 65,536 lines; the user may stop it there.
+    if ((lines++ & 0xFFFF) == 0 && !vProgressScope::Report(double(p - data), double(size)))
+    {
+      return Result::Refused;
+    }
     const void* eol = std::memchr(p, '\n', static_cast<size_t>(fileEnd - p));
     const char* lineEnd = eol ? static_cast<const char*>(eol) : fileEnd;
     if (static_cast<size_t>(lineEnd - p) >= LongestLine)
