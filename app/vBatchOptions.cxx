@@ -98,7 +98,7 @@ vBatchOptions vBatchOptions::Parse(int argc, const char* const* argv)
     }
     else if (options.Script.empty())
     {
-      options.Script = argument;
+      options.Files.push_back(argument); // before --batch: a file or folder to open first
     }
     else
     {
@@ -115,7 +115,8 @@ vBatchOptions vBatchOptions::Parse(int argc, const char* const* argv)
 
 std::string vBatchOptions::Usage()
 {
-  return "Usage: Vemora --batch SCRIPT [--screenshot FILE.png] [--size WxH] [--yes|--no]\n"
+  return "Usage: Vemora [FILE|FOLDER ...] --batch SCRIPT [--screenshot FILE.png] [--size WxH] "
+         "[--yes|--no]\n"
          "                     [--keep-going] [--progress]\n"
          "       Vemora --help\n"
          "\n"
@@ -128,7 +129,8 @@ std::string vBatchOptions::Usage()
          "only the reply told of the failure; 0 when every line succeeded). Relative paths start\n"
          "in the folder the program was started in.\n"
          "\n"
-         "  --batch SCRIPT       the script to run (a bare SCRIPT argument does the same); \"-\"\n"
+         "  FILE|FOLDER          opened first, each as the console's open does (before --batch)\n"
+         "  --batch SCRIPT       the script to run; \"-\"\n"
          "                       reads it from standard input, and standard input, a FIFO or a\n"
          "                       terminal is run line by line as the lines come\n"
          "  --screenshot FILE    write a PNG picture of the viewing tab after the script\n"

@@ -2,11 +2,13 @@
 #define vBatchOptions_h
 
 #include <string>
+#include <vector>
 
 /**
  * The command line of the program:
  *
- *   Vemora --batch SCRIPT [--screenshot FILE.png] [--size WxH] [--yes|--no] [--keep-going]
+ *   Vemora [FILE|FOLDER ...] --batch SCRIPT [--screenshot FILE.png] [--size WxH] [--yes|--no]
+ * [--keep-going]
  *                [--progress]
  *   Vemora --batch - ...         (the script from standard input)
  *   Vemora SCRIPT [options]      (the same, until the window comes)
@@ -15,6 +17,8 @@
 struct vBatchOptions
 {
   std::string Script;
+  /** Files and folders named before --batch, opened before the script runs. */
+  std::vector<std::string> Files;
   std::string Screenshot;
   int Width = 300;
   int Height = 300;

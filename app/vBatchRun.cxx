@@ -180,7 +180,25 @@ int vBatchRun::Run(const vBatchOptions& options)
         std::fflush(stdout);
         starter = interpreter.GetStarter();
       });
-    result = RunScript(interpreter, options.Script);
+    // Files named before the script are opened first, each as an "open" line of the script.
+    for (const std::string& file : options.Files)
+    {
+      std::vector<std::string> parameters = { file };
+      const int opened = interpreter.ProcCommand("open", parameters);
+      const std::string reply = interpreter.GetLastMessage();
+      const std::string out = starter + "open '" + file + "\n" + ForTerminal(reply);
+      std::fwrite(out.data(), 1, out.size(), stdout);
+      std::fflush(stdout);
+      const bool failed = opened != 0 || reply.compare(0, 5, "error") == 0;
+      if (failed && !options.KeepGoing)
+      {
+        std::fprintf(stderr, "Vemora: %s could not be opened\n", file.c_str());
+        return 1;
+      }
+      result = failed && result == 0 ? 1 : result;
+    }
+    const int scriptResult = RunScript(interpreter, options.Script);
+    result = result != 0 ? result : scriptResult;
   }
 
   if (!options.Screenshot.empty())

@@ -51,7 +51,7 @@ TEST(Program, WindowCommandLineIsCheckedAndExplained)
   vRun help = RunProgram(home, "", "--help");
   EXPECT_EQ(help.Code, 0);
   EXPECT_NE(help.Out.find("Usage: Vemora [--script FILE]"), std::string::npos);
-  EXPECT_NE(help.Out.find("Usage: Vemora --batch SCRIPT"), std::string::npos);
+  EXPECT_NE(help.Out.find("--batch SCRIPT [--screenshot FILE.png]"), std::string::npos);
   for (const char* bad : { "--bogus", "--script", "--size 100x100", "--size 10", "--size 2000x" })
   {
     vRun run = RunProgram(home, "", bad);
@@ -116,4 +116,22 @@ TEST(Program, BatchRunsShowProgressOnlyWhenAsked)
   EXPECT_EQ(shown.Code, 0) << shown.Err;
   EXPECT_NE(shown.Err.find("Reading series-mr-epi-sag-63: done"), std::string::npos);
   EXPECT_NE(shown.Out.find("File loaded"), std::string::npos);
+}
+
+TEST(Program, BatchRunsOpenTheFilesNamedBeforeTheScript)
+{
+  vTempHome home;
+  const std::string script = home.WriteFile("list.v", "ws\n");
+  const std::string skin = vTestData("mesh/vtk/skin.vtk");
+  vRun run = RunProgram(home, "-u DISPLAY", "'" + skin + "' --batch '" + script + "'");
+  EXPECT_EQ(run.Code, 0) << run.Err;
+  EXPECT_NE(run.Out.find(">> open '" + skin + "\nFile loaded\n"), std::string::npos) << run.Out;
+  EXPECT_NE(run.Out.find("skin"), run.Out.rfind("skin")); // listed by ws as well
+  // A file that does not open stops the run before the script, unless told to go on.
+  vRun stopped = RunProgram(home, "-u DISPLAY", "nosuch.vtk --batch '" + script + "'");
+  EXPECT_EQ(stopped.Code, 1);
+  EXPECT_EQ(stopped.Out.find(">> ws"), std::string::npos);
+  vRun going = RunProgram(home, "-u DISPLAY", "nosuch.vtk --batch '" + script + "' --keep-going");
+  EXPECT_EQ(going.Code, 1);
+  EXPECT_NE(going.Out.find(">> ws"), std::string::npos);
 }

@@ -120,7 +120,7 @@ TEST(BatchProgram, ExplainsItselfAndRefusesBadCommandLines)
   vTempHome home;
   vProgramRun help = RunVemora(home.Path(), "--help");
   EXPECT_EQ(help.Code, 0);
-  EXPECT_NE(help.Out.find("Usage: Vemora --batch SCRIPT"), std::string::npos);
+  EXPECT_NE(help.Out.find("--batch SCRIPT [--screenshot FILE.png]"), std::string::npos);
   for (const char* bad : { "--batch",
          "--bogus x.v",
          "--batch a.v b.v",
