@@ -92,39 +92,35 @@ int AttributeType(const std::string& name)
   return -1;
 }
 
+/** Byte-swaps `count` values of type T from `from` into `to` with `swap`. */
+template <typename T, typename Swap>
+void SwapAll(void* to, const void* from, size_t count, Swap swap)
+{
+  auto* out = static_cast<T*>(to);
+  const auto* in = static_cast<const T*>(from);
+  for (size_t i = 0; i < count; ++i)
+  {
+    out[i] = swap(in[i]);
+  }
+}
+
 /** Copies big-endian values of `size` bytes into `to` in the machine's order. */
 void CopyFromBigEndian(void* to, const void* from, size_t count, int size)
 {
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-  if (size == 2)
+  switch (size)
   {
-    auto* out = static_cast<uint16_t*>(to);
-    const auto* in = static_cast<const uint16_t*>(from);
-    for (size_t i = 0; i < count; ++i)
-    {
-      out[i] = __builtin_bswap16(in[i]);
-    }
-    return;
-  }
-  if (size == 4)
-  {
-    auto* out = static_cast<uint32_t*>(to);
-    const auto* in = static_cast<const uint32_t*>(from);
-    for (size_t i = 0; i < count; ++i)
-    {
-      out[i] = __builtin_bswap32(in[i]);
-    }
-    return;
-  }
-  if (size == 8)
-  {
-    auto* out = static_cast<uint64_t*>(to);
-    const auto* in = static_cast<const uint64_t*>(from);
-    for (size_t i = 0; i < count; ++i)
-    {
-      out[i] = __builtin_bswap64(in[i]);
-    }
-    return;
+    case 2:
+      SwapAll<uint16_t>(to, from, count, [](uint16_t v) { return __builtin_bswap16(v); });
+      return;
+    case 4:
+      SwapAll<uint32_t>(to, from, count, [](uint32_t v) { return __builtin_bswap32(v); });
+      return;
+    case 8:
+      SwapAll<uint64_t>(to, from, count, [](uint64_t v) { return __builtin_bswap64(v); });
+      return;
+    default:
+      break;
   }
 #endif
   std::memcpy(to, from, count * static_cast<size_t>(size));
