@@ -45,6 +45,7 @@
 #include <QDir>
 #include <QDockWidget>
 #include <QFileInfo>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -69,6 +70,12 @@ constexpr int ApplicationLook = 32830;
 constexpr int PaneWidth = 325;
 constexpr int PaneHeight = 200;
 const char* const DicomManagerName = "QovaDicomManager";
+
+/** A shortcut of modifiers and one key (Qt 5 combines the two enums as plain integers). */
+QKeySequence Keys(Qt::KeyboardModifiers modifiers, Qt::Key key)
+{
+  return QKeySequence(static_cast<int>(modifiers) | static_cast<int>(key));
+}
 
 /**
  * While files given on the command line or dropped are opened, what the reader has to say goes to
@@ -220,7 +227,7 @@ void CMainFrame::CreateMenus()
 {
   QMenuBar* bar = this->menuBar();
   QMenu* file = bar->addMenu(QStringLiteral("QOVA"));
-  connect(AddAction(file, "NewTab", "New Tab\tCtrl + N", QKeySequence(Qt::CTRL | Qt::Key_N)),
+  connect(AddAction(file, "NewTab", "New Tab\tCtrl + N", Keys(Qt::ControlModifier, Qt::Key_N)),
     &QAction::triggered,
     this,
     [this]() { this->NewTab(); });
@@ -265,20 +272,21 @@ void CMainFrame::CreateMenus()
 
   bar->addMenu(QStringLiteral("View"))->setObjectName(QStringLiteral("ViewMenu"));
   QMenu* viewer = bar->addMenu(QStringLiteral("Viewer/Layer"));
-  connect(AddAction(viewer, "NewLayer", "New Layer\tCtrl + L", QKeySequence(Qt::CTRL | Qt::Key_L)),
+  connect(
+    AddAction(viewer, "NewLayer", "New Layer\tCtrl + L", Keys(Qt::ControlModifier, Qt::Key_L)),
     &QAction::triggered,
     this,
     &CMainFrame::OnNewLayer);
-  connect(AddAction(viewer, "Flip", "Flip\tCtrl + F5", QKeySequence(Qt::CTRL | Qt::Key_F5)),
+  connect(AddAction(viewer, "Flip", "Flip\tCtrl + F5", Keys(Qt::ControlModifier, Qt::Key_F5)),
     &QAction::triggered,
     this,
     &CMainFrame::OnFlip);
-  connect(AddAction(viewer, "Mirror", "Mirror\tCtrl + F6", QKeySequence(Qt::CTRL | Qt::Key_F6)),
+  connect(AddAction(viewer, "Mirror", "Mirror\tCtrl + F6", Keys(Qt::ControlModifier, Qt::Key_F6)),
     &QAction::triggered,
     this,
     &CMainFrame::OnMirror);
-  connect(
-    AddAction(viewer, "ClearViewer", "Clear Viewer\tCtrl + D", QKeySequence(Qt::CTRL | Qt::Key_D)),
+  connect(AddAction(
+            viewer, "ClearViewer", "Clear Viewer\tCtrl + D", Keys(Qt::ControlModifier, Qt::Key_D)),
     &QAction::triggered,
     this,
     &CMainFrame::OnClearViewer);
@@ -287,13 +295,13 @@ void CMainFrame::CreateMenus()
     this,
     &CMainFrame::OnRendererInfo);
   QMenu* script = bar->addMenu(QStringLiteral("Script"));
-  connect(AddAction(script, "RunScript", "Run\tCtrl + E", QKeySequence(Qt::CTRL | Qt::Key_E)),
+  connect(AddAction(script, "RunScript", "Run\tCtrl + E", Keys(Qt::ControlModifier, Qt::Key_E)),
     &QAction::triggered,
     this,
     &CMainFrame::OnRunScript);
   QMenu* modules = bar->addMenu(QStringLiteral("Modules"));
   connect(
-    AddAction(modules, "ModuleInfo", "Module Info\tCtrl + M", QKeySequence(Qt::CTRL | Qt::Key_M)),
+    AddAction(modules, "ModuleInfo", "Module Info\tCtrl + M", Keys(Qt::ControlModifier, Qt::Key_M)),
     &QAction::triggered,
     this,
     &CMainFrame::OnModuleInfo);
@@ -322,17 +330,18 @@ void CMainFrame::CreateMenus()
     AddAction(help, "About", "&About Vemora..."), &QAction::triggered, this, &CMainFrame::OnAbout);
 
   // Accelerators without a menu entry.
-  connect(AddAction(nullptr, "ToggleAxes", "Axes", QKeySequence(Qt::CTRL | Qt::Key_1)),
+  connect(AddAction(nullptr, "ToggleAxes", "Axes", Keys(Qt::ControlModifier, Qt::Key_1)),
     &QAction::triggered,
     this,
     &CMainFrame::OnToggleAxes);
-  connect(
-    AddAction(
-      nullptr, "ToggleAxesKeypad", "Axes", QKeySequence(Qt::CTRL | Qt::KeypadModifier | Qt::Key_1)),
+  connect(AddAction(nullptr,
+            "ToggleAxesKeypad",
+            "Axes",
+            Keys(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_1)),
     &QAction::triggered,
     this,
     &CMainFrame::OnToggleAxes);
-  connect(AddAction(nullptr, "ApplyZoom", "Zoom", QKeySequence(Qt::CTRL | Qt::Key_F)),
+  connect(AddAction(nullptr, "ApplyZoom", "Zoom", Keys(Qt::ControlModifier, Qt::Key_F)),
     &QAction::triggered,
     this,
     [this]() { this->ApplyZoom(this->ZoomSlider->value()); });
@@ -340,7 +349,7 @@ void CMainFrame::CreateMenus()
     &QAction::triggered,
     this,
     [this]() { this->FocusNextPane(true); });
-  connect(AddAction(nullptr, "PreviousPane", "Previous Pane", QKeySequence(Qt::SHIFT | Qt::Key_F6)),
+  connect(AddAction(nullptr, "PreviousPane", "Previous Pane", Keys(Qt::ShiftModifier, Qt::Key_F6)),
     &QAction::triggered,
     this,
     [this]() { this->FocusNextPane(false); });
@@ -476,7 +485,7 @@ void CMainFrame::CreatePanes()
     return action;
   };
   toggle(console->toggleViewAction(), "ToggleConsole", "Command Window\tCtrl + R")
-    ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    ->setShortcut(Keys(Qt::ControlModifier, Qt::Key_R));
   toggle(components->toggleViewAction(), "ToggleComponents", "Components");
   toggle(layers->toggleViewAction(), "ToggleLayers", "Layer");
   toggle(property->toggleViewAction(), "ToggleProperty", "Property");
@@ -792,6 +801,8 @@ void CMainFrame::OnNewLayer()
     return;
   }
   std::vector<std::string> resources;
+  const int resourceCount = volumes->GetNumberOfItems() + models->GetNumberOfItems();
+  resources.reserve(static_cast<size_t>(resourceCount));
   for (int i = 0; i < volumes->GetNumberOfItems(); ++i)
   {
     resources.push_back(volumes->GetDataName(i));
