@@ -1,5 +1,7 @@
 #include "vLegacyVTKFastReader.h"
 
+#include "vBigEndian.h"
+
 #include "vProgress.h"
 
 #include <vtkCellArray.h>
@@ -92,42 +94,8 @@ int AttributeType(const std::string& name)
   return -1;
 }
 
-/** Byte-swaps `count` values of type T from `from` into `to` with `swap`. */
-template <typename T, typename Swap>
-void SwapAll(void* to, const void* from, size_t count, Swap swap)
-{
-  auto* out = static_cast<T*>(to);
-  const auto* in = static_cast<const T*>(from);
-  for (size_t i = 0; i < count; ++i)
-  {
-    out[i] = swap(in[i]);
-  }
-}
-
-/** Copies big-endian values of `size` bytes into `to` in the machine's order. */
-void CopyFromBigEndian(void* to, const void* from, size_t count, int size)
-{
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-  switch (size)
-  {
-    case 2:
-      SwapAll<uint16_t>(to, from, count, [](uint16_t v) { return __builtin_bswap16(v); });
-      return;
-    case 4:
-      SwapAll<uint32_t>(to, from, count, [](uint32_t v) { return __builtin_bswap32(v); });
-      return;
-    case 8:
-      SwapAll<uint64_t>(to, from, count, [](uint64_t v) { return __builtin_bswap64(v); });
-      return;
-    default:
-      break;
-  }
-#endif
-  std::memcpy(to, from, count * static_cast<size_t>(size));
-}
-
 /** Bytes read at a time into a buffer that stays in the cache while its values are turned. */
-constexpr size_t ChunkBytes = size_t(1024) << 10;
+constexpr size_t ChunkBytes = size_t(256) << 10;
 
 /** The file, read a keyword line or a binary block at a time. */
 class vLegacyFile
@@ -273,7 +241,7 @@ public:
         got += static_cast<size_t>(n);
       }
       // Whole values only: a chunk is a multiple of every value size.
-      CopyFromBigEndian(out + done, buffer.data(), chunk / static_cast<size_t>(size), size);
+      vBigEndian::Copy(out + done, buffer.data(), chunk / static_cast<size_t>(size), size);
       done += chunk;
     }
     this->Pos += bytes;
@@ -293,7 +261,7 @@ public:
     std::vector<char>& buffer = this->Buffer;
     buffer.resize(ChunkBytes);
     unsigned long long done = 0;
-    uint64_t largest = 0;
+    bool fits = true;
     while (done < count)
     {
       if (!vProgressScope::Report(double(this->Pos + done * 8), double(this->Size)))
@@ -315,19 +283,11 @@ public:
         }
         got += static_cast<size_t>(n);
       }
-      const auto* in = reinterpret_cast<const uint64_t*>(buffer.data());
-      int32_t* out = data + done;
-      // No early exit, so the loop vectorises: negative values are huge as unsigned ones.
-      for (size_t i = 0; i < chunk; ++i)
-      {
-        const uint64_t v = __builtin_bswap64(in[i]);
-        largest = v > largest ? v : largest;
-        out[i] = static_cast<int32_t>(v);
-      }
+      fits = vBigEndian::Narrow(data + done, buffer.data(), chunk, limit) && fits;
       done += chunk;
     }
     this->Pos += count * 8;
-    return count == 0 || largest < limit;
+    return fits;
   }
 
   /** Reads `bytes` into `data`; false when the file ends first. */
