@@ -102,7 +102,7 @@ void* AllocateLocked(std::size_t bytes)
 }
 
 // Caller holds the lock; `index` names a live block.
-void FreeLocked(int index)
+[[maybe_unused]] void FreeLocked(int index)
 {
   const vBlock block = Blocks[index];
   ::munmap(block.Data - vSharedBlock::PageBytes(), block.Mapped);
@@ -128,7 +128,7 @@ bool MayBeBlock(const void* pointer)
     reinterpret_cast<std::uintptr_t>(pointer) % vSharedBlock::PageBytes() == 0;
 }
 
-std::uint64_t Capacity(const vBlock& block)
+[[maybe_unused]] std::uint64_t Capacity(const vBlock& block)
 {
   return block.Mapped - vSharedBlock::PageBytes();
 }
