@@ -11,6 +11,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 namespace
 {
@@ -81,6 +82,9 @@ bool IsErrorReply(const std::string& reply)
   return startsWith("error") || startsWith("errror");
 }
 
+/** The reply when a script line does not fit into the memory left. */
+const char* const ScriptMemoryError = "error: not enough memory to read the script";
+
 /** A word that can name a script file: no folder separator, no NUL, not "." or "..". */
 bool CanNameScript(const std::string& name)
 {
@@ -124,6 +128,28 @@ std::string CT4K2EXE::GetUsefulContent(const std::string& text)
 }
 
 int CT4K2EXE::ProcCommand(std::string word, std::vector<std::string>& parameters)
+{
+  try
+  {
+    return this->DispatchCommand(word, parameters);
+  }
+  catch (const std::bad_alloc&)
+  {
+    // Every command leaves the workspace as it was when it cannot finish; the user is told why.
+    try
+    {
+      this->lastMessage =
+        "error: not enough memory in command '" + vCommandLine::Trim(word) + "'\r\n";
+    }
+    catch (const std::bad_alloc&)
+    {
+      this->lastMessage = "error: not enough memory\r\n";
+    }
+    return OutOfMemory;
+  }
+}
+
+int CT4K2EXE::DispatchCommand(std::string word, std::vector<std::string>& parameters)
 {
   this->lastMessage.clear();
   word = vCommandLine::Trim(word);
@@ -226,9 +252,9 @@ int CT4K2EXE::ModuleCommand(const std::string& word, const std::vector<std::stri
     line += ' ';
     line += parameter;
   }
-  std::vector<char> text(line.begin(), line.end());
-  text.push_back('\0');
-  int result = command(text.data());
+  // The line is handed over as it is (its characters are NUL-terminated and writable): a long
+  // line is not copied once more.
+  int result = command(line.data());
   if (message)
   {
     const char* reply = message();
@@ -288,29 +314,42 @@ int CT4K2EXE::RunNamedScript(const std::string& name, bool& found)
   std::string line;
   std::string word;
   std::vector<std::string> parameters;
-  while (reader.Next(line))
+  // A line too long for the memory left (to read or to split) ends the script.
+  bool outOfMemory = false;
+  try
   {
-    parameters.clear();
-    std::string text = vCommandLine::Trim(line);
-    if (text.empty() || text[0] == '#')
+    while (reader.Next(line))
     {
-      continue;
+      parameters.clear();
+      std::string text = vCommandLine::Trim(line);
+      if (text.empty() || text[0] == '#')
+      {
+        continue;
+      }
+      vCommandLine::SplitPlain(text, word, parameters);
+      if (word == name)
+      {
+        result = 9;
+        this->lastMessage = "error: infinite loop detected";
+        continue;
+      }
+      result = this->ProcCommand(word, parameters);
+      if (this->loopAborted)
+      {
+        // A cycle between scripts hit the depth bound: unwind every script of the cycle.
+        result = 9;
+        this->lastMessage = "error: infinite loop detected";
+        break;
+      }
     }
-    vCommandLine::SplitPlain(text, word, parameters);
-    if (word == name)
-    {
-      result = 9;
-      this->lastMessage = "error: infinite loop detected";
-      continue;
-    }
-    result = this->ProcCommand(word, parameters);
-    if (this->loopAborted)
-    {
-      // A cycle between scripts hit the depth bound: unwind every script of the cycle.
-      result = 9;
-      this->lastMessage = "error: infinite loop detected";
-      break;
-    }
+  }
+  catch (const std::bad_alloc&)
+  {
+    outOfMemory = true;
+  }
+  if (outOfMemory || reader.OutOfMemory())
+  {
+    result = this->Reply(OutOfMemory, ScriptMemoryError);
   }
   --this->scriptDepth;
   if (this->scriptDepth == 0)
@@ -380,46 +419,67 @@ int CT4K2EXE::RunLines(vScriptLineReader& reader, const std::string& name)
   std::string line;
   std::string word;
   std::vector<std::string> parameters;
-  for (; reader.Next(line); ++counter)
+  bool outOfMemory = false;
+  try
   {
-    parameters.clear();
-    std::string text = vCommandLine::Trim(line);
-    if (text.empty() || text[0] == '#')
+    for (; reader.Next(line); ++counter)
     {
-      continue;
+      parameters.clear();
+      std::string text = vCommandLine::Trim(line);
+      if (text.empty() || text[0] == '#')
+      {
+        continue;
+      }
+      PreprocCmdLine(text, word, parameters);
+      if (!name.empty() && word == name)
+      {
+        result = 9;
+        vUserPrompt::Get()->Inform("Error: infinite loop detected in the script file");
+        continue;
+      }
+      result = this->ProcCommand(word, parameters);
+      if (this->loopAborted && result == 0)
+      {
+        result = 9;
+        this->lastMessage = "error: infinite loop detected\r\n";
+      }
+      if (result == 0 && this->errorRepliesFail && IsErrorReply(this->lastMessage))
+      {
+        result = 1; // a failure reported by its reply alone still fails the line
+      }
+      if (this->lineObserver)
+      {
+        this->lineObserver(counter, text, result, this->lastMessage);
+      }
+      if (result != 0)
+      {
+        char number[32];
+        std::snprintf(number, sizeof(number), "Error: Line %d, ", counter);
+        vUserPrompt::Get()->Inform(number + this->lastMessage);
+        if (this->stopOnError)
+        {
+          break;
+        }
+        firstFailure = firstFailure != 0 ? firstFailure : result;
+      }
     }
-    PreprocCmdLine(text, word, parameters);
-    if (!name.empty() && word == name)
-    {
-      result = 9;
-      vUserPrompt::Get()->Inform("Error: infinite loop detected in the script file");
-      continue;
-    }
-    result = this->ProcCommand(word, parameters);
-    if (this->loopAborted && result == 0)
-    {
-      result = 9;
-      this->lastMessage = "error: infinite loop detected\r\n";
-    }
-    if (result == 0 && this->errorRepliesFail && IsErrorReply(this->lastMessage))
-    {
-      result = 1; // a failure reported by its reply alone still fails the line
-    }
+  }
+  catch (const std::bad_alloc&)
+  {
+    outOfMemory = true;
+  }
+  if (outOfMemory || reader.OutOfMemory())
+  {
+    // A line too long for the memory left ends the script: the lines after it are not run.
+    result = this->Reply(OutOfMemory, ScriptMemoryError);
     if (this->lineObserver)
     {
-      this->lineObserver(counter, text, result, this->lastMessage);
+      this->lineObserver(counter, std::string(), result, this->lastMessage);
     }
-    if (result != 0)
-    {
-      char number[32];
-      std::snprintf(number, sizeof(number), "Error: Line %d, ", counter);
-      vUserPrompt::Get()->Inform(number + this->lastMessage);
-      if (this->stopOnError)
-      {
-        break;
-      }
-      firstFailure = firstFailure != 0 ? firstFailure : result;
-    }
+    char number[32];
+    std::snprintf(number, sizeof(number), "Error: Line %d, ", counter);
+    vUserPrompt::Get()->Inform(number + this->lastMessage);
+    firstFailure = firstFailure != 0 ? firstFailure : result;
   }
   if (!this->stopOnError && firstFailure != 0)
   {

@@ -22,7 +22,8 @@ class vViewer;
  * parameter count, 9 script loop, 10 index out of range, 11 no viewer for a layer, 12 unknown
  * renderer, 13 no viewer to clear, 14 unreadable or malformed matrix file, 15 unknown `set`
  * property, 16 value out of range, 17 no viewer, 18 a file that could not be written, 19 `cd` with
- * several parameters, 21 layer without orientation). A module's own result passes through
+ * several parameters, 21 layer without orientation, 22 not enough memory: "error: not enough
+ * memory in command 'WORD'", the workspace as it was). A module's own result passes through
  * unchanged; in module mode, a line the module refuses and nothing else takes gets the module's
  * own reply and result.
  *
@@ -45,6 +46,8 @@ public:
   static constexpr int MaxModuleParameters = 12;
   /** Most smoothing passes `mc` runs; larger counts are cut to it. */
   static constexpr int MaxSmoothingIterations = 1000;
+  /** Result of a command that ran out of memory (the workspace is left as it was). */
+  static constexpr int OutOfMemory = 22;
   /** Largest history file read at start; a longer one is read up to here. */
   static constexpr size_t MaxHistoryBytes = 16u << 20;
 
@@ -56,7 +59,10 @@ public:
   void SetController(CVemoraCP* boss) { this->controller = boss; }
   CVemoraCP* GetBoss() const { return this->controller; }
 
-  /** Runs one command; the word is taken by value, the parameters are not changed. */
+  /**
+   * Runs one command; the word is taken by value, the parameters are not changed. A command that
+   * runs out of memory gives `OutOfMemory`; no exception leaves it.
+   */
   int ProcCommand(std::string word, std::vector<std::string>& parameters);
   std::string GetLastMessage() const { return this->lastMessage; }
   int GetVersion();
@@ -204,6 +210,16 @@ protected:
   void SelectComponentTab(const std::string& name);
   /** An export of the active module's library, null when missing. */
   void* LookUpModuleExport(const char* name) const;
+  /** `ProcCommand` without its guard against running out of memory. */
+  int DispatchCommand(std::string word, std::vector<std::string>& parameters);
+  /**
+   * Refuses a command whose memory is known up front and does not fit: "error: not enough memory
+   * in command 'WORD': WHAT needs [BOUND]N MiB, only M MiB are available", `OutOfMemory`.
+   */
+  int RefuseForMemory(const char* word,
+    const char* what,
+    unsigned long long bytes,
+    const char* bound = "");
   /** Sets the message of the current command and returns `result`. */
   int Reply(int result, const std::string& message);
   /** "hide" and "show": the visibility of the layer named by the first parameter. */

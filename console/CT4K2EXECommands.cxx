@@ -26,6 +26,7 @@
 #include "vVolumeResourceFake.h"
 
 #include "vInstallation.h"
+#include "vMemoryBudget.h"
 #include "vShellNotifier.h"
 #include "vTextFile.h"
 #include "vUserPrompt.h"
@@ -42,11 +43,13 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
 #include <dlfcn.h>
 #include <memory>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -796,11 +799,30 @@ int CT4K2EXE::vtkMc(const std::vector<std::string>& parameters)
     std::snprintf(suffix, sizeof(suffix), "%d", i);
     name = parameters[0] + "Mesh" + suffix;
   }
+  // The mask and its smoothed copy are as large as the volume: when they cannot fit, the command
+  // is refused before anything is allocated (VTK's filters do not all survive a failed
+  // allocation).
+  const std::uint64_t maskBytes = std::uint64_t(image->GetNumberOfPoints()) *
+    std::uint64_t(std::max(1, image->GetScalarSize())) * 2;
+  if (maskBytes > vMemoryBudget::Available())
+  {
+    return this->RefuseForMemory("mc", "the surface", maskBytes, "at least ");
+  }
   vtkNew<vtkPolyData> surface;
   vtkTools::vtkMc(image, intensity, reduction, smoothing, surface);
-  if (models->AddData(surface) >= 0)
+  // The surface is new and held by nothing else: the collection takes it without a copy.
+  const int added = models->AdoptData(vtkSmartPointer<vtkDataSet>(surface.Get()));
+  if (added >= 0)
   {
-    models->SetLastDataName(name);
+    try
+    {
+      models->SetLastDataName(name);
+    }
+    catch (const std::bad_alloc&)
+    {
+      models->RemoveItem(added); // no nameless item stays behind
+      throw;
+    }
   }
   return 0;
 }
@@ -1113,4 +1135,21 @@ int CT4K2EXE::Reply(int result, const std::string& message)
 {
   this->lastMessage = message;
   return result;
+}
+
+int CT4K2EXE::RefuseForMemory(const char* word,
+  const char* what,
+  unsigned long long bytes,
+  const char* bound)
+{
+  char text[256];
+  std::snprintf(text,
+    sizeof(text),
+    "error: not enough memory in command '%s': %s needs %s%llu MiB, only %llu MiB are available",
+    word,
+    what,
+    bound,
+    (bytes + (1u << 20) - 1) >> 20,
+    static_cast<unsigned long long>(vMemoryBudget::Available() >> 20));
+  return this->Reply(OutOfMemory, text);
 }

@@ -7,6 +7,12 @@
 #include "vRendererManager.h"
 #include "vScreenshot.h"
 
+#include "vMemoryBudget.h"
+
+#include <vtkRenderWindow.h>
+
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 int CT4K2EXE::Screenshot(const std::vector<std::string>& parameters)
@@ -30,6 +36,15 @@ int CT4K2EXE::Screenshot(const std::vector<std::string>& parameters)
   if (!window)
   {
     return this->Reply(17, "error: no viewing tab to take a picture of");
+  }
+  // The picture, and the image the PNG writer encodes from, are known before anything renders:
+  // a picture that cannot fit is refused, not left to fail half-way in the renderer.
+  const int* size = window->GetSize();
+  const std::uint64_t pictureBytes = std::uint64_t(std::max(size[0], 1)) *
+    std::uint64_t(std::max(size[1], 1)) * std::uint64_t(scale * scale) * 3 * 2;
+  if (pictureBytes > vMemoryBudget::Available())
+  {
+    return this->RefuseForMemory("screenshot", "the picture", pictureBytes);
   }
   const std::string path = this->ResolvePath(parameters[0]);
   std::string error;

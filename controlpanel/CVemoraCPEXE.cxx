@@ -32,6 +32,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -220,6 +221,40 @@ int CVemoraCPEXE::isFileLoaded(const std::string& path)
 
 int CVemoraCPEXE::OpenFile(const std::string& path)
 {
+  const int models = this->ModelCollection->GetNumberOfItems();
+  const int volumes = this->VolumeCollection->GetNumberOfItems();
+  try
+  {
+    return this->OpenFileUnguarded(path);
+  }
+  catch (const std::bad_alloc&)
+  {
+    // An item added before memory ran out goes again: the workspace stays as it was.
+    while (this->ModelCollection->GetNumberOfItems() > models)
+    {
+      this->ModelCollection->RemoveItem(this->ModelCollection->GetNumberOfItems() - 1);
+    }
+    while (this->VolumeCollection->GetNumberOfItems() > volumes)
+    {
+      this->VolumeCollection->RemoveItem(this->VolumeCollection->GetNumberOfItems() - 1);
+    }
+    if (this->FileReader)
+    {
+      this->FileReader->TakeOutput();
+    }
+    try
+    {
+      vUserPrompt::Get()->Inform("error: not enough memory to read " + path);
+    }
+    catch (const std::bad_alloc&)
+    {
+    }
+    return -1;
+  }
+}
+
+int CVemoraCPEXE::OpenFileUnguarded(const std::string& path)
+{
   if (this->isFileLoaded(path))
   {
     return -1;
@@ -376,6 +411,18 @@ std::string LowerExtension(const std::string& path)
 } // namespace
 
 int CVemoraCPEXE::SaveData(const std::string& name, const std::string& path)
+{
+  try
+  {
+    return this->SaveDataUnguarded(name, path);
+  }
+  catch (const std::bad_alloc&)
+  {
+    return SaveWriteFailed; // the old file stays: it is only replaced by a finished one
+  }
+}
+
+int CVemoraCPEXE::SaveDataUnguarded(const std::string& name, const std::string& path)
 {
   int type = 0;
   int index = -1;

@@ -54,7 +54,8 @@ public:
    * reader fails (its error text is shown); a read that left something out shows the reader's
    * notice (files of a DICOM folder not read, and the series kept); otherwise the reader's output
    * type (4 image; 16, 32, 64 models), the item being added to its collection with its data name
-   * and file name.
+   * and file name. A read that runs out of memory says so ("error: not enough memory to read
+   * PATH") and gives -1 with the workspace as it was.
    */
   int OpenFile(const std::string& path);
   /** 1 when a model or a volume was loaded from exactly this path, else 0. */
@@ -100,7 +101,7 @@ public:
    * for surface models only), volumes as ".vtk" or ".qv". The file is written to a temporary file
    * beside `path` and renamed over it, so a failed write leaves an old file as it was. A
    * `SaveResult`: no such model or volume, a format that does not fit the data (hard resources
-   * have none), or a failed write.
+   * have none), or a failed write (also when memory runs out).
    */
   int SaveData(const std::string& name, const std::string& path);
   /**
@@ -174,6 +175,9 @@ public:
   void* GetHwnd() const { return this->Hwnd; }
 
 private:
+  /** `OpenFile` and `SaveData` without their guards against running out of memory. */
+  int OpenFileUnguarded(const std::string& path);
+  int SaveDataUnguarded(const std::string& name, const std::string& path);
   /** A hard resource's entry of `texts` (its name, description...), "" for a bad index. */
   std::string GetHardResourceText(const std::vector<std::string>& texts, int index) const;
 

@@ -17,6 +17,33 @@ std::string CopyText(const char* text)
 {
   return text ? std::string(text) : std::string();
 }
+
+// A module's export that lets an exception out (a C++ module out of memory) counts as having
+// failed: the exception goes no further than the call.
+template <typename Result, typename Call>
+Result Guarded(Result failure, Call call) noexcept
+{
+  try
+  {
+    return call();
+  }
+  catch (...)
+  {
+    return failure;
+  }
+}
+
+template <typename Call>
+void Guarded(Call call) noexcept
+{
+  try
+  {
+    call();
+  }
+  catch (...)
+  {
+  }
+}
 } // namespace
 
 CVemoraModules::CVemoraModules()
@@ -57,20 +84,20 @@ void CVemoraModules::Initialise(const std::string& folder)
     int target = 0;
     if (auto f = library.GetFunction<vModuleTextFunction>(vModuleExport::GetModuleVer))
     {
-      version = CopyText(f());
+      version = Guarded(std::string(), [f] { return CopyText(f()); });
     }
     if (auto f = library.GetFunction<vModuleTextFunction>(vModuleExport::GetModuleName))
     {
-      name = CopyText(f());
+      name = Guarded(std::string(), [f] { return CopyText(f()); });
     }
     if (auto f = library.GetFunction<vModuleTextFunction>(vModuleExport::GetModuleDesc))
     {
-      description = CopyText(f());
+      description = Guarded(std::string(), [f] { return CopyText(f()); });
     }
     if (auto f =
           library.GetFunction<vModuleIntegerFunction>(vModuleExport::GetModuleTargetDataType))
     {
-      target = f();
+      target = Guarded(0, f);
     }
     if (this->AddModule(library.GetHandle(), name, target, version, description, path))
     {
@@ -197,7 +224,7 @@ void CVemoraModules::SetPrimaryData(int module, int dataIndex)
   if (auto f = this->GetModuleFunction<vModuleSetPrimaryDataFunction>(
         module, vModuleExport::SetPrimaryData))
   {
-    f(dataIndex);
+    Guarded([f, dataIndex] { f(dataIndex); });
   }
 }
 
@@ -206,14 +233,14 @@ void CVemoraModules::AddSecondaryData(int module, int dataType, int dataIndex)
   if (auto f = this->GetModuleFunction<vModuleAddSecondaryDataFunction>(
         module, vModuleExport::AddSecondaryData))
   {
-    f(dataType, dataIndex);
+    Guarded([f, dataType, dataIndex] { f(dataType, dataIndex); });
   }
 }
 
 vViewer* CVemoraModules::GetViewer(int module) const
 {
   auto f = this->GetModuleFunction<vModuleGetViewerFunction>(module, vModuleExport::GetViewer);
-  return f ? f() : nullptr;
+  return f ? Guarded<vViewer*>(nullptr, f) : nullptr;
 }
 
 vViewer* CVemoraModules::GetViewer() const
@@ -231,7 +258,7 @@ void CVemoraModules::DeleteViewer()
   }
   if (auto f = this->GetModuleFunction<vModuleVoidFunction>(active, vModuleExport::DelViewer))
   {
-    f();
+    Guarded(f);
   }
 }
 
@@ -249,7 +276,7 @@ void CVemoraModules::DetachData(int renderWindowId)
   }
   if (auto f = this->GetModuleFunction<vModuleVoidFunction>(active, vModuleExport::DetachData))
   {
-    f();
+    Guarded(f);
   }
   this->Activated[renderWindowId] = -1;
 }
@@ -263,12 +290,16 @@ int CVemoraModules::Command(int module,
   {
     return -1;
   }
-  std::string text = word;
-  for (const std::string& argument : arguments)
-  {
-    text += " " + argument;
-  }
-  return f(text.c_str());
+  return Guarded(-1,
+    [f, &word, &arguments]
+    {
+      std::string text = word;
+      for (const std::string& argument : arguments)
+      {
+        text += " " + argument;
+      }
+      return f(text.c_str());
+    });
 }
 
 std::string CVemoraModules::GetInfo() const
@@ -297,7 +328,7 @@ void CVemoraModules::FreeModules()
       if (auto f = reinterpret_cast<vModuleVoidFunction>(
             dlsym(this->Handles[i], vModuleExport::ReleaseMemory)))
       {
-        f();
+        Guarded(f);
       }
       dlclose(this->Handles[i]);
       this->Handles[i] = nullptr;

@@ -95,8 +95,9 @@ public:
   void DetachData(int renderWindowId);
   /**
    * Sends a command to a module's "Command": the word, then each argument preceded by one blank.
-   * The module's result is returned (-1 when the module or its export is missing); callers of the
-   * control panel ignore it.
+   * The module's result is returned (-1 when the module or its export is missing, or the call let
+   * an exception out, such as running out of memory); callers of the control panel ignore it.
+   * No call into a module lets an exception through the manager.
    */
   int Command(int module, const std::string& word, const std::vector<std::string>& arguments);
 

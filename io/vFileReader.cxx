@@ -35,6 +35,7 @@
 #include <cctype>
 #include <cstring>
 #include <fcntl.h>
+#include <new>
 #include <type_traits>
 #include <unistd.h>
 
@@ -329,6 +330,11 @@ int vFileReader::Read()
   try
   {
     return this->ReadFile();
+  }
+  catch (const std::bad_alloc&)
+  {
+    this->ErrorText = "error: not enough memory to read the file";
+    return 0;
   }
   catch (...)
   {

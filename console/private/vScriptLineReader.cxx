@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <new>
 #include <unistd.h>
 
 vScriptLineReader::vScriptLineReader(const std::string& path)
@@ -52,7 +53,19 @@ bool vScriptLineReader::Next(std::string& line)
     }
     if (line.size() < MaxLineLength)
     {
-      line.push_back(static_cast<char>(c)); // beyond the limit the rest of the line is dropped
+      try
+      {
+        line.push_back(static_cast<char>(c)); // beyond the limit the rest of the line is dropped
+      }
+      catch (const std::bad_alloc&)
+      {
+        line.clear();
+        line.shrink_to_fit();
+        this->NoMemory = true;
+        this->Ended = true;
+        this->Size = this->Position = 0;
+        return false;
+      }
     }
   }
 }

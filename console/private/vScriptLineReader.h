@@ -25,8 +25,12 @@ public:
   vScriptLineReader& operator=(const vScriptLineReader&) = delete;
 
   bool IsOpen() const { return this->Descriptor >= 0; }
-  /** The next line, without its end; false at the end of the input (or on a read error). */
+  /**
+   * The next line, without its end; false at the end of the input, on a read error, or when the
+   * line does not fit into memory (`OutOfMemory` then tells, and reading stops).
+   */
   bool Next(std::string& line);
+  bool OutOfMemory() const { return this->NoMemory; }
 
 private:
   /** The next byte, or -1 at the end of the input. */
@@ -36,6 +40,7 @@ private:
   bool Owned = false;
   bool Ended = false;
   bool AfterReturn = false;
+  bool NoMemory = false;
   char Buffer[65536];
   std::size_t Size = 0;
   std::size_t Position = 0;

@@ -19,9 +19,10 @@ enum class vVerdict
 
 constexpr uint32_t UndefinedLength = 0xffffffffu;
 constexpr uint32_t PixelDataTag = 0x7fe00010u;
-// Sequences nest a few levels in real files. A deeper nest is refused: GDCM recurses once per
-// level, and a few thousand levels overflow its stack.
-constexpr int MaximumDepth = 32;
+// Sequences and items nest a few levels in real files. A deeper nest is refused, whether its
+// sequences have a defined length or not or are stored as UN: GDCM recurses once per level, and a
+// few thousand levels overflow its stack.
+constexpr std::size_t MaximumDepth = 32;
 // Headers of real files fit in one block; pixel data is skipped, not read.
 constexpr std::size_t BlockBytes = 64 * 1024;
 // Requested values are short texts and numbers.
@@ -125,25 +126,80 @@ public:
       : (uint32_t(p[3]) << 24 | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0]);
   }
 
-  // Walks elements from `pos`; with `untilDelimiter`, up to the delimiter that closes an
-  // undefined-length item or sequence, otherwise to the end of the file.
-  vVerdict Walk(uint64_t& pos, bool untilDelimiter, int depth)
+  // One open container of the walk: the file's data set, a sequence, an item, or the fragments
+  // of encapsulated pixel data.
+  struct vFrame
   {
-    if (depth > MaximumDepth)
+    uint64_t End = 0;         // where a container of defined length ends
+    bool Defined = false;     // false: closed by a delimiter
+    bool Implicit = false;    // the elements inside carry no value representation
+    bool Fragments = false;   // items inside are compressed bytes, not data sets
+    bool Tentative = false;   // read as plain bytes by GDCM, parsed only on request
+    bool InDefined = false;   // inside an item or sequence of defined length
+    bool UNInDefined = false; // inside a UN sequence that is inside one of defined length
+  };
+
+  // Walks the elements from `pos` to the end of the file, through every sequence and item of
+  // defined or undefined length (and sequences stored as UN) with a stack of its own, so that
+  // no nest of any depth can overflow the walk's stack; each step takes at least one 8-byte
+  // header, so a walk ends after at most size / 8 steps.
+  //
+  // Damage inside a container of defined length that still fits in the file (an element running
+  // past its container, a delimiter that closes nothing) leaves that container unread, as GDCM's
+  // own recovery may read it: only the nesting depth is held against it. Elsewhere damage
+  // refuses the file.
+  vVerdict Walk(uint64_t& pos)
+  {
+    std::vector<vFrame> open;
+    open.reserve(MaximumDepth + 1);
+    vFrame file;
+    file.End = this->Size;
+    file.Defined = true;
+    file.Implicit = !this->Explicit;
+    open.push_back(file);
+
+    // Skips the innermost container of defined length, or refuses the file when there is none
+    // (or, with `strict`, when only parsed-on-request containers would hide the damage).
+    const auto damage = [&](bool strict) -> bool
     {
-      return vVerdict::TooLong;
-    }
-    while (pos < this->Size)
+      for (std::size_t i = open.size(); i-- > 1;)
+      {
+        if (open[i].Defined && (!strict || open[i].Tentative))
+        {
+          pos = open[i].End;
+          open.resize(i);
+          return true;
+        }
+      }
+      return false;
+    };
+
+    for (;;)
     {
+      const vFrame frame = open.back();
+      const std::size_t depth = open.size() - 1;
+      if (depth == 0 && pos >= this->Size)
+      {
+        return vVerdict::Fits;
+      }
+      if (depth > 0 && frame.Defined && pos == frame.End)
+      {
+        open.pop_back();
+        continue;
+      }
       unsigned char b[12];
-      if (!this->ReadAt(pos, b, 8))
+      const uint64_t room = frame.Defined ? frame.End - std::min(pos, frame.End) : this->Size - pos;
+      if ((frame.Defined && pos > frame.End) || room < 8 || !this->ReadAt(pos, b, 8))
       {
         // Up to three bytes after the last element are padding (GDCM reads past them); a partial
         // element header, or any inside an open item or sequence, means the file was cut.
-        if (!untilDelimiter && this->Size - pos < 4)
+        if (depth == 0 && pos <= this->Size && this->Size - pos < 4)
         {
-          pos = this->Size;
           return vVerdict::Fits;
+        }
+        if (damage(false))
+        {
+          continue;
         }
         return vVerdict::TooLong;
       }
@@ -151,8 +207,8 @@ public:
       const uint16_t element = this->U16(b + 2);
       const uint32_t tag = uint32_t(group) << 16 | element;
       uint32_t length = 0;
-      bool longVR = false;
-      char vr[2] = { char(b[4]), char(b[5]) };
+      bool unknownVR = false;
+      bool sequenceVR = false;
       if (group == 0xfffe)
       {
         length = this->U32(b + 4);
@@ -160,40 +216,102 @@ public:
         if (element == 0xe0dd || element == 0xe00d)
         {
           // A delimiter (of length 0) closes the open item or sequence; outside any, it is damage.
-          return untilDelimiter && length == 0 ? vVerdict::Fits : vVerdict::TooLong;
+          if (depth > 0 && !frame.Defined && length == 0)
+          {
+            open.pop_back();
+            continue;
+          }
+          if (damage(false))
+          {
+            continue;
+          }
+          return vVerdict::TooLong;
         }
         if (element != 0xe000)
         {
           // Group fffe holds only items and delimiters.
+          if (damage(false))
+          {
+            continue;
+          }
           return vVerdict::TooLong;
         }
-        vr[0] = vr[1] = 0;
-      }
-      else if (this->Explicit && IsLongVR(vr))
-      {
-        if (!this->ReadAt(pos + 8, b + 8, 4))
+        if (frame.Fragments)
+        {
+          // A fragment of compressed pixels: bytes to skip.
+          if (length == UndefinedLength || length > this->Size - pos)
+          {
+            if (damage(false))
+            {
+              continue;
+            }
+            return vVerdict::TooLong;
+          }
+          pos += length;
+          continue;
+        }
+        if (length != UndefinedLength && length > this->Size - pos)
+        {
+          if (damage(!frame.Tentative))
+          {
+            continue;
+          }
+          return vVerdict::TooLong;
+        }
+        if (open.size() > MaximumDepth)
         {
           return vVerdict::TooLong;
         }
+        vFrame item = frame;
+        item.Fragments = false;
+        item.Defined = length != UndefinedLength;
+        item.End = item.Defined ? pos + length : 0;
+        item.InDefined = frame.InDefined || item.Defined;
+        open.push_back(item);
+        continue;
+      }
+      if (frame.Fragments)
+      {
+        // Only items and the closing delimiter belong between fragments.
+        if (damage(false))
+        {
+          continue;
+        }
+        return vVerdict::TooLong;
+      }
+      if (!frame.Implicit && IsLongVR(reinterpret_cast<const char*>(b + 4)))
+      {
+        if (room < 12 || !this->ReadAt(pos + 8, b + 8, 4))
+        {
+          if (damage(false))
+          {
+            continue;
+          }
+          return vVerdict::TooLong;
+        }
         length = this->U32(b + 8);
-        longVR = true;
+        unknownVR = b[4] == 'U' && b[5] == 'N';
+        sequenceVR = b[4] == 'S' && b[5] == 'Q';
         pos += 12;
       }
-      else if (this->Explicit && IsShortVR(vr))
+      else if (!frame.Implicit && IsShortVR(reinterpret_cast<const char*>(b + 4)))
       {
         length = this->U16(b + 6);
         pos += 8;
       }
-      else if (this->Explicit)
+      else if (!frame.Implicit)
       {
         // Not a value representation: damaged bytes. GDCM would go on guessing (and allocate
         // what the guessed lengths claim); the file is refused instead.
+        if (damage(false))
+        {
+          continue;
+        }
         return vVerdict::TooLong;
       }
       else
       {
         length = this->U32(b + 4);
-        vr[0] = vr[1] = 0;
         pos += 8;
       }
       if (depth == 0 && tag == PixelDataTag)
@@ -202,19 +320,33 @@ public:
       }
       if (length == UndefinedLength)
       {
-        if (longVR && vr[0] == 'U' && vr[1] == 'N')
+        if (open.size() > MaximumDepth)
         {
-          return vVerdict::Unknown; // its items are implicit VR: beyond this simple walk
+          return vVerdict::TooLong;
         }
-        const vVerdict inner = this->Walk(pos, true, depth + 1);
-        if (inner != vVerdict::Fits)
+        // Pixel data of undefined length holds fragments; anything else is a sequence, whose
+        // items GDCM reads without value representations unless it is declared SQ.
+        vFrame inner = frame;
+        inner.Defined = false;
+        inner.End = 0;
+        inner.Fragments = tag == PixelDataTag;
+        inner.Implicit = frame.Implicit || !sequenceVR;
+        if (!inner.Fragments && frame.UNInDefined && !frame.Tentative)
         {
-          return inner;
+          // A sequence inside a UN sequence inside one of defined length: GDCM miscounts its
+          // length and stops the program with a failed assertion.
+          return vVerdict::TooLong;
         }
+        inner.UNInDefined = frame.UNInDefined || (unknownVR && frame.InDefined);
+        open.push_back(inner);
         continue;
       }
       if (length > this->Size - pos)
       {
+        if (damage(!frame.Tentative))
+        {
+          continue;
+        }
         return vVerdict::TooLong;
       }
       if (depth == 0 && length <= MaximumValueBytes && this->Wanted.count(tag))
@@ -225,10 +357,31 @@ public:
           this->Result.Values[tag].assign(reinterpret_cast<const char*>(value), length);
         }
       }
+      if (length >= 8 && tag != PixelDataTag && (sequenceVR || unknownVR || frame.Implicit))
+      {
+        // A sequence of defined length: GDCM reads an SQ at once and, when asked, parses the
+        // items of an implicit or UN value that starts with one.
+        unsigned char first[4];
+        const bool startsWithItem = this->ReadAt(pos, first, 4) && this->U16(first) == 0xfffe &&
+          this->U16(first + 2) == 0xe000;
+        if (sequenceVR || startsWithItem)
+        {
+          if (open.size() > MaximumDepth)
+          {
+            return vVerdict::TooLong;
+          }
+          vFrame inner = frame;
+          inner.Defined = true;
+          inner.End = pos + length;
+          inner.Implicit = frame.Implicit || !sequenceVR;
+          inner.Tentative = frame.Tentative || !sequenceVR;
+          inner.InDefined = true;
+          open.push_back(inner);
+          continue;
+        }
+      }
       pos += length;
     }
-    // The end of the file inside an item or sequence: its delimiter was cut off.
-    return untilDelimiter ? vVerdict::TooLong : vVerdict::Fits;
   }
 
   int File;
@@ -377,7 +530,7 @@ vVerdict WalkFile(int fd, uint64_t size, const std::set<uint32_t>& wanted, vDico
     vElementWalker inner(fd, inflated.size(), wanted, result);
     inner.Memory = inflated.data();
     uint64_t start = 0;
-    const vVerdict verdict = inner.Walk(start, false, 0);
+    const vVerdict verdict = inner.Walk(start);
     result.PixelDataOffset = -1; // an offset in the inflated bytes says nothing of the file
     return verdict;
   }
@@ -402,7 +555,7 @@ vVerdict WalkFile(int fd, uint64_t size, const std::set<uint32_t>& wanted, vDico
     walker.BigEndian = b[0] == 0 && b[1] != 0;
   }
   result.BigEndian = walker.BigEndian;
-  return walker.Walk(pos, false, 0);
+  return walker.Walk(pos);
 }
 } // namespace
 

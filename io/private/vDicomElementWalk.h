@@ -12,7 +12,10 @@ struct vDicomWalkResult
   /**
    * False when the file is plainly damaged: an element claims more bytes than the file has left,
    * an explicit-VR element has no valid value representation, or the file ends inside an item or
-   * sequence of undefined length, or items and sequences nest more than 32 levels deep.
+   * sequence of undefined length, or items and sequences nest more than 32 levels deep (counting
+   * sequences of defined and undefined length, items, and sequences stored as UN values).
+   * Damage inside a sequence of defined length that fits in the file leaves that sequence unread
+   * instead (GDCM recovers from some), unless it is nested too deep.
    */
   bool LengthsFit = true;
   /** True when every element up to the end of the file (or the pixel data) was understood. */
@@ -40,8 +43,10 @@ struct vDicomWalkResult
  * with such an element is refused before GDCM sees it. Second, a series scan needs a handful of
  * values from hundreds of headers, which this gets with one read per file.
  *
- * Anything the walk does not understand ends it without a verdict (`Understood` false); only
- * plain damage (see `LengthsFit`) refuses a file.
+ * The walk keeps its own stack of open sequences and items, so a nest of any depth cannot
+ * overflow it, and it takes at most one step per 8 bytes of the file. Anything it does not
+ * understand (a meta header element of undefined length) ends it without a verdict (`Understood`
+ * false); only plain damage (see `LengthsFit`) refuses a file.
  */
 class vDicomElementWalk
 {

@@ -23,6 +23,8 @@
 #include <QApplication>
 
 #include <algorithm>
+#include <cstring>
+#include <new>
 #include <sstream>
 
 namespace
@@ -537,6 +539,36 @@ int vViewModule::OwnCommand(const std::string&, const std::vector<std::string>&)
 }
 
 int vViewModule::Command(const char* text)
+{
+  try
+  {
+    return this->RunCommand(text);
+  }
+  catch (const std::bad_alloc&)
+  {
+    // The line is answered; the workspace is the engine's and was not changed here. The word is
+    // taken without copying the line, which may be what did not fit.
+    try
+    {
+      const char* word = text ? text : "";
+      while (*word == ' ')
+      {
+        ++word;
+      }
+      const std::size_t length = std::min<std::size_t>(std::strcspn(word, " "), 64);
+      return this->Reply(OutOfMemory,
+        "error: not enough memory in " + this->Name + " command '" + std::string(word, length) +
+          "'");
+    }
+    catch (const std::bad_alloc&)
+    {
+      this->LastMessage.clear();
+      return OutOfMemory;
+    }
+  }
+}
+
+int vViewModule::RunCommand(const char* text)
 {
   this->SweepClosedTabs();
   std::vector<std::string> words = SplitWords(text ? text : "");

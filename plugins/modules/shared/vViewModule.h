@@ -52,6 +52,8 @@ public:
   static constexpr int MaximumTabs = 24;
   static constexpr int Handled = 0;
   static constexpr int NotHandled = 1;
+  /** A command that ran out of memory ("error: not enough memory in NAME command 'WORD'"). */
+  static constexpr int OutOfMemory = 22;
 
   vViewModule(std::string name, std::string description, std::string version, int targetType);
   ~vViewModule() override;
@@ -72,6 +74,7 @@ public:
   void DelViewer();
   /** Lets go of the current tab's viewer and wrapper. */
   void DetachData() override;
+  /** Runs a command line; no exception leaves it (see `OutOfMemory`). */
   int Command(const char* text);
   const char* GetLastMessage() const { return this->LastMessage.c_str(); }
   const char* GetCommandList() const { return this->CommandList.c_str(); }
@@ -107,6 +110,8 @@ protected:
    */
   virtual void AddPageActions(vViewModulePage& page);
 
+  /** `Command` without its guard against running out of memory. */
+  int RunCommand(const char* text);
   /** Makes sure the current tab has a viewer; false (with the message set) when it cannot. */
   bool EnsureViewer();
   /** Shows one data item by name. */

@@ -24,88 +24,119 @@ vViewModule& Self()
   }
   return *Instance();
 }
+
+// No exception crosses the C interface: an export that fails (out of memory) gives its failure
+// value, as a missing export would.
+template <typename Result, typename Call>
+Result Guarded(Result failure, Call call) noexcept
+{
+  try
+  {
+    return call();
+  }
+  catch (...)
+  {
+    return failure;
+  }
+}
+
+template <typename Call>
+void Guarded(Call call) noexcept
+{
+  try
+  {
+    call();
+  }
+  catch (...)
+  {
+  }
+}
 } // namespace
 
 VEMORA_PLUGIN_EXPORT const char* GetModuleVer()
 {
-  return Self().GetModuleVer();
+  return Guarded<const char*>("", [] { return Self().GetModuleVer(); });
 }
 
 VEMORA_PLUGIN_EXPORT const char* GetModuleName()
 {
-  return Self().GetModuleName();
+  return Guarded<const char*>("", [] { return Self().GetModuleName(); });
 }
 
 VEMORA_PLUGIN_EXPORT const char* GetModuleDesc()
 {
-  return Self().GetModuleDesc();
+  return Guarded<const char*>("", [] { return Self().GetModuleDesc(); });
 }
 
 VEMORA_PLUGIN_EXPORT int GetModuleTargetDataType()
 {
-  return Self().GetTargetDataType();
+  return Guarded(0, [] { return Self().GetTargetDataType(); });
 }
 
 VEMORA_PLUGIN_EXPORT void SetRenderWindow(vtkRenderWindow* window)
 {
-  Self().SetRenderWindow(window);
+  Guarded([window] { Self().SetRenderWindow(window); });
 }
 
 VEMORA_PLUGIN_EXPORT void SetCP(CVemoraCP* cp)
 {
-  Self().SetCP(cp);
+  Guarded([cp] { Self().SetCP(cp); });
 }
 
 VEMORA_PLUGIN_EXPORT void Run()
 {
-  Self().Run();
+  Guarded([] { Self().Run(); });
 }
 
 VEMORA_PLUGIN_EXPORT void SetPrimaryData(int index)
 {
-  Self().SetPrimaryData(index);
+  Guarded([index] { Self().SetPrimaryData(index); });
 }
 
 VEMORA_PLUGIN_EXPORT void AddSecondaryData(int type, int index)
 {
-  Self().AddSecondaryData(type, index);
+  Guarded([type, index] { Self().AddSecondaryData(type, index); });
 }
 
 VEMORA_PLUGIN_EXPORT vViewer* GetViewer()
 {
-  return Self().GetViewer();
+  return Guarded<vViewer*>(nullptr, [] { return Self().GetViewer(); });
 }
 
 VEMORA_PLUGIN_EXPORT void DelViewer()
 {
-  Self().DelViewer();
+  Guarded([] { Self().DelViewer(); });
 }
 
 VEMORA_PLUGIN_EXPORT void DetachData()
 {
-  Self().DetachData();
+  Guarded([] { Self().DetachData(); });
 }
 
 VEMORA_PLUGIN_EXPORT int Command(const char* text)
 {
-  return Self().Command(text);
+  return Guarded(int(vViewModule::OutOfMemory), [text] { return Self().Command(text); });
 }
 
 VEMORA_PLUGIN_EXPORT const char* GetLastMessage()
 {
-  return Self().GetLastMessage();
+  return Guarded<const char*>("", [] { return Self().GetLastMessage(); });
 }
 
 VEMORA_PLUGIN_EXPORT const char* GetCommandList()
 {
-  return Self().GetCommandList();
+  return Guarded<const char*>("", [] { return Self().GetCommandList(); });
 }
 
 VEMORA_PLUGIN_EXPORT void ReleaseMemory()
 {
-  if (Instance())
-  {
-    Instance()->ReleaseMemory();
-    Instance().reset();
-  }
+  Guarded(
+    []
+    {
+      if (Instance())
+      {
+        Instance()->ReleaseMemory();
+        Instance().reset();
+      }
+    });
 }
