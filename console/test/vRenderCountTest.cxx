@@ -19,6 +19,7 @@
 #include <vtkImageData.h>
 #include <vtkImageViewer2.h>
 #include <vtkLookupTable.h>
+#include <vtkMatrix4x4.h>
 #include <vtkNew.h>
 #include <vtkRenderWindow.h>
 
@@ -235,6 +236,22 @@ TEST_F(RenderCount, SliceLayersOfTheSceneRenderOnceAndShowTheirChange)
   }
   EXPECT_EQ(Line("set opacity 0.5 " + viewer->GetInput(0)->GetName()), 0) << Reply();
   EXPECT_EQ(renders.Take(), 1) << "set opacity";
+
+  // Mirror and flip (the window's menu) turn every slice over, drawn once.
+  auto turned = [&](int i)
+  {
+    auto* layer = static_cast<vImageLayer*>(viewer->GetInput(i));
+    vtkMatrix4x4* matrix = layer->GetImageViewer()->GetImageActor()->GetUserMatrix();
+    return matrix ? matrix->GetElement(0, 0) : 1.0;
+  };
+  viewer->Mirror();
+  EXPECT_EQ(renders.Take(), 1) << "mirror";
+  for (int i = 0; i < 3; ++i)
+  {
+    EXPECT_EQ(turned(i), -1.0) << i; // an XY slice mirrors across x
+  }
+  viewer->Flip();
+  EXPECT_EQ(renders.Take(), 1) << "flip";
 }
 
 TEST_F(RenderCount, TheVolumeViewIsBuiltWithOneRender)
