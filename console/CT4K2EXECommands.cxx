@@ -1125,7 +1125,7 @@ int CT4K2EXE::SetOrientation(const std::vector<std::string>& parameters)
   if (image)
   {
     image->SetSliceOrientation(orientation);
-    layer->Refresh();
+    viewer->ForceRender(); // rebuilds the changed layer, then draws once
     return 0;
   }
   return this->Reply(21, "error: Layer" + layer->GetName() + " does not have orientation property");

@@ -1,5 +1,7 @@
 #include "vImage3DLayer.h"
 
+#include "private/vImageSliceViewer.h"
+
 #include "vVolumeResourceFake.h"
 
 #include <vtkActor.h>

@@ -1,5 +1,7 @@
 #include "vImage3DLayer2.h"
 
+#include "private/vImageSliceViewer.h"
+
 #include "vVolumeResourceFake.h"
 
 #include <vtkImageData.h>

@@ -2,6 +2,8 @@
 
 #include "QovaColorMap.h"
 
+#include "private/vImageSliceViewer.h"
+
 #include "vVolumeResourceFake.h"
 
 #include <vtkActor.h>
@@ -470,10 +472,7 @@ vVolumeResourceFake* vImageLayer::TakeVolume(vResource* resource, int item)
   this->ScalarRange[1] = volume->GetMaxVoxelIntensity(item);
   this->GetProperty()->SetContrast(this->ScalarRange);
   this->GetProperty()->SetScalarRange(this->ScalarRange);
-  if (!this->ImageViewer)
-  {
-    this->ImageViewer = vtkSmartPointer<vtkImageViewer2>::New();
-  }
+  this->MakeImageViewer();
   this->Built = 0;
   return volume;
 }
@@ -484,7 +483,7 @@ bool vImageLayer::BuildViewerSlice()
   {
     return false;
   }
-  vtkImageViewer2* viewer = this->ImageViewer;
+  vImageSliceViewer* viewer = this->ImageViewer;
   if (viewer->GetRenderWindow() != this->RenderWindow)
   {
     viewer->SetRenderWindow(this->RenderWindow);
@@ -527,11 +526,19 @@ bool vImageLayer::BuildViewerSlice()
   return true;
 }
 
+void vImageLayer::MakeImageViewer()
+{
+  if (!this->ImageViewer)
+  {
+    this->ImageViewer = vtkSmartPointer<vImageSliceViewer>::New();
+  }
+}
+
 void vImageLayer::StartViewer()
 {
   if (!this->ViewerStarted && this->ImageViewer && this->ViewerConnected)
   {
-    this->ImageViewer->Render();
+    this->ImageViewer->Place();
     this->ViewerStarted = true;
   }
 }

@@ -9,6 +9,7 @@
 
 #include <string>
 
+class vImageSliceViewer;
 class vResource;
 class vVolumeResourceFake;
 class vtkActor;
@@ -26,7 +27,7 @@ class vtkProp3D;
  * set orientation: 0 YZ, 1 XZ, 2 XY) and slice index, the contrast window (voxel values mapped to
  * the ends of the table) and the scalar range of the volume.
  *
- * The concrete slice layers show their slice with a `vtkImageViewer2` (`ImageViewer`, made by
+ * The concrete slice layers show their slice with an image viewer (`ImageViewer`, made by
  * their AddInput). The image actor of that viewer is what opacity, visibility, zoom (the camera's
  * parallel scale), the rigid transform (the actor's user matrix) and picking act on.
  *
@@ -104,8 +105,10 @@ protected:
   void CreateBoundingBoxes() override;
   /** Applies the contrast to the lookup table's range (the label layer keeps its own range). */
   virtual void ApplyContrast();
-  /** The image viewer's first render (it resets the camera once); later renders are ours. */
+  /** The image viewer's first placement of the camera (once), without drawing. */
   void StartViewer();
+  /** Makes the image viewer when there is none. */
+  void MakeImageViewer();
   /** Re-applies the zoom (property set scale factor) and fits the camera's clipping range. */
   void ApplyZoom();
   /** Re-applies visibility, opacity and matrix to the image actor after a rebuild. */
@@ -134,7 +137,8 @@ protected:
   vtkSmartPointer<vtkImageData> Image;
   vtkNew<vtkLookupTable> LookupTable;
   double ScalarRange[2] = { 0, 0 };
-  vtkSmartPointer<vtkImageViewer2> ImageViewer;
+  // Draws only when told: the layer's build never draws the window by itself (see Render).
+  vtkSmartPointer<vImageSliceViewer> ImageViewer;
   vtkNew<vtkImageMapToColors> ColorMapper;
   vtkNew<vtkMatrix4x4> Matrix;        // layer matrix: image -> world
   vtkNew<vtkMatrix4x4> InverseMatrix; // world -> image

@@ -1,5 +1,7 @@
 #include "vImageSliceLayer.h"
 
+#include "private/vImageSliceViewer.h"
+
 #include "vVolumeResourceFake.h"
 
 #include <vtkImageData.h>
@@ -43,10 +45,7 @@ void vImageSliceLayer::AddInput(vResource* resource)
   }
   this->v3DLayer::AddInput(resource);
   this->Image = image;
-  if (!this->ImageViewer)
-  {
-    this->ImageViewer = vtkSmartPointer<vtkImageViewer2>::New();
-  }
+  this->MakeImageViewer();
   double centre[3];
   image->GetCenter(centre);
   this->GetProperty()->SetPosition(centre);
@@ -110,7 +109,7 @@ void vImageSliceLayer::InternalRender()
   {
     return;
   }
-  vtkImageViewer2* viewer = this->ImageViewer;
+  vImageSliceViewer* viewer = this->ImageViewer;
   if (viewer->GetRenderWindow() != this->RenderWindow)
   {
     viewer->SetRenderWindow(this->RenderWindow);

@@ -754,9 +754,14 @@ void vViewer::Mirror()
 {
   for (int i = 0; i < this->GetNumberOfItems(); ++i)
   {
-    const int previous = this->Layers[i]->WorkWithFriend(0);
-    this->Layers[i]->Mirror();
-    this->Layers[i]->WorkWithFriend(previous);
+    // Each layer turns without drawing (a slice layer rebuilds); the window is drawn once.
+    vLayer* layer = this->Layers[i].get();
+    const int previous = layer->WorkWithFriend(0);
+    const int batch = layer->GetBatchRendering();
+    layer->SetBatchRendering(1);
+    layer->Mirror();
+    layer->SetBatchRendering(batch);
+    layer->WorkWithFriend(previous);
   }
   this->Refresh();
 }
@@ -765,9 +770,14 @@ void vViewer::Flip()
 {
   for (int i = 0; i < this->GetNumberOfItems(); ++i)
   {
-    const int previous = this->Layers[i]->WorkWithFriend(0);
-    this->Layers[i]->Flip();
-    this->Layers[i]->WorkWithFriend(previous);
+    // Each layer turns without drawing (a slice layer rebuilds); the window is drawn once.
+    vLayer* layer = this->Layers[i].get();
+    const int previous = layer->WorkWithFriend(0);
+    const int batch = layer->GetBatchRendering();
+    layer->SetBatchRendering(1);
+    layer->Flip();
+    layer->SetBatchRendering(batch);
+    layer->WorkWithFriend(previous);
   }
   this->Refresh();
 }

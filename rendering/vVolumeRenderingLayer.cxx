@@ -159,7 +159,10 @@ void vVolumeRenderingLayer::InternalRender()
     this->Renderer->ResetCamera();
     this->ResetCameraPending = 0;
   }
-  this->RenderWindow->Render();
+  if (!this->BatchRendering)
+  {
+    this->RenderWindow->Render(); // in a batch, the viewer draws once after all its layers
+  }
   this->Built = 1;
 }
 

@@ -51,17 +51,29 @@ protected:
   bool ShowHandle(vVolumeResourceFake* handle)
   {
     vViewerWrapperBase* wrapper = this->CurrentWrapper();
-    // One volume at a time: the layers of the previous one go first.
-    wrapper->RemoveViewer();
+    // One volume at a time: the layers of the previous one go first, without a render of their
+    // own (the new volume's build draws the window once).
+    if (vViewer* old = wrapper->GetViewer())
+    {
+      for (int i = old->GetNumberOfItems() - 1; i >= 0; --i)
+      {
+        old->RemoveItem(i);
+      }
+    }
     if (wrapper->AddInput(handle) < 0)
     {
+      if (vViewer* viewer = wrapper->GetViewer())
+      {
+        viewer->Refresh(); // the previous volume is gone from the window too
+      }
       this->LastMessage = "error: the volume view could not be built";
       return false;
     }
     // The previous volume's handles go with its layers.
     this->KeepOnly(handle, handle->GetImageData(0));
     vViewer* viewer = wrapper->GetViewer();
-    viewer->Render();
+    // Built first, so that the one render (of the camera reset) shows the views placed.
+    viewer->InternalRender();
     viewer->ResetCamera();
     return true;
   }

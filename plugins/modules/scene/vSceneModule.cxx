@@ -189,7 +189,7 @@ protected:
         if (arguments[0] == names[code])
         {
           image->SetSliceOrientation(code);
-          viewer->Render();
+          viewer->ForceRender(); // rebuilds the changed layer, then draws once
           return this->Reply(Handled, "orientation " + arguments[0]);
         }
       }
@@ -206,7 +206,7 @@ protected:
     }
     int slice[3] = { static_cast<int>(value), 0, 0 };
     image->SetSlice(slice);
-    viewer->Render();
+    viewer->ForceRender();
     return this->Reply(Handled, "slice " + arguments[0]);
   }
 };

@@ -362,10 +362,15 @@ bool vViewModule::AddLayer(vLayer* layer)
     this->LastMessage = "error: the layer could not be added";
     return false;
   }
-  viewer->Render();
   if (viewer->GetNumberOfItems() == 1)
   {
+    // The first layer places the camera: built first, so that the one render shows it placed.
+    viewer->InternalRender();
     viewer->ResetCamera();
+  }
+  else
+  {
+    viewer->Render();
   }
   return true;
 }
