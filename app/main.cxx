@@ -5,6 +5,8 @@
 #include "vBatchRun.h"
 #include "vDisplay.h"
 
+#include "vSanitizerSupport.h"
+
 #include <QVTKOpenGLNativeWidget.h>
 
 #include <QApplication>
@@ -55,6 +57,7 @@ bool HasDisplay(std::string& why)
 
 int main(int argc, char** argv)
 {
+  vKeepOpenGLDriverLoadedForSanitizers();
   if (vAppOptions::IsBatch(argc, argv))
   {
     return RunBatch(argc, argv);
