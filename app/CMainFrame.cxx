@@ -173,12 +173,16 @@ CMainFrame::CMainFrame(CVemoraCP* controller, QWidget* parent)
 
 CMainFrame::~CMainFrame()
 {
+  // The area outlives this part of the window: what it signals while its tabs go must not reach
+  // a frame that is half destroyed.
+  this->Area->disconnect(this);
   // Every tab is closed in the engine while the views (and their GL contexts) still exist.
   for (QMdiSubWindow* window : this->Area->subWindowList())
   {
     if (auto* view = qobject_cast<CVemoraView*>(window->widget()))
     {
       this->ViewClosing(view);
+      view->disconnect(this);
     }
   }
   if (this->Controller)
