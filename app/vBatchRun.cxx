@@ -186,7 +186,11 @@ int vBatchRun::Run(const vBatchOptions& options)
       std::vector<std::string> parameters = { file };
       const int opened = interpreter.ProcCommand("open", parameters);
       const std::string reply = interpreter.GetLastMessage();
-      const std::string out = starter + "open '" + file + "\n" + ForTerminal(reply);
+      std::string out = starter;
+      out += "open '";
+      out += file;
+      out += "\n";
+      out += ForTerminal(reply);
       std::fwrite(out.data(), 1, out.size(), stdout);
       std::fflush(stdout);
       const bool failed = opened != 0 || reply.compare(0, 5, "error") == 0;

@@ -94,7 +94,7 @@ std::string CCreateNewLayerUI::SuggestLayerName() const
   }
   for (int n = 1;; ++n)
   {
-    const std::string name = "Layer_" + std::to_string(n);
+    std::string name = "Layer_" + std::to_string(n);
     bool taken = false;
     for (int i = 0; i < viewer->GetNumberOfItems() && !taken; ++i)
     {

@@ -52,6 +52,7 @@ double Run(const std::vector<std::string>& command)
       dup2(null, 2);
     }
     std::vector<char*> argv;
+    argv.reserve(command.size() + 1);
     for (const std::string& word : command)
     {
       argv.push_back(const_cast<char*>(word.c_str()));
@@ -90,7 +91,8 @@ bool PictureShowsTheMesh(const std::string& path)
   long differing = 0;
   for (long i = 0; i < 600L * 600L; ++i)
   {
-    if (std::memcmp(pixels + i * components, pixels, static_cast<size_t>(std::min(components, 3))))
+    if (std::memcmp(
+          pixels + i * components, pixels, static_cast<size_t>(std::min(components, 3))) != 0)
     {
       ++differing;
     }

@@ -68,8 +68,8 @@ int main(int argc, char** argv)
   QApplication application(argc, argv);
   CVemoraCP facade;
   facade.UIInit();
-  double empty[3];
-  double full[3];
+  double empty[3] = {};
+  double full[3] = {};
   for (int run = 0; run < 3; ++run)
   {
     empty[run] = TypeCommands(facade, commands, 0);

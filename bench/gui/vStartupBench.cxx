@@ -38,6 +38,7 @@ double TimeToFirstFrame(const std::vector<std::string>& command)
   posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 2);
   posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
   std::vector<char*> argv;
+  argv.reserve(command.size() + 1);
   for (const std::string& part : command)
   {
     argv.push_back(const_cast<char*>(part.c_str()));

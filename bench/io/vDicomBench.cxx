@@ -34,6 +34,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <exception>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -160,9 +161,8 @@ std::vector<std::string> ListFolder(const std::string& folder)
   std::sort(files.begin(), files.end());
   return files;
 }
-} // namespace
 
-int main(int argc, char** argv)
+int Run(int argc, char** argv)
 {
   const char* tmp = std::getenv("TMPDIR");
   std::string base = tmp && *tmp ? tmp : "/tmp";
@@ -417,4 +417,22 @@ int main(int argc, char** argv)
     return 1;
   }
   return same ? 0 : 1;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+  try
+  {
+    return Run(argc, argv);
+  }
+  catch (const std::exception& error)
+  {
+    std::fprintf(stderr, "vDicomBench: %s\n", error.what());
+  }
+  catch (...)
+  {
+    std::fprintf(stderr, "vDicomBench: stopped by an unknown failure\n");
+  }
+  return 1;
 }
