@@ -30,7 +30,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <dlfcn.h>
 #include <sstream>
 #include <string>
@@ -71,7 +70,8 @@ public:
 
   /**
    * Describes an array whose values lie in a block of the shared file: the array's own memory
-   * when the reader allocated it there, else a copy. False when it cannot be placed.
+   * when the reader allocated it there (large arrays), else a copy. False when it cannot be
+   * placed.
    */
   bool PutArray(const std::string& role, vtkDataArray* array)
   {
@@ -82,19 +82,10 @@ public:
     const std::uint64_t tuples = static_cast<std::uint64_t>(array->GetNumberOfTuples());
     const std::uint64_t components = static_cast<std::uint64_t>(array->GetNumberOfComponents());
     const std::uint64_t bytes = tuples * components * array->GetDataTypeSize();
-    void* values = array->GetVoidPointer(0);
     std::uint64_t offset = 0;
-    if (!values || !vSharedHeap::Find(values, offset))
+    if (!vSharedHeap::Publish(array->GetVoidPointer(0), bytes, offset))
     {
-      void* copy = vSharedHeap::Allocate(bytes);
-      if (!copy || !vSharedHeap::Find(copy, offset))
-      {
-        return false;
-      }
-      if (bytes > 0)
-      {
-        std::memcpy(copy, values, bytes);
-      }
+      return false;
     }
     this->Text << "array " << role << ' ' << array->GetDataType() << ' ' << components << ' '
                << tuples << ' ' << offset;
@@ -280,16 +271,10 @@ void ReadDicom(const char* path, const char* maximumBytes, vReply& reply)
   const std::uint64_t bytes = std::uint64_t(dicom.Cols) * std::uint64_t(dicom.Rows) *
     std::uint64_t(dicom.Frames) * std::uint64_t(dicom.PixelSize);
   std::uint64_t offset = 0;
-  if (!dicom.Pixels || !vSharedHeap::Find(dicom.Pixels, offset))
+  if (!dicom.Pixels || !vSharedHeap::Publish(dicom.Pixels, bytes, offset))
   {
-    // Decoded into the C library's heap (sanitizer builds, small images): copy the frames over.
-    void* copy = vSharedHeap::Allocate(bytes);
-    if (!dicom.Pixels || !copy || !vSharedHeap::Find(copy, offset))
-    {
-      reply.Text << "error out of memory\n";
-      return;
-    }
-    std::memcpy(copy, dicom.Pixels, bytes);
+    reply.Text << "error out of memory\n";
+    return;
   }
   reply.Text << "array pixels " << VTK_UNSIGNED_CHAR << " 1 " << bytes << ' ' << offset << '\n';
 }

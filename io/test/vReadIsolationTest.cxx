@@ -142,13 +142,13 @@ TEST(ReadIsolation, LargeVolumesComeBackInSharedMemoryWithoutACopy)
 {
   vTempHome home;
   InstallPlugins(home);
-  // 16 MiB of voxels, each holding its index.
+  // 64 MiB of voxels (the size from which blocks are shared), each holding its index.
   auto volume = vtkSmartPointer<vtkImageData>::New();
-  volume->SetDimensions(256, 256, 64);
+  volume->SetDimensions(256, 256, 256);
   volume->SetSpacing(0.5, 0.75, 2.0);
   volume->AllocateScalars(VTK_UNSIGNED_INT, 1);
   auto* values = static_cast<std::uint32_t*>(volume->GetScalarPointer());
-  for (std::uint32_t i = 0; i < 256u * 256u * 64u; ++i)
+  for (std::uint32_t i = 0; i < 256u * 256u * 256u; ++i)
   {
     values[i] = i;
   }
@@ -167,7 +167,7 @@ TEST(ReadIsolation, LargeVolumesComeBackInSharedMemoryWithoutACopy)
   const auto* read = static_cast<const std::uint32_t*>(voxels);
   EXPECT_EQ(0u, read[0]);
   EXPECT_EQ(1234567u, read[1234567]);
-  EXPECT_EQ(256u * 256u * 64u - 1, read[256u * 256u * 64u - 1]);
+  EXPECT_EQ(256u * 256u * 256u - 1, read[256u * 256u * 256u - 1]);
   EXPECT_NEAR(0.75, image->GetSpacing()[1], 1e-9);
 
   // The mapping goes with the last reference to the voxels.
