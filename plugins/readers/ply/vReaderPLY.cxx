@@ -485,6 +485,47 @@ private:
     return true;
   }
 
+  /** A list of 32-bit integer ids after a one-byte count, in the machine's byte order. */
+  bool PlainFaces(const vPlyProperty& property) const
+  {
+    return property.List && property.Count.Size == 1 && property.Value.Integer &&
+      property.Value.Size == 4 && this->Format == "binary_little_endian" &&
+      __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+  }
+
+  /** Walks `count` faces of `PlainFaces` from `pos`; false when one does not fit or fails. */
+  bool WalkPlainFaces(size_t& pos,
+    unsigned long long count,
+    bool signedCount,
+    unsigned long long vertices) const
+  {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(this->Data);
+    for (unsigned long long i = 0; i < count; ++i)
+    {
+      if (pos >= this->Size)
+      {
+        return false;
+      }
+      const size_t ids = bytes[pos++];
+      if ((signedCount && ids > 127) || 4 * ids > this->Size - pos)
+      {
+        return false;
+      }
+      // As unsigned, a negative signed id is beyond any vertex count.
+      for (size_t j = 0; j < ids; ++j)
+      {
+        std::uint32_t id = 0;
+        std::memcpy(&id, bytes + pos + 4 * j, 4);
+        if (id >= vertices)
+        {
+          return false;
+        }
+      }
+      pos += 4 * ids;
+    }
+    return true;
+  }
+
   bool WalkBinary(std::string& clean) const
   {
     const unsigned long long vertices = this->VertexCount();
@@ -493,6 +534,37 @@ private:
     for (const vPlyElement& element : this->Elements)
     {
       const size_t start = pos;
+      // The two common shapes in one step each: elements of fixed size (vertices), and faces of
+      // one list of 32-bit ids in the machine's byte order.
+      const bool lists = std::any_of(element.Properties.begin(),
+        element.Properties.end(),
+        [](const vPlyProperty& p) { return p.List; });
+      if (!lists)
+      {
+        unsigned long long size = 0;
+        for (const vPlyProperty& property : element.Properties)
+        {
+          size += static_cast<unsigned long long>(property.Value.Size);
+        }
+        unsigned long long bytes = 0;
+        if (__builtin_mul_overflow(size, element.Count, &bytes) || bytes > this->Size - pos)
+        {
+          return false;
+        }
+        pos += static_cast<size_t>(bytes);
+        ranges.emplace_back(start, pos);
+        continue;
+      }
+      if (element.Properties.size() == 1 && element.IsIndexList(element.Properties[0]) &&
+        this->PlainFaces(element.Properties[0]))
+      {
+        if (!this->WalkPlainFaces(pos, element.Count, element.Properties[0].Count.Signed, vertices))
+        {
+          return false;
+        }
+        ranges.emplace_back(start, pos);
+        continue;
+      }
       for (unsigned long long i = 0; i < element.Count; ++i)
       {
         for (const vPlyProperty& property : element.Properties)
