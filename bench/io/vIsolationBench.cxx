@@ -9,13 +9,15 @@
 // PLY: a binary model of 1,002,528 triangles, read by the file reader (the PLY plug-in's checks
 //   and VTK's reader in the helper) against a bare vtkPLYReader update.
 // Every figure is the median of the repeats, in CPU time of this process and of its children
-// (the helper's work counts), and in wall time. The page cache is warmed first. The files are
+// (the helper's work counts), and in wall time; the two outputs are compared value by value
+// (voxels; points and every cell's ids). The page cache is warmed first. The files are
 // made in DIR (default: $TMPDIR or /tmp) and removed at the end. The goal: at most 1.3 times the
 // bare reader. With --fresh-memory, blocks of 1 MiB or more come from the system at each read (a
 // fixed mmap threshold) in this process too, as they do in the helper: without it, the C library
 // hands the bare reader the pages of its previous repeat, already mapped.
 #include "vFileReader.h"
 
+#include <vtkIdList.h>
 #include <vtkImageData.h>
 #include <vtkNIFTIImageReader.h>
 #include <vtkNIFTIImageWriter.h>
@@ -114,6 +116,61 @@ bool Compare(const char* what,
   return true;
 }
 
+/** True when both volumes have the same extent and the same voxels. */
+bool SameVolume(vtkImageData* a, vtkImageData* b)
+{
+  if (!a || !b || !a->GetPointData()->GetScalars() || !b->GetPointData()->GetScalars())
+  {
+    return false;
+  }
+  int ea[6];
+  int eb[6];
+  a->GetExtent(ea);
+  b->GetExtent(eb);
+  vtkDataArray* va = a->GetPointData()->GetScalars();
+  vtkDataArray* vb = b->GetPointData()->GetScalars();
+  const std::size_t bytes =
+    std::size_t(va->GetNumberOfValues()) * std::size_t(va->GetDataTypeSize());
+  return std::equal(ea, ea + 6, eb) && va->GetDataType() == vb->GetDataType() &&
+    va->GetNumberOfValues() == vb->GetNumberOfValues() &&
+    std::memcmp(va->GetVoidPointer(0), vb->GetVoidPointer(0), bytes) == 0;
+}
+
+/** True when both models have the same points and the same cells, id by id. */
+bool SameModel(vtkPolyData* a, vtkPolyData* b)
+{
+  if (!a || !b || a->GetNumberOfPoints() != b->GetNumberOfPoints() ||
+    a->GetNumberOfCells() != b->GetNumberOfCells() ||
+    a->GetNumberOfPolys() != b->GetNumberOfPolys())
+  {
+    return false;
+  }
+  for (vtkIdType i = 0; i < a->GetNumberOfPoints(); ++i)
+  {
+    double pa[3];
+    double pb[3];
+    a->GetPoint(i, pa);
+    b->GetPoint(i, pb);
+    if (!std::equal(pa, pa + 3, pb))
+    {
+      return false;
+    }
+  }
+  vtkNew<vtkIdList> ia;
+  vtkNew<vtkIdList> ib;
+  for (vtkIdType i = 0; i < a->GetNumberOfCells(); ++i)
+  {
+    a->GetCellPoints(i, ia);
+    b->GetCellPoints(i, ib);
+    if (ia->GetNumberOfIds() != ib->GetNumberOfIds() ||
+      !std::equal(ia->begin(), ia->end(), ib->begin()))
+    {
+      return false;
+    }
+  }
+  return true;
+}
+
 bool WriteNifti(const std::string& path)
 {
   auto volume = vtkSmartPointer<vtkImageData>::New();
@@ -199,6 +256,7 @@ int main(int argc, char** argv)
     return 1;
   }
   vFileReader reader;
+  vtkSmartPointer<vtkDataSet> bareOutput; // the last outputs, compared after the timings
   bool ok = Compare(
     "NIfTI, 512 x 512 x 600 x 16 bits (300 MiB)",
     repeat,
@@ -209,6 +267,7 @@ int main(int argc, char** argv)
       bare->Update();
       auto image = vtkSmartPointer<vtkImageData>::New();
       image->ShallowCopy(bare->GetOutput());
+      bareOutput = image;
       return image->GetNumberOfPoints() == 512LL * 512 * 600;
     },
     [&]()
@@ -216,6 +275,14 @@ int main(int argc, char** argv)
       reader.SetFilename(nifti);
       return reader.Read() == 1 && reader.GetOutput()->GetNumberOfPoints() == 512LL * 512 * 600;
     });
+  if (ok &&
+    !SameVolume(
+      vtkImageData::SafeDownCast(bareOutput), vtkImageData::SafeDownCast(reader.GetOutput())))
+  {
+    std::printf("NIfTI: the isolated read's voxels differ from the bare reader's\n");
+    ok = false;
+  }
+  bareOutput = nullptr;
   ok = Compare(
          "PLY, binary, 1,002,528 triangles",
          repeat,
@@ -226,6 +293,7 @@ int main(int argc, char** argv)
            bare->Update();
            auto model = vtkSmartPointer<vtkPolyData>::New();
            model->ShallowCopy(bare->GetOutput());
+           bareOutput = model;
            return model->GetNumberOfCells() == 1002528;
          },
          [&]()
@@ -234,6 +302,13 @@ int main(int argc, char** argv)
            return reader.Read() == 1 && reader.GetOutput()->GetNumberOfCells() == 1002528;
          }) &&
     ok;
+  if (ok &&
+    !SameModel(
+      vtkPolyData::SafeDownCast(bareOutput), vtkPolyData::SafeDownCast(reader.GetOutput())))
+  {
+    std::printf("PLY: the isolated read's points or cells differ from the bare reader's\n");
+    ok = false;
+  }
   std::remove(nifti.c_str());
   std::remove(ply.c_str());
   return ok ? 0 : 1;

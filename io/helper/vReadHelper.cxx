@@ -4,9 +4,14 @@
 // shared memory file.
 //
 //   vreadhelper MEMORY_BYTES CPU_SECONDS REQUEST PATH [EXTRA]
+//   vreadhelper --wait
 //
 // File descriptor 3 receives the reply (text lines, see vReadIsolation.h), descriptor 4 is the
-// shared memory file that holds the data blocks. Requests:
+// shared memory file that holds the data blocks. With --wait the helper starts ahead of its
+// request (a spare, its libraries loaded) and reads it from descriptor 5: the folder to work in,
+// then the words above, each ended by a NUL byte, up to the end of the stream; it answers
+// "reading" first, so that the workstation can tell a spare that died before its request from a
+// reader that failed. An empty stream dismisses it. The limits count from the request. Requests:
 //   plugin PATH LIBRARY   read through a reader plug-in
 //   vrml PATH             the first shape of a VRML scene
 //   dicom PATH MAXBYTES   decode a DICOM file or series folder (frames as stored)
@@ -30,7 +35,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <dlfcn.h>
 #include <sstream>
 #include <string>
@@ -42,6 +46,9 @@ namespace
 {
 constexpr int ReplyDescriptor = vHelperReplyDescriptor;
 constexpr int SharedDescriptor = 4;
+constexpr int RequestDescriptor = 5;
+/** Requests are a few paths; a longer one is nonsense. */
+constexpr std::size_t MaximumRequestBytes = std::size_t(1) << 20;
 
 /** Writes all bytes to a descriptor; false on failure. */
 bool WriteAll(int fd, const char* data, size_t size)
@@ -71,7 +78,8 @@ public:
 
   /**
    * Describes an array whose values lie in a block of the shared file: the array's own memory
-   * when the reader allocated it there, else a copy. False when it cannot be placed.
+   * when the reader allocated it there (large arrays), else a copy. False when it cannot be
+   * placed.
    */
   bool PutArray(const std::string& role, vtkDataArray* array)
   {
@@ -82,19 +90,10 @@ public:
     const std::uint64_t tuples = static_cast<std::uint64_t>(array->GetNumberOfTuples());
     const std::uint64_t components = static_cast<std::uint64_t>(array->GetNumberOfComponents());
     const std::uint64_t bytes = tuples * components * array->GetDataTypeSize();
-    void* values = array->GetVoidPointer(0);
     std::uint64_t offset = 0;
-    if (!values || !vSharedHeap::Find(values, offset))
+    if (!vSharedHeap::Publish(array->GetVoidPointer(0), bytes, offset))
     {
-      void* copy = vSharedHeap::Allocate(bytes);
-      if (!copy || !vSharedHeap::Find(copy, offset))
-      {
-        return false;
-      }
-      if (bytes > 0)
-      {
-        std::memcpy(copy, values, bytes);
-      }
+      return false;
     }
     this->Text << "array " << role << ' ' << array->GetDataType() << ' ' << components << ' '
                << tuples << ' ' << offset;
@@ -280,16 +279,10 @@ void ReadDicom(const char* path, const char* maximumBytes, vReply& reply)
   const std::uint64_t bytes = std::uint64_t(dicom.Cols) * std::uint64_t(dicom.Rows) *
     std::uint64_t(dicom.Frames) * std::uint64_t(dicom.PixelSize);
   std::uint64_t offset = 0;
-  if (!dicom.Pixels || !vSharedHeap::Find(dicom.Pixels, offset))
+  if (!dicom.Pixels || !vSharedHeap::Publish(dicom.Pixels, bytes, offset))
   {
-    // Decoded into the C library's heap (sanitizer builds, small images): copy the frames over.
-    void* copy = vSharedHeap::Allocate(bytes);
-    if (!dicom.Pixels || !copy || !vSharedHeap::Find(copy, offset))
-    {
-      reply.Text << "error out of memory\n";
-      return;
-    }
-    std::memcpy(copy, dicom.Pixels, bytes);
+    reply.Text << "error out of memory\n";
+    return;
   }
   reply.Text << "array pixels " << VTK_UNSIGNED_CHAR << " 1 " << bytes << ' ' << offset << '\n';
 }
@@ -327,11 +320,15 @@ void ListSeries(const char* path, vReply& reply)
   }
 }
 
-void SetLimit(int resource, const char* text)
+/**
+ * Sets a limit; `used` is added to it (the CPU time a spare took before its request, so that the
+ * limit counts from the request).
+ */
+void SetLimit(int resource, const char* text, unsigned long long used = 0)
 {
   char* end = nullptr;
-  const unsigned long long value = std::strtoull(text, &end, 10);
-  if (!end || *end != '\0' || value == 0)
+  unsigned long long value = std::strtoull(text, &end, 10);
+  if (!end || *end != '\0' || value == 0 || __builtin_add_overflow(value, used, &value))
   {
     return;
   }
@@ -343,20 +340,84 @@ void SetLimit(int resource, const char* text)
     ::setrlimit(resource, &limit);
   }
 }
+/** The CPU seconds this process has used, rounded up. */
+unsigned long long CpuSecondsUsed()
+{
+  struct rusage usage;
+  if (::getrusage(RUSAGE_SELF, &usage) != 0)
+  {
+    return 0;
+  }
+  return static_cast<unsigned long long>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) + 1;
+}
+
+/** A spare's request: NUL-ended words up to the end of the stream; false when none came. */
+bool ReadRequest(std::vector<std::string>& words)
+{
+  std::string text;
+  char chunk[4096];
+  for (;;)
+  {
+    const ssize_t got = ::read(RequestDescriptor, chunk, sizeof(chunk));
+    if (got < 0 && errno == EINTR)
+    {
+      continue;
+    }
+    if (got < 0 || text.size() + static_cast<std::size_t>(got) > MaximumRequestBytes)
+    {
+      return false;
+    }
+    if (got == 0)
+    {
+      break;
+    }
+    text.append(chunk, static_cast<std::size_t>(got));
+  }
+  std::size_t pos = 0;
+  for (std::size_t end = text.find('\0'); end != std::string::npos; end = text.find('\0', pos))
+  {
+    words.push_back(text.substr(pos, end - pos));
+    pos = end + 1;
+  }
+  return !words.empty();
+}
 } // namespace
 
 int main(int argc, char** argv)
 {
-  if (argc < 5)
+  std::vector<std::string> words;
+  unsigned long long used = 0;
+  if (argc == 2 && std::string(argv[1]) == "--wait")
+  {
+    if (!ReadRequest(words))
+    {
+      ::_exit(0); // dismissed, or the workstation has gone
+    }
+    static const char reading[] = "reading\n";
+    if (words.size() < 5 || !WriteAll(ReplyDescriptor, reading, sizeof(reading) - 1))
+    {
+      ::_exit(2);
+    }
+    // In a folder that has gone only absolute paths work, as they do in the workstation.
+    const bool inFolder = ::chdir(words[0].c_str()) == 0;
+    static_cast<void>(inFolder);
+    words.erase(words.begin());
+    used = CpuSecondsUsed();
+  }
+  else
+  {
+    words.assign(argv + 1, argv + argc);
+  }
+  if (words.size() < 4)
   {
     return 2;
   }
-  SetLimit(RLIMIT_AS, argv[1]);
-  SetLimit(RLIMIT_CPU, argv[2]);
+  SetLimit(RLIMIT_AS, words[0].c_str());
+  SetLimit(RLIMIT_CPU, words[1].c_str(), used);
   vSharedHeap::Initialize(SharedDescriptor);
-  const std::string request = argv[3];
-  const char* path = argv[4];
-  const char* extra = argc > 5 ? argv[5] : "";
+  const std::string request = words[2];
+  const char* path = words[3].c_str();
+  const char* extra = words.size() > 4 ? words[4].c_str() : "";
   vReply reply;
   if (request == "plugin")
   {

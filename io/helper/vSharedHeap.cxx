@@ -39,8 +39,9 @@ constexpr int MaximumBlocks = 4096;
 struct vBlock
 {
   char* Data;
-  std::uint64_t Offset;
+  std::uint64_t Offset; // in the file (shared blocks)
   std::uint64_t Mapped;
+  bool Shared; // a block of the file, else private memory
 };
 
 pthread_mutex_t Lock = PTHREAD_MUTEX_INITIALIZER;
@@ -78,8 +79,29 @@ void WriteHeader(char* base, std::uint64_t mapped, std::uint64_t bytes)
   header->DataBytes = bytes;
 }
 
+/** Writes all bytes at `offset` of the file; false on failure. */
+bool WriteAllAt(const char* data, std::uint64_t bytes, std::uint64_t offset)
+{
+  while (bytes > 0)
+  {
+    const ssize_t put = ::pwrite(File, data, bytes, static_cast<off_t>(offset));
+    if (put < 0 && errno == EINTR)
+    {
+      continue;
+    }
+    if (put <= 0)
+    {
+      return false;
+    }
+    data += put;
+    bytes -= static_cast<std::uint64_t>(put);
+    offset += static_cast<std::uint64_t>(put);
+  }
+  return true;
+}
+
 // Caller holds the lock.
-void* AllocateLocked(std::size_t bytes)
+void* AllocateShared(std::size_t bytes)
 {
   const std::uint64_t mapped = vSharedBlock::MappedBytesFor(bytes);
   if (File < 0 || mapped == 0 || Count >= MaximumBlocks ||
@@ -96,9 +118,33 @@ void* AllocateLocked(std::size_t bytes)
   }
   WriteHeader(static_cast<char*>(base), mapped, bytes);
   char* data = static_cast<char*>(base) + vSharedBlock::PageBytes();
-  Blocks[Count++] = vBlock{ data, End, mapped };
+  Blocks[Count++] = vBlock{ data, End, mapped, true };
   End += mapped;
   return data;
+}
+
+// Caller holds the lock.
+void* AllocatePrivate(std::size_t bytes)
+{
+  if (File < 0 || Count >= MaximumBlocks)
+  {
+    return nullptr;
+  }
+  char* data = static_cast<char*>(vSharedBlock::MapPrivate(bytes));
+  if (!data)
+  {
+    return nullptr;
+  }
+  const auto* header =
+    reinterpret_cast<const vSharedBlock::Header*>(data - vSharedBlock::PageBytes());
+  Blocks[Count++] = vBlock{ data, 0, header->MappedBytes, false };
+  return data;
+}
+
+// Caller holds the lock.
+[[maybe_unused]] void* AllocateLocked(std::size_t bytes)
+{
+  return bytes >= vSharedBlock::SharedBytes ? AllocateShared(bytes) : AllocatePrivate(bytes);
 }
 
 // Caller holds the lock; `index` names a live block.
@@ -106,12 +152,12 @@ void* AllocateLocked(std::size_t bytes)
 {
   const vBlock block = Blocks[index];
   ::munmap(block.Data - vSharedBlock::PageBytes(), block.Mapped);
-  if (block.Offset + block.Mapped == End)
+  if (block.Shared && block.Offset + block.Mapped == End)
   {
     End = block.Offset; // the last block: the file shrinks, its pages go
     ::ftruncate(File, static_cast<off_t>(End));
   }
-  else
+  else if (block.Shared)
   {
     ::fallocate(File,
       FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE,
@@ -132,6 +178,41 @@ bool MayBeBlock(const void* pointer)
 {
   return block.Mapped - vSharedBlock::PageBytes();
 }
+
+// Caller holds the lock; `index` names a live block. Grows it where it lies (the file's last
+// block, or any private block: only the mapping moves); false when it cannot.
+[[maybe_unused]] bool GrowInPlace(int index, std::size_t size)
+{
+  vBlock& block = Blocks[index];
+  const std::uint64_t mapped = vSharedBlock::MappedBytesFor(size);
+  if (mapped == 0 || (block.Shared && block.Offset + block.Mapped != End) ||
+    (!block.Shared && size >= vSharedBlock::SharedBytes))
+  {
+    return false;
+  }
+  if (block.Shared && ::ftruncate(File, static_cast<off_t>(block.Offset + mapped)) != 0)
+  {
+    return false;
+  }
+  char* base = block.Data - vSharedBlock::PageBytes();
+  void* moved = ::mremap(base, block.Mapped, mapped, MREMAP_MAYMOVE);
+  if (moved == MAP_FAILED)
+  {
+    if (block.Shared)
+    {
+      ::ftruncate(File, static_cast<off_t>(End));
+    }
+    return false;
+  }
+  WriteHeader(static_cast<char*>(moved), mapped, size);
+  block.Data = static_cast<char*>(moved) + vSharedBlock::PageBytes();
+  block.Mapped = mapped;
+  if (block.Shared)
+  {
+    End = block.Offset + mapped;
+  }
+  return true;
+}
 } // namespace
 
 void vSharedHeap::Initialize(int fd)
@@ -141,25 +222,34 @@ void vSharedHeap::Initialize(int fd)
   End = 0;
 }
 
-void* vSharedHeap::Allocate(std::size_t bytes)
+bool vSharedHeap::Publish(const void* data, std::size_t bytes, std::uint64_t& offset)
 {
   vLocked lock;
-  return AllocateLocked(bytes);
-}
-
-bool vSharedHeap::Find(const void* data, std::uint64_t& offset)
-{
-  if (!MayBeBlock(data))
+  if (MayBeBlock(data))
+  {
+    const int index = IndexOf(data);
+    if (index >= 0 && Blocks[index].Shared && bytes <= Capacity(Blocks[index]))
+    {
+      offset = Blocks[index].Offset;
+      return true;
+    }
+  }
+  // A new block after the others, written without mapping it: the workstation copies or maps it.
+  const std::uint64_t mapped = vSharedBlock::MappedBytesFor(bytes);
+  if (File < 0 || mapped == 0 || (bytes > 0 && !data) ||
+    ::ftruncate(File, static_cast<off_t>(End + mapped)) != 0)
   {
     return false;
   }
-  vLocked lock;
-  const int index = IndexOf(data);
-  if (index < 0)
+  vSharedBlock::Header header = { vSharedBlock::Magic, mapped, bytes };
+  if (!WriteAllAt(reinterpret_cast<const char*>(&header), sizeof(header), End) ||
+    !WriteAllAt(static_cast<const char*>(data), bytes, End + vSharedBlock::PageBytes()))
   {
+    ::ftruncate(File, static_cast<off_t>(End));
     return false;
   }
-  offset = Blocks[index].Offset;
+  offset = End;
+  End += mapped;
   return true;
 }
 
@@ -230,22 +320,9 @@ extern "C"
             ->DataBytes = size;
           return pointer;
         }
-        const std::uint64_t mapped = vSharedBlock::MappedBytesFor(size);
-        if (mapped != 0 && block.Offset + block.Mapped == End &&
-          ::ftruncate(File, static_cast<off_t>(block.Offset + mapped)) == 0)
+        if (GrowInPlace(index, size))
         {
-          // The last block grows in place in the file; the mapping may move, the data does not.
-          char* base = block.Data - vSharedBlock::PageBytes();
-          void* moved = ::mremap(base, block.Mapped, mapped, MREMAP_MAYMOVE);
-          if (moved != MAP_FAILED)
-          {
-            WriteHeader(static_cast<char*>(moved), mapped, size);
-            block.Data = static_cast<char*>(moved) + vSharedBlock::PageBytes();
-            block.Mapped = mapped;
-            End = block.Offset + mapped;
-            return block.Data;
-          }
-          ::ftruncate(File, static_cast<off_t>(End));
+          return Blocks[index].Data;
         }
         void* data = AllocateLocked(size);
         if (!data)

@@ -6,13 +6,16 @@
 
 /**
  * The read helper's heap for large blocks. Once `Initialize` names the shared memory file, every
- * allocation of at least `LargeBytes` (malloc, calloc, realloc, operator new, aligned allocations
- * up to a page) becomes a block of that file (vSharedBlock layout), so the arrays a reader fills
- * are already in memory the workstation can map: a large volume crosses without a copy. Smaller
- * allocations stay with the C library. Thread-safe.
+ * allocation of at least `vSharedBlock::SharedBytes` (malloc, calloc, realloc, operator new,
+ * aligned allocations up to a page) becomes a block of that file (vSharedBlock layout), so the
+ * arrays a reader fills are already in memory the workstation can map: a large volume crosses
+ * without a copy. Allocations from `LargeBytes` up to that size are private blocks in large pages
+ * (a reader fills them at a fraction of the cost of the file's small pages); `Publish` copies
+ * them into the file when they are handed back. Smaller allocations stay with the C library.
+ * Thread-safe.
  *
  * In builds with AddressSanitizer the C library keeps every allocation (the sanitizer owns
- * malloc); `Find` then never finds a block and the helper copies arrays into `Allocate`d blocks.
+ * malloc); `Publish` then copies every array.
  */
 namespace vSharedHeap
 {
@@ -21,11 +24,12 @@ constexpr std::size_t LargeBytes = std::size_t(1) << 20;
 /** Starts placing large allocations in the file `fd` (a memfd, initially empty). */
 void Initialize(int fd);
 
-/** A block of the file holding `bytes` (zero-filled), or null. Freed with `free`. */
-void* Allocate(std::size_t bytes);
-
-/** When `data` is the start of a live block of the file: true, with its offset in the file. */
-bool Find(const void* data, std::uint64_t& offset);
+/**
+ * The offset in the file of a block holding the `bytes` bytes at `data`: the block itself when
+ * `data` is the start of one of the file's blocks, else a new block written with a copy. False
+ * when the file cannot grow.
+ */
+bool Publish(const void* data, std::size_t bytes, std::uint64_t& offset);
 } // namespace vSharedHeap
 
 #endif

@@ -24,13 +24,16 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <mutex>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/mman.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 extern char** environ;
 
@@ -38,6 +41,7 @@ namespace
 {
 constexpr int ReplyDescriptor = 3;
 constexpr int SharedDescriptor = 4;
+constexpr int RequestDescriptor = 5;
 /** Replies are short texts; a longer one is nonsense. */
 constexpr std::size_t MaximumReplyBytes = std::size_t(64) << 20;
 
@@ -55,6 +59,7 @@ public:
   vDescriptor(const vDescriptor&) = delete;
   vDescriptor& operator=(const vDescriptor&) = delete;
   int Get() const { return this->Fd; }
+  int Release() { return std::exchange(this->Fd, -1); }
   void Reset(int fd = -1)
   {
     if (this->Fd >= 0)
@@ -71,11 +76,11 @@ private:
 /** Moves a descriptor above the numbers the child's descriptors get, so dup2 always copies. */
 int AboveChildNumbers(int fd)
 {
-  if (fd < 0 || fd > SharedDescriptor)
+  if (fd < 0 || fd > RequestDescriptor)
   {
     return fd;
   }
-  const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, SharedDescriptor + 1);
+  const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, RequestDescriptor + 1);
   ::close(fd);
   return moved;
 }
@@ -86,6 +91,237 @@ unsigned long long HelperMemoryLimit()
   const long pages = ::sysconf(_SC_PHYS_PAGES);
   const long page = ::sysconf(_SC_PAGESIZE);
   return pages > 0 && page > 0 ? static_cast<unsigned long long>(pages) * page : 0;
+}
+
+/**
+ * One read helper started with --wait: its process and the workstation's ends of its reply pipe,
+ * shared file and request socket. Owned by one thread at a time; only the process that started
+ * it (not a child forked from it) signals or waits for it.
+ */
+class vHelperProcess
+{
+public:
+  vHelperProcess() = default;
+  ~vHelperProcess() { this->Dismiss(); }
+  vHelperProcess(const vHelperProcess&) = delete;
+  vHelperProcess& operator=(const vHelperProcess&) = delete;
+  vHelperProcess(vHelperProcess&& other) noexcept { *this = std::move(other); }
+  vHelperProcess& operator=(vHelperProcess&& other) noexcept
+  {
+    if (this != &other)
+    {
+      this->Dismiss();
+      std::swap(this->Pid, other.Pid);
+      std::swap(this->Owner, other.Owner);
+      std::swap(this->ReplyEnd, other.ReplyEnd);
+      std::swap(this->SharedEnd, other.SharedEnd);
+      std::swap(this->RequestEnd, other.RequestEnd);
+    }
+    return *this;
+  }
+
+  bool Started() const { return this->Pid >= 0 && this->Owner == ::getpid(); }
+
+  /** Started, not yet given a request, and alive (a dead one is reaped). */
+  bool Running()
+  {
+    if (!this->Started() || this->RequestEnd < 0)
+    {
+      return false;
+    }
+    int status = 0;
+    if (::waitpid(this->Pid, &status, WNOHANG) != 0)
+    {
+      this->Pid = -1; // reaped, or not ours to wait for
+      return false;
+    }
+    return true;
+  }
+
+  /** Starts a helper that waits for its request; false with `failure` set when it cannot. */
+  bool Start(std::string& failure)
+  {
+    this->Dismiss();
+    int pipeEnds[2];
+    int sockets[2];
+    if (::pipe2(pipeEnds, O_CLOEXEC) != 0)
+    {
+      failure = "no pipe for the read helper";
+      return false;
+    }
+    vDescriptor replyEnd(AboveChildNumbers(pipeEnds[0]));
+    vDescriptor childEnd(AboveChildNumbers(pipeEnds[1]));
+    vDescriptor shared(AboveChildNumbers(::memfd_create("vemora-read", MFD_CLOEXEC)));
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0)
+    {
+      sockets[0] = sockets[1] = -1;
+    }
+    vDescriptor requestEnd(AboveChildNumbers(sockets[0]));
+    vDescriptor childRequest(AboveChildNumbers(sockets[1]));
+    if (replyEnd.Get() < 0 || childEnd.Get() < 0 || shared.Get() < 0 || requestEnd.Get() < 0 ||
+      childRequest.Get() < 0)
+    {
+      failure = "no shared memory for the read helper";
+      return false;
+    }
+    std::string helper = vReadIsolation::HelperPath();
+    std::string wait = "--wait";
+    char* argv[] = { &helper[0], &wait[0], nullptr };
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, childEnd.Get(), ReplyDescriptor);
+    posix_spawn_file_actions_adddup2(&actions, shared.Get(), SharedDescriptor);
+    posix_spawn_file_actions_adddup2(&actions, childRequest.Get(), RequestDescriptor);
+    // Descriptors that other threads opened without close-on-exec stay out of the helper.
+    posix_spawn_file_actions_addclosefrom_np(&actions, RequestDescriptor + 1);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    // The helper starts with the default signal actions and no blocked signals, whatever the
+    // calling thread has.
+    sigset_t none;
+    sigset_t all;
+    sigemptyset(&none);
+    sigfillset(&all);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &all);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    pid_t child = -1;
+    const int spawned = ::posix_spawn(&child, helper.c_str(), &actions, &attributes, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    if (spawned != 0)
+    {
+      failure = "the read helper cannot be started: " + helper;
+      return false;
+    }
+    this->Pid = child;
+    this->Owner = ::getpid();
+    this->ReplyEnd = replyEnd.Release();
+    this->SharedEnd = shared.Release();
+    this->RequestEnd = requestEnd.Release();
+    return true;
+  }
+
+  /** Hands the request over (NUL-ended words, then the end of the stream). */
+  bool Send(const std::vector<std::string>& words)
+  {
+    std::string text;
+    for (const std::string& word : words)
+    {
+      if (word.find('\0') != std::string::npos)
+      {
+        return false;
+      }
+      text += word;
+      text.push_back('\0');
+    }
+    const char* data = text.data();
+    std::size_t left = text.size();
+    while (left > 0 && this->RequestEnd >= 0)
+    {
+      const ssize_t put = ::send(this->RequestEnd, data, left, MSG_NOSIGNAL);
+      if (put < 0 && errno == EINTR)
+      {
+        continue;
+      }
+      if (put <= 0)
+      {
+        return false;
+      }
+      data += put;
+      left -= static_cast<std::size_t>(put);
+    }
+    CloseDescriptor(this->RequestEnd);
+    return left == 0;
+  }
+
+  int Reply() const { return this->ReplyEnd; }
+
+  /** The shared file, now the caller's. */
+  int TakeShared() { return std::exchange(this->SharedEnd, -1); }
+
+  /** Waits for the helper's end (killing it first when `kill`); its wait status. */
+  int Finish(bool kill)
+  {
+    int status = 0;
+    CloseDescriptor(this->ReplyEnd);
+    if (this->Started())
+    {
+      if (kill)
+      {
+        ::kill(this->Pid, SIGKILL);
+      }
+      while (::waitpid(this->Pid, &status, 0) < 0 && errno == EINTR)
+      {
+      }
+    }
+    this->Pid = -1;
+    return status;
+  }
+
+  /** Ends the helper, whatever it is doing, and closes its descriptors. */
+  void Dismiss()
+  {
+    this->Finish(true);
+    CloseDescriptor(this->SharedEnd);
+    CloseDescriptor(this->RequestEnd);
+  }
+
+private:
+  static void CloseDescriptor(int& fd)
+  {
+    if (fd >= 0)
+    {
+      ::close(fd);
+    }
+    fd = -1;
+  }
+
+  pid_t Pid = -1;
+  pid_t Owner = -1;
+  int ReplyEnd = -1;
+  int SharedEnd = -1;
+  int RequestEnd = -1;
+};
+
+/**
+ * The spare helper: started after each read, so that the next one finds a helper with its
+ * libraries loaded. Dismissed when the program exits (a program that ends without its exit
+ * handlers closes the request socket, and the spare leaves on its own).
+ */
+std::mutex SpareLock;
+vHelperProcess Spare; // guarded by SpareLock
+
+vHelperProcess TakeSpare()
+{
+  std::lock_guard<std::mutex> lock(SpareLock);
+  return std::move(Spare);
+}
+
+void StartSpare()
+{
+
+  vHelperProcess fresh; // declared first: one not needed is dismissed after the lock is released
+  {
+    std::lock_guard<std::mutex> lock(SpareLock);
+    if (Spare.Started())
+    {
+      return;
+    }
+  }
+  std::string failure;
+  if (!fresh.Start(failure))
+  {
+    return;
+  }
+  std::lock_guard<std::mutex> lock(SpareLock);
+  if (!Spare.Started())
+  {
+    Spare = std::move(fresh);
+  }
 }
 
 std::vector<std::string> SplitLine(const std::string& line)
@@ -438,82 +674,48 @@ bool vReadIsolation::Run(const std::vector<std::string>& request,
 {
   reply = vReadReply();
   const double seconds = TimeLimit;
-  int pipeEnds[2];
-  if (::pipe2(pipeEnds, O_CLOEXEC) != 0)
-  {
-    failure = "no pipe for the read helper";
-    return false;
-  }
-  vDescriptor replyEnd(AboveChildNumbers(pipeEnds[0]));
-  vDescriptor childEnd(AboveChildNumbers(pipeEnds[1]));
-  vDescriptor shared(AboveChildNumbers(::memfd_create("vemora-read", MFD_CLOEXEC)));
-  if (replyEnd.Get() < 0 || childEnd.Get() < 0 || shared.Get() < 0)
-  {
-    failure = "no shared memory for the read helper";
-    return false;
-  }
-
-  const std::string helper = HelperPath();
-  std::vector<std::string> words = { helper,
+  char folder[4096];
+  std::vector<std::string> words = { ::getcwd(folder, sizeof(folder)) ? folder : "/",
     std::to_string(HelperMemoryLimit()),
     std::to_string(static_cast<long long>(std::ceil(seconds)) + 1) };
   words.insert(words.end(), request.begin(), request.end());
-  std::vector<char*> argv;
-  argv.reserve(words.size() + 1);
-  for (std::string& word : words)
-  {
-    argv.push_back(&word[0]);
-  }
-  argv.push_back(nullptr);
 
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, childEnd.Get(), ReplyDescriptor);
-  posix_spawn_file_actions_adddup2(&actions, shared.Get(), SharedDescriptor);
-  // Descriptors that other threads opened without close-on-exec stay out of the helper.
-  posix_spawn_file_actions_addclosefrom_np(&actions, SharedDescriptor + 1);
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  // The helper starts with the default signal actions and no blocked signals, whatever the
-  // calling thread has.
-  sigset_t none;
-  sigset_t all;
-  sigemptyset(&none);
-  sigfillset(&all);
-  posix_spawnattr_setsigmask(&attributes, &none);
-  posix_spawnattr_setsigdefault(&attributes, &all);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-  pid_t child = -1;
-  const int spawned =
-    ::posix_spawn(&child, helper.c_str(), &actions, &attributes, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  posix_spawnattr_destroy(&attributes);
-  childEnd.Reset();
-  if (spawned != 0)
-  {
-    failure = "the read helper cannot be started: " + helper;
-    return false;
-  }
-
-  const auto deadline = std::chrono::steady_clock::now() +
-    std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-      std::chrono::duration<double>(seconds));
+  // The spare when there is one; a fresh helper when there is none, when the spare has died, or
+  // when it died before it took the request (then the request is not to blame).
+  vHelperProcess helper = TakeSpare();
   std::string text;
   bool timedOut = false;
   bool cancelled = false;
-  const bool complete = ReadReply(replyEnd.Get(), deadline, text, timedOut, cancelled);
-  replyEnd.Reset();
-  if (!complete)
+  bool complete = false;
+  for (int attempt = 0; attempt < 2; ++attempt)
   {
-    ::kill(child, SIGKILL);
+    if (!helper.Running() || !helper.Send(words))
+    {
+      helper.Dismiss();
+      if (!helper.Start(failure))
+      {
+        return false;
+      }
+      if (!helper.Send(words))
+      {
+        helper.Dismiss();
+        failure = "the read helper does not take its request";
+        return false;
+      }
+    }
+    const auto deadline = std::chrono::steady_clock::now() +
+      std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+        std::chrono::duration<double>(seconds));
+    text.clear();
+    complete = ReadReply(helper.Reply(), deadline, text, timedOut, cancelled);
+    if (complete || timedOut || cancelled || text.compare(0, 8, "reading\n") == 0)
+    {
+      break;
+    }
+    helper.Dismiss(); // gone before it took the request: once more with a fresh one
   }
-  int status = 0;
-  while (::waitpid(child, &status, 0) < 0 && errno == EINTR)
-  {
-  }
+  const int status = helper.Finish(!complete);
+  StartSpare();
   if (timedOut)
   {
     failure = "the reader took longer than the time limit";
@@ -531,11 +733,14 @@ bool vReadIsolation::Run(const std::vector<std::string>& request,
       : "the reader stopped on damaged data";
     return false;
   }
-  if (text.size() < 4 || text.compare(text.size() - 4, 4, "end\n") != 0)
+  if (text.compare(0, 8, "reading\n") != 0 || text.size() < 12 ||
+    text.compare(text.size() - 4, 4, "end\n") != 0)
   {
     failure = "the read helper's reply is incomplete";
     return false;
   }
+  text.erase(0, 8);
+  vDescriptor shared(helper.TakeShared());
 
   struct stat info;
   if (::fstat(shared.Get(), &info) != 0)

@@ -44,10 +44,11 @@ struct VEMORAIO_EXPORT vReadReply
  * machine's memory) and a time limit (`SetTimeLimit`, CPU and wall-clock time: at its end the
  * helper is killed).
  *
- * The helper hands data back in a shared memory file (memfd): the arrays a reader allocated are
- * already blocks of that file (vSharedHeap), which the workstation maps; a large volume crosses
- * without a copy. The reply names each array's type, size and block; the workstation checks every
- * size against the file before it trusts it.
+ * The helper hands data back in a shared memory file (memfd): the large arrays a reader allocated
+ * (64 MiB or more) are already blocks of that file (vSharedHeap), which the workstation maps; a
+ * large volume crosses without a copy. Smaller arrays are copied into the file and out of it into
+ * the workstation's memory (vSharedBlock). The reply names each array's type, size and block; the
+ * workstation checks every size against the file before it trusts it.
  *
  * Thread-safe: each call has its own pipe, shared file and child.
  */

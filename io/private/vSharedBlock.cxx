@@ -1,7 +1,37 @@
 #include "vSharedBlock.h"
 
+#include <cerrno>
+#include <cstdint>
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
+
+namespace
+{
+/** The size of a large page: private blocks are aligned to it, so that whole ones fit. */
+constexpr std::uint64_t LargePageBytes = std::uint64_t(2) << 20;
+
+/** Reads `bytes` at `offset` of `fd` into `data`; false when the file holds fewer. */
+bool ReadAll(int fd, char* data, std::uint64_t bytes, std::uint64_t offset)
+{
+  while (bytes > 0)
+  {
+    const ssize_t got = ::pread(fd, data, bytes, static_cast<off_t>(offset));
+    if (got < 0 && errno == EINTR)
+    {
+      continue;
+    }
+    if (got <= 0)
+    {
+      return false;
+    }
+    data += got;
+    bytes -= static_cast<std::uint64_t>(got);
+    offset += static_cast<std::uint64_t>(got);
+  }
+  return true;
+}
+} // namespace
 
 std::size_t vSharedBlock::PageBytes()
 {
@@ -24,6 +54,45 @@ std::uint64_t vSharedBlock::MappedBytesFor(std::uint64_t dataBytes)
   return total / page * page;
 }
 
+void* vSharedBlock::MapPrivate(std::uint64_t dataBytes)
+{
+  const std::uint64_t mapped = MappedBytesFor(dataBytes);
+  if (mapped == 0 || mapped > SIZE_MAX - LargePageBytes)
+  {
+    return nullptr;
+  }
+  // Reserved a large page longer, then trimmed to start on a large page boundary.
+  const std::uint64_t reserved = mapped >= LargePageBytes ? mapped + LargePageBytes : mapped;
+  void* area =
+    ::mmap(nullptr, reserved, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (area == MAP_FAILED)
+  {
+    return nullptr;
+  }
+  char* base = static_cast<char*>(area);
+  if (reserved != mapped)
+  {
+    const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(area);
+    const std::uintptr_t aligned = (start + LargePageBytes - 1) & ~(LargePageBytes - 1);
+    base = static_cast<char*>(area) + (aligned - start);
+    if (base != area)
+    {
+      ::munmap(area, aligned - start);
+    }
+    const std::uint64_t tail = reserved - (aligned - start) - mapped;
+    if (tail > 0)
+    {
+      ::munmap(base + mapped, tail);
+    }
+    ::madvise(base, mapped, MADV_HUGEPAGE);
+  }
+  auto* header = reinterpret_cast<Header*>(base);
+  header->Magic = Magic;
+  header->MappedBytes = mapped;
+  header->DataBytes = dataBytes;
+  return base + PageBytes();
+}
+
 void* vSharedBlock::Map(int fd,
   std::uint64_t offset,
   std::uint64_t fileSize,
@@ -44,6 +113,22 @@ void* vSharedBlock::Map(int fd,
     header.MappedBytes > fileSize - offset || header.DataBytes > header.MappedBytes - page)
   {
     return nullptr;
+  }
+  if (header.DataBytes < SharedBytes)
+  {
+    void* data = MapPrivate(header.DataBytes);
+    if (!data || !ReadAll(fd, static_cast<char*>(data), header.DataBytes, offset + page))
+    {
+      Unmap(data);
+      return nullptr;
+    }
+    // The copy is the only one needed: the file's pages go now, not when the file closes.
+    ::fallocate(fd,
+      FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE,
+      static_cast<off_t>(offset),
+      static_cast<off_t>(header.MappedBytes));
+    dataBytes = header.DataBytes;
+    return data;
   }
   void* base = ::mmap(nullptr,
     header.MappedBytes,

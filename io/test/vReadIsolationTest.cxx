@@ -13,9 +13,15 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
 #include <fstream>
+#include <iterator>
+#include <signal.h>
 #include <string>
 #include <thread>
+#include <unistd.h>
+#include <vector>
 
 namespace
 {
@@ -55,6 +61,57 @@ std::string MappingOf(const void* address)
     }
   }
   return std::string();
+}
+
+/**
+ * The read helpers among this process's children: between reads, the spare waiting for the next
+ * request.
+ */
+std::vector<pid_t> Spares()
+{
+  std::vector<pid_t> spares;
+  DIR* tasks = ::opendir("/proc/self/task");
+  for (dirent* task = tasks ? ::readdir(tasks) : nullptr; task; task = ::readdir(tasks))
+  {
+    std::ifstream children(std::string("/proc/self/task/") + task->d_name + "/children");
+    pid_t child = 0;
+    while (children >> child)
+    {
+      // The program's name, not its arguments: those may not be in place yet just after a start.
+      char exe[4096];
+      const ssize_t length =
+        ::readlink(("/proc/" + std::to_string(child) + "/exe").c_str(), exe, sizeof(exe) - 1);
+      const std::string name = length > 0 ? std::string(exe, static_cast<std::size_t>(length)) : "";
+      if (name.size() >= 12 && name.compare(name.size() - 12, 12, "/vreadhelper") == 0)
+      {
+        spares.push_back(child);
+      }
+    }
+  }
+  if (tasks)
+  {
+    ::closedir(tasks);
+  }
+  return spares;
+}
+
+/** Whether a live process has `variable` in its environment. */
+bool AnyProcessHas(const std::string& variable)
+{
+  bool found = false;
+  DIR* processes = ::opendir("/proc");
+  for (dirent* entry = processes ? ::readdir(processes) : nullptr; entry && !found;
+       entry = ::readdir(processes))
+  {
+    std::ifstream environ(std::string("/proc/") + entry->d_name + "/environ");
+    const std::string text((std::istreambuf_iterator<char>(environ)), {});
+    found = text.find(variable) != std::string::npos;
+  }
+  if (processes)
+  {
+    ::closedir(processes);
+  }
+  return found;
 }
 
 /** Restores the time limit of the read helper when it goes. */
@@ -142,13 +199,13 @@ TEST(ReadIsolation, LargeVolumesComeBackInSharedMemoryWithoutACopy)
 {
   vTempHome home;
   InstallPlugins(home);
-  // 16 MiB of voxels, each holding its index.
+  // 64 MiB of voxels (the size from which blocks are shared), each holding its index.
   auto volume = vtkSmartPointer<vtkImageData>::New();
-  volume->SetDimensions(256, 256, 64);
+  volume->SetDimensions(256, 256, 256);
   volume->SetSpacing(0.5, 0.75, 2.0);
   volume->AllocateScalars(VTK_UNSIGNED_INT, 1);
   auto* values = static_cast<std::uint32_t*>(volume->GetScalarPointer());
-  for (std::uint32_t i = 0; i < 256u * 256u * 64u; ++i)
+  for (std::uint32_t i = 0; i < 256u * 256u * 256u; ++i)
   {
     values[i] = i;
   }
@@ -167,7 +224,7 @@ TEST(ReadIsolation, LargeVolumesComeBackInSharedMemoryWithoutACopy)
   const auto* read = static_cast<const std::uint32_t*>(voxels);
   EXPECT_EQ(0u, read[0]);
   EXPECT_EQ(1234567u, read[1234567]);
-  EXPECT_EQ(256u * 256u * 64u - 1, read[256u * 256u * 64u - 1]);
+  EXPECT_EQ(256u * 256u * 256u - 1, read[256u * 256u * 256u - 1]);
   EXPECT_NEAR(0.75, image->GetSpacing()[1], 1e-9);
 
   // The mapping goes with the last reference to the voxels.
@@ -175,4 +232,85 @@ TEST(ReadIsolation, LargeVolumesComeBackInSharedMemoryWithoutACopy)
   ASSERT_EQ(1, reader.Read());
   image = nullptr;
   EXPECT_EQ("", MappingOf(voxels));
+}
+
+TEST(ReadIsolation, ASpareHelperWaitsAndADeadOneIsReplaced)
+{
+  vTempHome home;
+  InstallPlugins(home);
+  vFileReader reader;
+  reader.SetFilename(home.WriteFile("t.stl", Triangle));
+  ASSERT_EQ(1, reader.Read());
+  std::vector<pid_t> spares = Spares();
+  ASSERT_EQ(1u, spares.size()) << "a spare waits for the next read";
+
+  // A spare that died is replaced without the read noticing.
+  ASSERT_EQ(0, ::kill(spares[0], SIGKILL));
+  ::usleep(100000);
+  ASSERT_EQ(1, reader.Read());
+  EXPECT_EQ(3, reader.GetOutput()->GetNumberOfPoints());
+  const std::vector<pid_t> next = Spares();
+  ASSERT_EQ(1u, next.size());
+  EXPECT_NE(spares[0], next[0]);
+
+  // The time limit counts from the request, not from the spare's start.
+  const vTimeLimit limit(1.0);
+  ::usleep(1500000);
+  ASSERT_EQ(1, reader.Read());
+  {
+    vExpectVtkMessages messages;
+    reader.SetFilename(home.WriteFile("any.hng", "whatever\n"));
+    EXPECT_EQ(0, reader.Read());
+    EXPECT_TRUE(messages.Contains("time limit"));
+  }
+  // A relative path names the file in the folder the program is in now, not where the spare
+  // started.
+  char folder[4096];
+  ASSERT_NE(nullptr, ::getcwd(folder, sizeof(folder)));
+  ASSERT_EQ(0, ::chdir(home.Sub("").c_str()));
+  reader.SetFilename("t.stl");
+  const int read = reader.Read();
+  ASSERT_EQ(0, ::chdir(folder));
+  EXPECT_EQ(1, read);
+}
+
+TEST(ReadIsolation, NoHelperOutlivesTheProgram)
+{
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  vTempHome home;
+  InstallPlugins(home);
+  home.WriteFile("t.stl", Triangle);
+  // The program leaves through its exit handlers, or without them (a crash): either way its
+  // spare goes too.
+  for (const bool handlers : { true, false })
+  {
+    // Marks the spare's environment with this process's id (the death test's child is a program
+    // of its own, started by this one).
+    const std::string kind = handlers ? "-exit" : "-crash";
+    const std::string mark = "VEMORA_TEST_SPARE=" + std::to_string(::getpid()) + kind;
+    EXPECT_EXIT(
+      {
+        ::setenv("VEMORA_TEST_SPARE", (std::to_string(::getppid()) + kind).c_str(), 1);
+        vFileReader reader;
+        reader.SetFilename(home.Sub("t.stl"));
+        const int read = reader.Read();
+        if (handlers)
+        {
+          std::exit(read == 1 && Spares().size() == 1 ? 0 : 1);
+        }
+        ::_exit(read == 1 && Spares().size() == 1 ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0),
+      "");
+    bool left = true;
+    for (int i = 0; i < 50 && left; ++i)
+    {
+      left = AnyProcessHas(mark);
+      if (left)
+      {
+        ::usleep(100000);
+      }
+    }
+    EXPECT_FALSE(left) << (handlers ? "after exit" : "after _exit");
+  }
 }

@@ -4,6 +4,7 @@
 #include "vUserPrompt.h"
 #include "vVtkOutputCapture.h"
 
+#include <vtkIdList.h>
 #include <vtkImageData.h>
 #include <vtkMetaImageWriter.h>
 #include <vtkNIFTIImageWriter.h>
@@ -12,7 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -392,5 +395,110 @@ TEST(ReaderPlugins, PlyFilesOfModellingToolsReadAndDamagedOnesAreRefused)
     vExpectVtkMessages vtkMessages;
     reader.SetFilename(home.WriteFile(file.first, file.second));
     EXPECT_EQ(0, reader.Read()) << file.first;
+  }
+}
+
+TEST(ReaderPlugins, PlyElementsInAnyOrderRead)
+{
+  // VTK's reader reads the elements in the file's order and skips none: another element before
+  // the vertices gave it wrong points; one between the vertices and the faces, or the faces
+  // first, crashed it. Binary files in both byte orders, and text files.
+  vTempHome home;
+  InstallPlugins(home);
+  vFileReader reader;
+  const float points[12] = { 0, 0, 0, 2, 0, 0, 0, 3, 0, 1, 1, 4 };
+  const int triangles[2][3] = { { 0, 1, 2 }, { 0, 2, 3 } };
+  const std::map<std::string, std::string> headers = {
+    { "vertex", "element vertex 4\nproperty float x\nproperty float y\nproperty float z\n" },
+    { "face", "element face 2\nproperty list uchar int vertex_indices\n" },
+    { "material", "element material 2\nproperty uchar ambient_red\nproperty float shininess\n" }
+  };
+  auto binary = [&](const std::vector<std::string>& order, bool big)
+  {
+    auto put = [big](std::string& body, const void* value, std::size_t size)
+    {
+      std::string bytes(static_cast<const char*>(value), size);
+      if (big)
+      {
+        std::reverse(bytes.begin(), bytes.end());
+      }
+      body += bytes;
+    };
+    std::string file =
+      std::string("ply\nformat ") + (big ? "binary_big_endian" : "binary_little_endian") + " 1.0\n";
+    std::string body;
+    for (const std::string& name : order)
+    {
+      file += headers.at(name);
+      for (int i = 0; name == "vertex" && i < 12; ++i)
+      {
+        put(body, &points[i], 4);
+      }
+      for (int i = 0; name == "face" && i < 2; ++i)
+      {
+        body.push_back(3);
+        for (const int id : triangles[i])
+        {
+          put(body, &id, 4);
+        }
+      }
+      for (int i = 0; name == "material" && i < 2; ++i)
+      {
+        const float shininess = 0.5f;
+        body.push_back(7);
+        put(body, &shininess, 4);
+      }
+    }
+    return file + "end_header\n" + body;
+  };
+  auto text = [&](const std::vector<std::string>& order)
+  {
+    std::string file = "ply\nformat ascii 1.0\n";
+    std::string body;
+    for (const std::string& name : order)
+    {
+      file += headers.at(name);
+      body += name == "vertex" ? "0 0 0\n2 0 0\n0 3 0\n1 1 4\n"
+        : name == "face"       ? "3 0 1 2\n3 0 2 3\n"
+                               : "7 0.5\n7 0.5\n";
+    }
+    return file + "end_header\n" + body;
+  };
+  const std::vector<std::vector<std::string>> orders = { { "material", "vertex", "face" },
+    { "face", "vertex" },
+    { "vertex", "material", "face" },
+    { "face", "material", "vertex" },
+    { "vertex", "face", "material" } };
+  std::vector<std::pair<std::string, std::string>> files;
+  for (const auto& order : orders)
+  {
+    std::string name;
+    for (const std::string& element : order)
+    {
+      name += element.substr(0, 1);
+    }
+    files.emplace_back(name + "-little.ply", binary(order, false));
+    files.emplace_back(name + "-big.ply", binary(order, true));
+    files.emplace_back(name + "-text.ply", text(order));
+  }
+  for (const auto& file : files)
+  {
+    reader.SetFilename(home.WriteFile(file.first, file.second));
+    ASSERT_EQ(1, reader.Read()) << file.first;
+    auto* model = vtkPolyData::SafeDownCast(reader.GetOutput());
+    ASSERT_NE(nullptr, model) << file.first;
+    ASSERT_EQ(4, model->GetNumberOfPoints()) << file.first;
+    for (int i = 0; i < 4; ++i)
+    {
+      for (int c = 0; c < 3; ++c)
+      {
+        EXPECT_EQ(points[3 * i + c], model->GetPoint(i)[c]) << file.first << " point " << i;
+      }
+    }
+    ASSERT_EQ(2, model->GetNumberOfPolys()) << file.first;
+    vtkNew<vtkIdList> ids;
+    model->GetCellPoints(1, ids);
+    ASSERT_EQ(3, ids->GetNumberOfIds()) << file.first;
+    EXPECT_EQ(3, ids->GetId(2)) << file.first;
   }
 }

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 #include <sys/mman.h>
+#include <utility>
 #include <vector>
 
 VEMORA_READER_PLUGIN_INFO(4096, "ply", "Polygon File Format", "1.0.0.0", "PLY Reader")
@@ -134,11 +135,17 @@ public:
 /**
  * The checks and the clean copy. The header is parsed whole; then every element of the body is
  * walked: list counts must be 0 or more and fit in the file, and the faces' vertex ids must name
- * vertices the file has (VTK's reader trusts all of it and crashes otherwise). An ASCII file is
- * also rewritten into its vertices and faces only, one element per line, ending with a newline:
- * VTK's reader crashes on other elements before the vertices and aborts on a last line without
- * its newline, both common in files of modelling tools; texture coordinates named "s" and "t"
- * are renamed to the "u" and "v" it reads.
+ * vertices the file has (VTK's reader trusts all of it and crashes otherwise). VTK's reader also
+ * reads the elements in the file's order and skips none: an element before the vertices, one
+ * between the vertices and the faces, or the faces before the vertices make it read one element's
+ * bytes as another's (wrong points, or a crash). So the file is handed over as its vertices, then
+ * its faces, and nothing else (the first element of each name):
+ * - an ASCII file is always rewritten, one element per line, ending with a newline (VTK's reader
+ *   aborts on a last line without its newline, common in files of modelling tools), texture
+ *   coordinates named "s" and "t" renamed to the "u" and "v" it reads;
+ * - a binary file is read as it is when it already starts with its vertices and faces and holds
+ *   no other element of those names; otherwise the two elements' bytes are copied after a new
+ *   header.
  */
 class vPlyCheck
 {
@@ -149,19 +156,34 @@ public:
   {
   }
 
-  /** True when the file is sound; for ASCII files `clean` receives the rewritten file. */
+  /**
+   * True when the file is sound; `clean` receives the rewritten file, or "" when VTK's reader can
+   * read the file as it is.
+   */
   bool Run(std::string& clean)
   {
+    clean.clear();
     if (!this->ParseHeader())
     {
       return false;
+    }
+    for (size_t i = 0; i < this->Elements.size(); ++i)
+    {
+      const std::string& name = this->Elements[i].Name;
+      if (name == "vertex" && this->Vertex < 0)
+      {
+        this->Vertex = static_cast<int>(i);
+      }
+      else if (name == "face" && this->Face < 0)
+      {
+        this->Face = static_cast<int>(i);
+      }
     }
     if (this->Format == "ascii")
     {
       return this->WalkAscii(clean);
     }
-    clean.clear();
-    return this->WalkBinary();
+    return this->WalkBinary(clean);
   }
 
 private:
@@ -263,14 +285,44 @@ private:
 
   unsigned long long VertexCount() const
   {
-    for (const vPlyElement& element : this->Elements)
+    return this->Vertex >= 0 ? this->Elements[static_cast<size_t>(this->Vertex)].Count : 0;
+  }
+
+  /** The elements handed to VTK's reader, in its order: the vertices, then the faces. */
+  std::vector<size_t> Kept() const
+  {
+    std::vector<size_t> kept;
+    for (const int index : { this->Vertex, this->Face })
     {
-      if (element.Name == "vertex")
+      if (index >= 0)
       {
-        return element.Count;
+        kept.push_back(static_cast<size_t>(index));
       }
     }
-    return 0;
+    return kept;
+  }
+
+  /** The header of the clean copy: the kept elements only. */
+  std::string CleanHeader() const
+  {
+    std::ostringstream header;
+    header << "ply\nformat " << this->Format << " 1.0\n";
+    for (const size_t index : this->Kept())
+    {
+      const vPlyElement& element = this->Elements[index];
+      header << "element " << element.Name << ' ' << element.Count << '\n';
+      const bool hasUV = std::any_of(element.Properties.begin(),
+        element.Properties.end(),
+        [](const vPlyProperty& p) { return p.Name == "u" || p.Name == "v"; });
+      for (const vPlyProperty& property : element.Properties)
+      {
+        header << "property "
+               << (property.List ? "list " + property.Count.Word + " " : std::string())
+               << property.Value.Word << ' ' << TextureName(element, property, hasUV) << '\n';
+      }
+    }
+    header << "end_header\n";
+    return header.str();
   }
 
   // ASCII: the body is a stream of words.
@@ -314,26 +366,14 @@ private:
   bool WalkAscii(std::string& clean) const
   {
     const unsigned long long vertices = this->VertexCount();
-    std::ostringstream header;
-    header << "ply\nformat ascii 1.0\n";
-    std::string body;
+    std::string bodies[2]; // the vertices' lines, the faces' lines
     size_t pos = this->Body;
-    for (const vPlyElement& element : this->Elements)
+    for (size_t index = 0; index < this->Elements.size(); ++index)
     {
-      const bool keep = element.Name == "vertex" || element.Name == "face";
-      if (keep)
-      {
-        header << "element " << element.Name << ' ' << element.Count << '\n';
-        const bool hasUV = std::any_of(element.Properties.begin(),
-          element.Properties.end(),
-          [](const vPlyProperty& p) { return p.Name == "u" || p.Name == "v"; });
-        for (const vPlyProperty& property : element.Properties)
-        {
-          header << "property "
-                 << (property.List ? "list " + property.Count.Word + " " : std::string())
-                 << property.Value.Word << ' ' << TextureName(element, property, hasUV) << '\n';
-        }
-      }
+      const vPlyElement& element = this->Elements[index];
+      const bool keep =
+        static_cast<int>(index) == this->Vertex || static_cast<int>(index) == this->Face;
+      std::string& body = bodies[static_cast<int>(index) == this->Vertex ? 0 : 1];
       for (unsigned long long i = 0; i < element.Count; ++i)
       {
         for (const vPlyProperty& property : element.Properties)
@@ -384,8 +424,7 @@ private:
         }
       }
     }
-    header << "end_header\n";
-    clean = header.str() + body;
+    clean = this->CleanHeader() + bodies[0] + bodies[1];
     return true;
   }
 
@@ -446,12 +485,86 @@ private:
     return true;
   }
 
-  bool WalkBinary() const
+  /** A list of 32-bit integer ids after a one-byte count, in the machine's byte order. */
+  bool PlainFaces(const vPlyProperty& property) const
+  {
+    return property.List && property.Count.Size == 1 && property.Value.Integer &&
+      property.Value.Size == 4 && this->Format == "binary_little_endian" &&
+      __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+  }
+
+  /** Walks `count` faces of `PlainFaces` from `pos`; false when one does not fit or fails. */
+  bool WalkPlainFaces(size_t& pos,
+    unsigned long long count,
+    bool signedCount,
+    unsigned long long vertices) const
+  {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(this->Data);
+    for (unsigned long long i = 0; i < count; ++i)
+    {
+      if (pos >= this->Size)
+      {
+        return false;
+      }
+      const size_t ids = bytes[pos++];
+      if ((signedCount && ids > 127) || 4 * ids > this->Size - pos)
+      {
+        return false;
+      }
+      // As unsigned, a negative signed id is beyond any vertex count.
+      for (size_t j = 0; j < ids; ++j)
+      {
+        std::uint32_t id = 0;
+        std::memcpy(&id, bytes + pos + 4 * j, 4);
+        if (id >= vertices)
+        {
+          return false;
+        }
+      }
+      pos += 4 * ids;
+    }
+    return true;
+  }
+
+  bool WalkBinary(std::string& clean) const
   {
     const unsigned long long vertices = this->VertexCount();
     size_t pos = this->Body;
+    std::vector<std::pair<size_t, size_t>> ranges; // each element's bytes: start, end
     for (const vPlyElement& element : this->Elements)
     {
+      const size_t start = pos;
+      // The two common shapes in one step each: elements of fixed size (vertices), and faces of
+      // one list of 32-bit ids in the machine's byte order.
+      const bool lists = std::any_of(element.Properties.begin(),
+        element.Properties.end(),
+        [](const vPlyProperty& p) { return p.List; });
+      if (!lists)
+      {
+        unsigned long long size = 0;
+        for (const vPlyProperty& property : element.Properties)
+        {
+          size += static_cast<unsigned long long>(property.Value.Size);
+        }
+        unsigned long long bytes = 0;
+        if (__builtin_mul_overflow(size, element.Count, &bytes) || bytes > this->Size - pos)
+        {
+          return false;
+        }
+        pos += static_cast<size_t>(bytes);
+        ranges.emplace_back(start, pos);
+        continue;
+      }
+      if (element.Properties.size() == 1 && element.IsIndexList(element.Properties[0]) &&
+        this->PlainFaces(element.Properties[0]))
+      {
+        if (!this->WalkPlainFaces(pos, element.Count, element.Properties[0].Count.Signed, vertices))
+        {
+          return false;
+        }
+        ranges.emplace_back(start, pos);
+        continue;
+      }
       for (unsigned long long i = 0; i < element.Count; ++i)
       {
         for (const vPlyProperty& property : element.Properties)
@@ -485,6 +598,26 @@ private:
           pos += static_cast<size_t>(bytes);
         }
       }
+      ranges.emplace_back(start, pos);
+    }
+    // As it is when the kept elements come first, in order, and no later one shares their names.
+    const std::vector<size_t> kept = this->Kept();
+    bool asItIs = true;
+    for (size_t i = 0; i < this->Elements.size(); ++i)
+    {
+      const bool named = this->Elements[i].Name == "vertex" || this->Elements[i].Name == "face";
+      if ((i < kept.size() && kept[i] != i) || (i >= kept.size() && named))
+      {
+        asItIs = false;
+      }
+    }
+    if (!asItIs)
+    {
+      clean = this->CleanHeader();
+      for (const size_t index : kept)
+      {
+        clean.append(this->Data + ranges[index].first, ranges[index].second - ranges[index].first);
+      }
     }
     return true;
   }
@@ -494,6 +627,8 @@ private:
   size_t Body = 0;
   std::string Format;
   std::vector<vPlyElement> Elements;
+  int Vertex = -1; // the first "vertex" element, or -1
+  int Face = -1;   // the first "face" element, or -1
 };
 
 vtkDataSet* ReadPLY(const char* path)
