@@ -117,8 +117,9 @@ void DrawFile(QPainter& p)
   p.setBrush(Paper);
   p.drawPath(page);
   p.drawPolyline(QPolygonF({ { 14.5, 2.5 }, { 14.5, 7.5 }, { 19.5, 7.5 } }));
-  for (qreal y = 11.5; y < 20; y += 3)
+  for (int line = 0; line < 3; ++line)
   {
+    const qreal y = 11.5 + 3 * line;
     p.drawLine(QPointF(8, y), QPointF(17, y));
   }
 }

@@ -690,7 +690,7 @@ TEST_F(vPanels, LayerPanelDeletesLayersAndCopesWith128)
     EXPECT_EQ(added >= 0, i < vViewer::MaxNumberOfLayers);
     if (added >= 0)
     {
-      extra.release(); // the viewer owns it
+      static_cast<void>(extra.release()); // the viewer owns it
     }
   }
   this->Tree->SyncWithWorkspace();

@@ -202,7 +202,9 @@ std::vector<std::string> vDicomSeries::ListFiles(const std::string& folder)
     {
       continue;
     }
-    const std::string path = folder + "/" + name;
+    std::string path = folder;
+    path += '/';
+    path += name;
     struct stat info;
     if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode))
     {

@@ -39,7 +39,7 @@ std::string ReadChecked(const std::string& path)
 {
   CiDcmLib lib;
   lib.SetFilename(path);
-  const std::string error = lib.Read();
+  std::string error = lib.Read();
   if (!error.empty())
   {
     EXPECT_EQ(lib.GetDataPtr(0), nullptr);
