@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Runs clang-tidy 14 with the repository's .clang-tidy over the project's C++ sources, using the
 # compile commands of a configured build folder; fails on any finding (warnings are errors).
-#   scripts/tidy.sh [--changed BASE] [files...]
+#   scripts/tidy.sh [--changed BASE | --since-clean LIST | --record-clean LIST] [files...]
 # Without files: every tracked .cxx of the project. --changed BASE: only the files that differ
-# from git revision BASE (the quick check before a commit).
+# from git revision BASE (the quick check before a commit). --since-clean LIST: only the files
+# whose content differs from what LIST recorded (needs no history, so it works in a shallow
+# clone). --record-clean LIST: checks the whole tree and, when it is clean, records every
+# file's content in LIST.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${VEMORA_BUILD_DIR:-$here/build}
@@ -18,7 +21,17 @@ if [ ! -f "$build/compile_commands.json" ]; then
   exit 1
 fi
 files=()
-if [ "${1:-}" = "--changed" ]; then
+record=""
+if [ "${1:-}" = "--since-clean" ]; then
+  list=${2:?"--since-clean needs the list written by --record-clean"}
+  shift 2
+  # "mode object stage<TAB>path" lines: a file is left out when its line is in the list as it is.
+  mapfile -t files < <(git ls-files -s -- '*.cxx' | grep -v -x -F -f "$list" | cut -f2)
+elif [ "${1:-}" = "--record-clean" ]; then
+  record=${2:?"--record-clean needs a file to write"}
+  shift 2
+  mapfile -t files < <(git ls-files '*.cxx')
+elif [ "${1:-}" = "--changed" ]; then
   base=${2:?"--changed needs a git revision"}
   shift 2
   mapfile -t files < <(git diff --name-only --diff-filter=d "$base" -- '*.cxx')
@@ -51,3 +64,12 @@ if [ "$status" -ne 0 ]; then
   exit 1
 fi
 echo "clang-tidy: ${#checked[@]} files clean"
+if [ -n "$record" ]; then
+  if [ -n "$(git status --porcelain -- '*.cxx')" ]; then
+    echo "clang-tidy: not recorded: commit the sources first" >&2
+    exit 1
+  fi
+  git ls-files -s -- '*.cxx' >"$record.tmp"
+  mv "$record.tmp" "$record"
+  echo "clang-tidy: recorded in $record"
+fi
