@@ -382,7 +382,29 @@ TEST(ReaderPlugins, PlyFilesOfModellingToolsReadAndDamagedOnesAreRefused)
   reader.SetFilename(home.WriteFile("good.ply", binary(3, 2)));
   ASSERT_EQ(1, reader.Read());
   EXPECT_EQ(1, reader.GetOutput()->GetNumberOfCells());
+  // A face of 300 vertices: VTK's reader keeps the count in one byte and made a 44-vertex
+  // polygon of it.
+  std::string longFace =
+    "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\n"
+    "property float y\nproperty float z\nelement face 1\n"
+    "property list int int vertex_indices\nend_header\n0 0 0\n1 0 0\n0 1 0\n300";
+  std::string longFaceBinary = "ply\nformat binary_little_endian 1.0\nelement vertex 3\n"
+                               "property float x\nproperty float y\nproperty float z\n"
+                               "element face 1\nproperty list int int vertex_indices\nend_header\n";
+  const float corners[9] = { 0, 0, 0, 1, 0, 0, 0, 1, 0 };
+  longFaceBinary.append(reinterpret_cast<const char*>(corners), sizeof(corners));
+  const int longCount = 300;
+  longFaceBinary.append(reinterpret_cast<const char*>(&longCount), sizeof(longCount));
+  for (int i = 0; i < longCount; ++i)
+  {
+    const int id = i % 3;
+    longFace += " " + std::to_string(id);
+    longFaceBinary.append(reinterpret_cast<const char*>(&id), sizeof(id));
+  }
+  longFace += "\n";
   const std::pair<const char*, std::string> damaged[] = {
+    { "long-face.ply", longFace },
+    { "long-face-binary.ply", longFaceBinary },
     { "negative.ply", triangle + "-5 0 1 2\n" },
     { "far.ply", triangle + "3 0 1 2000000000\n" },
     { "minus.ply", triangle + "3 0 -1 2\n" },

@@ -63,6 +63,12 @@ struct vPlyProperty
   vPlyType Value;
 };
 
+/**
+ * VTK's reader keeps a face's vertex count in one byte: a longer face would silently become a
+ * wrong polygon, so it is refused as damage.
+ */
+constexpr long long MostFaceVertices = 255;
+
 struct vPlyElement
 {
   std::string Name;
@@ -393,12 +399,13 @@ private:
             continue;
           }
           long long count = 0;
+          const bool ids = element.IsIndexList(property);
           if (!WordInteger(word, length, count) || count < 0 ||
-            static_cast<unsigned long long>(count) > this->Size - pos)
+            static_cast<unsigned long long>(count) > this->Size - pos ||
+            (ids && count > MostFaceVertices))
           {
             return false;
           }
-          const bool ids = element.IsIndexList(property);
           for (long long j = 0; j < count; ++j)
           {
             if (!this->NextWord(pos, word, length))
@@ -579,7 +586,8 @@ private:
             continue;
           }
           long long count = 0;
-          if (!this->ReadInteger(pos, property.Count, count) || count < 0)
+          if (!this->ReadInteger(pos, property.Count, count) || count < 0 ||
+            (element.IsIndexList(property) && count > MostFaceVertices))
           {
             return false;
           }
