@@ -155,7 +155,7 @@ std::string WriteModel(vTempHome& home, const std::string& name, int version)
   writer->SetInputData(model);
   writer->SetFileTypeToBinary();
   writer->SetFileVersion(version);
-  const std::string path = home.Sub(name);
+  std::string path = home.Sub(name);
   writer->SetFileName(path.c_str());
   EXPECT_EQ(1, writer->Write());
   return path;
