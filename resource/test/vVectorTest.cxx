@@ -333,7 +333,8 @@ TEST(vVector, LockingSkipsBufferChanges)
   vector.Unlock();
 
   void* taken = std::malloc(4);
-  std::memcpy(taken, "wxyz", 4);
+  const char letters[4] = { 'w', 'x', 'y', 'z' };
+  std::memcpy(taken, letters, sizeof(letters));
   vector.SetDataPointer(taken);
   EXPECT_EQ(vector.GetDataPointer(), taken);
   vector.Write();

@@ -36,7 +36,7 @@ const std::string& Folder()
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const char* made = mkdtemp(name.data());
-    const std::string path = made ? made : "/tmp";
+    std::string path = made ? made : "/tmp";
     if (FILE* raw = std::fopen((path + "/v.raw").c_str(), "wb"))
     {
       for (int i = 0; i < 4096; ++i)
@@ -146,7 +146,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   {
     std::remove((series + "/IM" + std::to_string(rest)).c_str());
   }
-  const std::string path = series;
+  const std::string& path = series;
 #else
   const std::string path = folder + "/input." VEMORA_FUZZ_EXT;
   if (!Write(path, data, size))
