@@ -19,6 +19,8 @@ public:
   vLayerCollection() = default;
   virtual ~vLayerCollection() = default;
   vLayerCollection(const vLayerCollection&) = default;
+  // clang-tidy 14 takes the loop the compiler makes up for the array member (__i0) for ours.
+  // NOLINTNEXTLINE(bugprone-reserved-identifier)
   vLayerCollection& operator=(const vLayerCollection&) = default;
 
   /** Appends the layer (weak reference); its index, or -1 for null or past 128 layers. */

@@ -28,7 +28,7 @@ void LookAlong(vRenderingTestScene& scene, int orientation)
   camera->SetFocalPoint(0, 0, 0);
   const double position[3][3] = { { 1, 0, 0 }, { 0, -1, 0 }, { 0, 0, 1 } };
   camera->SetPosition(position[orientation]);
-  camera->SetViewUp(orientation == 2 ? 0 : 0, orientation == 2 ? 1 : 0, orientation == 2 ? 0 : 1);
+  camera->SetViewUp(0, orientation == 2 ? 1 : 0, orientation == 2 ? 0 : 1);
   scene.Inset()->ResetCamera();
   scene.Window->Render();
 }

@@ -25,7 +25,8 @@ vtkSmartPointer<vtkPolyData> PointSet(int count, double spacing = 10.0)
   vtkNew<vtkPoints> points;
   for (int i = 0; i < count; ++i)
   {
-    points->InsertNextPoint(spacing * (i % 12), spacing * (i / 12), 0.0);
+    const int row = i / 12; // twelve points a row
+    points->InsertNextPoint(spacing * (i % 12), spacing * row, 0.0);
   }
   auto data = vtkSmartPointer<vtkPolyData>::New();
   data->SetPoints(points);

@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace
 {
 /**
@@ -95,8 +97,8 @@ struct WrapperScene
     this->Inset()->SetWorldPoint(x, y, z, 1.0);
     this->Inset()->WorldToDisplay();
     const double* d = this->Inset()->GetDisplayPoint();
-    dx = static_cast<int>(d[0] + 0.5);
-    dy = static_cast<int>(d[1] + 0.5);
+    dx = static_cast<int>(std::lround(d[0]));
+    dy = static_cast<int>(std::lround(d[1]));
   }
 
   vRendererManager Manager; // declared first: the wrapper and its viewer go before it

@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace
 {
 struct VolumeScene
@@ -49,8 +51,8 @@ struct VolumeScene
     vtkRenderer* renderer = this->Manager.GetRenderer(1 + k);
     renderer->SetWorldPoint(p[0], p[1], p[2], 1.0);
     renderer->WorldToDisplay();
-    x = static_cast<int>(renderer->GetDisplayPoint()[0] + 0.5);
-    y = static_cast<int>(renderer->GetDisplayPoint()[1] + 0.5);
+    x = static_cast<int>(std::lround(renderer->GetDisplayPoint()[0]));
+    y = static_cast<int>(std::lround(renderer->GetDisplayPoint()[1]));
   }
 
   vRendererManager Manager;
