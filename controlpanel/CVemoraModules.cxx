@@ -18,32 +18,8 @@ std::string CopyText(const char* text)
   return text ? std::string(text) : std::string();
 }
 
-// A module's export that lets an exception out (a C++ module out of memory) counts as having
-// failed: the exception goes no further than the call.
-template <typename Result, typename Call>
-Result Guarded(Result failure, Call call) noexcept
-{
-  try
-  {
-    return call();
-  }
-  catch (...)
-  {
-    return failure;
-  }
-}
-
-template <typename Call>
-void Guarded(Call call) noexcept
-{
-  try
-  {
-    call();
-  }
-  catch (...)
-  {
-  }
-}
+// A module's export that lets an exception out counts as having failed.
+using vModuleExport::Guarded;
 } // namespace
 
 CVemoraModules::CVemoraModules()

@@ -1,6 +1,8 @@
 #ifndef vModuleContract_h
 #define vModuleContract_h
 
+// The table below keeps its columns.
+// clang-format off
 /**
  * The analysis-module plug-in contract.
  *
@@ -10,31 +12,31 @@
  * start-up run). Strings are 8-bit, NUL-terminated, owned by the module, and copied by the caller
  * at once. All calls come from the user-interface thread, one at a time.
  *
- * | export                    | signature                          | called |
- * |---------------------------|------------------------------------|-----------------------------------|
- * | "GetModuleVer"            | const char* ()                     | once at load | |
- * "GetModuleName"           | const char* ()                     | once at load; identifies it | |
- * "GetModuleDesc"           | const char* ()                     | once at load | |
- * "GetModuleTargetDataType" | int ()  (bit set of data types)    | once at load | |
- * "SetRenderWindow"         | void (vtkRenderWindow*)            | start-up run: the first window |
- * | "SetCP"                   | void (CVemoraCP*)                  | start-up run: the facade | |
- * "Run"                     | void ()                            | start-up run; adds its page | |
- * "SetPrimaryData"          | void (int index)                   | CVemoraModules::SetPrimaryData |
- * | "AddSecondaryData"        | void (int type, int index)         |
- * CVemoraModules::AddSecondaryData  | | "GetViewer"               | vViewer* ()  (null: no viewer)
- * | CVemoraModules::GetViewer         | | "DelViewer"               | void () |
- * CVemoraModules::DeleteViewer      | | "DetachData"              | void () |
- * CVemoraModules::DetachData        | | "Command"                 | int (const char* text) | "word
- * arg1 arg2 ..." (one blank)  | | "GetLastMessage"          | const char* ()                     |
- * the console, after every Command  | | "GetCommandList"          | const char* ()  (looked up
- * only)   | the console's command-list query  | | "ReleaseMemory"           | void () | just before
- * the library unloads   |
+ * | export                    | signature                        | called
+ * |---------------------------|----------------------------------|--------------------------------
+ * | "GetModuleVer"            | const char* ()                   | once at load
+ * | "GetModuleName"           | const char* ()                   | once at load; identifies it
+ * | "GetModuleDesc"           | const char* ()                   | once at load
+ * | "GetModuleTargetDataType" | int ()  (bit set of data types)  | once at load
+ * | "SetRenderWindow"         | void (vtkRenderWindow*)          | start-up run: the first window
+ * | "SetCP"                   | void (CVemoraCP*)                | start-up run: the facade
+ * | "Run"                     | void ()                          | start-up run; adds its page
+ * | "SetPrimaryData"          | void (int index)                 | CVemoraModules::SetPrimaryData
+ * | "AddSecondaryData"        | void (int type, int index)       | CVemoraModules::AddSecondaryData
+ * | "GetViewer"               | vViewer* ()  (null: no viewer)   | CVemoraModules::GetViewer
+ * | "DelViewer"               | void ()                          | CVemoraModules::DeleteViewer
+ * | "DetachData"              | void ()                          | CVemoraModules::DetachData
+ * | "Command"                 | int (const char* text)           | "word arg1 arg2 ..." (one blank)
+ * | "GetLastMessage"          | const char* ()                   | the console, after every Command
+ * | "GetCommandList"          | const char* ()  (looked up only) | the console's command-list query
+ * | "ReleaseMemory"           | void ()                          | just before the library unloads
  *
  * The control panel itself sends "coolstart" and "add <data name>" through "Command".
  *
  * Data type codes (single bits, combinable in a target data type): 2 model, 4 image volume,
  * 16 surface mesh, 32 small point set, 64 point cloud, 256 hard resource.
  */
+// clang-format on
 
 class CVemoraCP;
 class vViewer;
@@ -72,6 +74,36 @@ constexpr const char* Command = "Command";
 constexpr const char* GetLastMessage = "GetLastMessage";
 constexpr const char* GetCommandList = "GetCommandList";
 constexpr const char* ReleaseMemory = "ReleaseMemory";
+
+/**
+ * Runs `call` so that no exception crosses the C interface, on either side: one that escapes (a
+ * C++ module out of memory) gives `failure`, as a failed or missing export would.
+ */
+template <typename Result, typename Call>
+Result Guarded(Result failure, Call call) noexcept
+{
+  try
+  {
+    return call();
+  }
+  catch (...)
+  {
+    return failure;
+  }
+}
+
+/** The same for a call without a result. */
+template <typename Call>
+void Guarded(Call call) noexcept
+{
+  try
+  {
+    call();
+  }
+  catch (...)
+  {
+  }
+}
 } // namespace vModuleExport
 
 /** Marks a function of a plug-in as one of its exports. */

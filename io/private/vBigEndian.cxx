@@ -65,118 +65,20 @@ bool HasAvx2()
  */
 __attribute__((target("avx2"))) size_t CopyAvx2(char* to, const char* from, size_t count, int size)
 {
-  __m256i order;
-  switch (size)
+  // Byte i of the result is byte `order[i]` of the same 16-byte lane of the input.
+  alignas(32) char order[32];
+  for (int i = 0; i < 32; ++i)
   {
-    case 2:
-      order = _mm256_setr_epi8(1,
-        0,
-        3,
-        2,
-        5,
-        4,
-        7,
-        6,
-        9,
-        8,
-        11,
-        10,
-        13,
-        12,
-        15,
-        14, //
-        1,
-        0,
-        3,
-        2,
-        5,
-        4,
-        7,
-        6,
-        9,
-        8,
-        11,
-        10,
-        13,
-        12,
-        15,
-        14);
-      break;
-    case 4:
-      order = _mm256_setr_epi8(3,
-        2,
-        1,
-        0,
-        7,
-        6,
-        5,
-        4,
-        11,
-        10,
-        9,
-        8,
-        15,
-        14,
-        13,
-        12, //
-        3,
-        2,
-        1,
-        0,
-        7,
-        6,
-        5,
-        4,
-        11,
-        10,
-        9,
-        8,
-        15,
-        14,
-        13,
-        12);
-      break;
-    default:
-      order = _mm256_setr_epi8(7,
-        6,
-        5,
-        4,
-        3,
-        2,
-        1,
-        0,
-        15,
-        14,
-        13,
-        12,
-        11,
-        10,
-        9,
-        8, //
-        7,
-        6,
-        5,
-        4,
-        3,
-        2,
-        1,
-        0,
-        15,
-        14,
-        13,
-        12,
-        11,
-        10,
-        9,
-        8);
-      break;
+    const int lane = i % 16;
+    order[i] = static_cast<char>(lane - lane % size + size - 1 - lane % size);
   }
+  const __m256i shuffle = _mm256_load_si256(reinterpret_cast<const __m256i*>(order));
   const size_t bytes = count * static_cast<size_t>(size);
   size_t done = 0;
   for (; done + 32 <= bytes; done += 32)
   {
     const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + done));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + done), _mm256_shuffle_epi8(v, order));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + done), _mm256_shuffle_epi8(v, shuffle));
   }
   return done / static_cast<size_t>(size);
 }
@@ -191,38 +93,16 @@ __attribute__((target("avx2"))) size_t NarrowAvx2(int32_t* to,
   size_t count,
   uint64_t& largest)
 {
-  const __m256i order = _mm256_setr_epi8(7,
-    6,
-    5,
-    4,
-    15,
-    14,
-    13,
-    12,
-    3,
-    2,
-    1,
-    0,
-    11,
-    10,
-    9,
-    8, //
-    7,
-    6,
-    5,
-    4,
-    15,
-    14,
-    13,
-    12,
-    3,
-    2,
-    1,
-    0,
-    11,
-    10,
-    9,
-    8);
+  // Per 16-byte lane of two values: their low halves (turned) first, then their high halves.
+  alignas(32) char order[32];
+  for (int i = 0; i < 32; ++i)
+  {
+    const int lane = i % 16;
+    const int value = (lane % 8) / 4; // the first or the second value of the lane
+    const int byte = lane % 4;
+    order[i] = static_cast<char>(8 * value + (lane < 8 ? 7 : 3) - byte);
+  }
+  const __m256i shuffle = _mm256_load_si256(reinterpret_cast<const __m256i*>(order));
   __m128i lowMax = _mm_setzero_si128();
   __m128i highAny = _mm_setzero_si128();
   size_t done = 0;
@@ -230,7 +110,7 @@ __attribute__((target("avx2"))) size_t NarrowAvx2(int32_t* to,
   {
     const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + done * 8));
     // [lo0 lo1 hi0 hi1 | lo2 lo3 hi2 hi3] -> [lo0 lo1 lo2 lo3 | hi0 hi1 hi2 hi3]
-    const __m256i halves = _mm256_permute4x64_epi64(_mm256_shuffle_epi8(v, order), 0xD8);
+    const __m256i halves = _mm256_permute4x64_epi64(_mm256_shuffle_epi8(v, shuffle), 0xD8);
     const __m128i low = _mm256_castsi256_si128(halves);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(to + done), low);
     lowMax = _mm_max_epu32(lowMax, low);

@@ -25,32 +25,8 @@ vViewModule& Self()
   return *Instance();
 }
 
-// No exception crosses the C interface: an export that fails (out of memory) gives its failure
-// value, as a missing export would.
-template <typename Result, typename Call>
-Result Guarded(Result failure, Call call) noexcept
-{
-  try
-  {
-    return call();
-  }
-  catch (...)
-  {
-    return failure;
-  }
-}
-
-template <typename Call>
-void Guarded(Call call) noexcept
-{
-  try
-  {
-    call();
-  }
-  catch (...)
-  {
-  }
-}
+// A module's export that lets an exception out counts as having failed.
+using vModuleExport::Guarded;
 } // namespace
 
 VEMORA_PLUGIN_EXPORT const char* GetModuleVer()
