@@ -227,18 +227,9 @@ public:
       }
       const size_t chunk =
         static_cast<size_t>(std::min<unsigned long long>(bytes - done, ChunkBytes));
-      size_t got = 0;
-      while (got < chunk)
+      if (!this->ReadAt(buffer.data(), chunk, this->Pos + done))
       {
-        const ssize_t n = ::pread(this->Descriptor,
-          buffer.data() + got,
-          chunk - got,
-          static_cast<off_t>(this->Pos + done + got));
-        if (n <= 0)
-        {
-          return false;
-        }
-        got += static_cast<size_t>(n);
+        return false;
       }
       // Whole values only: a chunk is a multiple of every value size.
       vBigEndian::Copy(out + done, buffer.data(), chunk / static_cast<size_t>(size), size);
@@ -270,18 +261,9 @@ public:
       }
       const size_t chunk =
         static_cast<size_t>(std::min<unsigned long long>(count - done, ChunkBytes / 8));
-      size_t got = 0;
-      while (got < chunk * 8)
+      if (!this->ReadAt(buffer.data(), chunk * 8, this->Pos + done * 8))
       {
-        const ssize_t n = ::pread(this->Descriptor,
-          buffer.data() + got,
-          chunk * 8 - got,
-          static_cast<off_t>(this->Pos + done * 8 + got));
-        if (n <= 0)
-        {
-          return false;
-        }
-        got += static_cast<size_t>(n);
+        return false;
       }
       fits = vBigEndian::Narrow(data + done, buffer.data(), chunk, limit) && fits;
       done += chunk;
@@ -320,6 +302,23 @@ public:
   }
 
 private:
+  /** Reads exactly `bytes` at `offset` into `to`; false when the file ends first. */
+  bool ReadAt(char* to, size_t bytes, unsigned long long offset) const
+  {
+    size_t got = 0;
+    while (got < bytes)
+    {
+      const ssize_t n =
+        ::pread(this->Descriptor, to + got, bytes - got, static_cast<off_t>(offset + got));
+      if (n <= 0)
+      {
+        return false;
+      }
+      got += static_cast<size_t>(n);
+    }
+    return true;
+  }
+
   int Descriptor = -1;
   unsigned long long Size = 0;
   unsigned long long Pos = 0;
