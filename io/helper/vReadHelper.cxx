@@ -164,7 +164,7 @@ public:
       // all again.
       if (!vCellCheck::CellsAreValid(poly))
       {
-        this->Text << "error cells name points the model does not have\n";
+        this->Text << "error cells name points the model does not have, or too few points\n";
         return true;
       }
       this->Text << "poly\n";

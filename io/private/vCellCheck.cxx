@@ -32,9 +32,12 @@ bool IdsAreBelow(Array* ids, vtkIdType points)
   return !(bad & top);
 }
 
-/** True when the offsets start at 0, never decrease and end at the connectivity's size. */
+/**
+ * True when the offsets start at 0, end at the connectivity's size and grow by at least `fewest`
+ * from one cell to the next (0: never decrease).
+ */
 template <typename Array>
-bool OffsetsAreValid(Array* offsets, vtkIdType connectivity)
+bool OffsetsAreValid(Array* offsets, vtkIdType connectivity, vtkIdType fewest)
 {
   const auto* p = offsets->GetPointer(0);
   const vtkIdType n = offsets->GetNumberOfValues();
@@ -43,40 +46,35 @@ bool OffsetsAreValid(Array* offsets, vtkIdType connectivity)
     return connectivity == 0;
   }
   bool bad = p[0] != 0 || p[n - 1] != connectivity;
+  // Offsets lie between 0 and the connectivity's size once the ends are right and no step is
+  // negative, so the differences cannot overflow.
   for (vtkIdType i = 1; i < n; ++i)
   {
-    bad |= p[i] < p[i - 1];
+    bad |= static_cast<vtkIdType>(p[i]) - static_cast<vtkIdType>(p[i - 1]) < fewest;
   }
   return !bad;
 }
 
 } // namespace
 
-bool vCellCheck::CellIdsAreValid(vtkCellArray* cells, vtkIdType points)
+bool vCellCheck::CellIdsAreValid(vtkCellArray* cells, vtkIdType points, vtkIdType fewestPoints)
 {
   if (!cells)
   {
     return true;
   }
   const vtkIdType connectivity = cells->GetNumberOfConnectivityIds();
-  return cells->IsStorage64Bit() ? OffsetsAreValid(cells->GetOffsetsArray64(), connectivity) &&
+  return cells->IsStorage64Bit()
+    ? OffsetsAreValid(cells->GetOffsetsArray64(), connectivity, fewestPoints) &&
       IdsAreBelow(cells->GetConnectivityArray64(), points)
-                                 : OffsetsAreValid(cells->GetOffsetsArray32(), connectivity) &&
+    : OffsetsAreValid(cells->GetOffsetsArray32(), connectivity, fewestPoints) &&
       IdsAreBelow(cells->GetConnectivityArray32(), points);
 }
 
 bool vCellCheck::CellsAreValid(vtkPolyData* model)
 {
   const vtkIdType points = model->GetNumberOfPoints();
-  vtkCellArray* arrays[4] = {
-    model->GetVerts(), model->GetLines(), model->GetPolys(), model->GetStrips()
-  };
-  for (vtkCellArray* cells : arrays)
-  {
-    if (!CellIdsAreValid(cells, points))
-    {
-      return false;
-    }
-  }
-  return true;
+  return CellIdsAreValid(model->GetVerts(), points, 1) &&
+    CellIdsAreValid(model->GetLines(), points, 2) &&
+    CellIdsAreValid(model->GetPolys(), points, 3) && CellIdsAreValid(model->GetStrips(), points, 3);
 }

@@ -14,12 +14,16 @@ class vtkPolyData;
 namespace vCellCheck
 {
 /**
- * True when the offsets start at 0, never decrease and end at the connectivity's size, and every
- * id names one of `points` points; null cells are valid.
+ * True when the offsets start at 0, end at the connectivity's size and give every cell at least
+ * `fewestPoints` points (0: null cells are valid), and every id names one of `points` points.
  */
-bool CellIdsAreValid(vtkCellArray* cells, vtkIdType points);
+bool CellIdsAreValid(vtkCellArray* cells, vtkIdType points, vtkIdType fewestPoints = 0);
 
-/** True when every cell of the model (vertices, lines, polygons, strips) names a point it has. */
+/**
+ * True when every cell of the model names points it has, and has the points its kind needs:
+ * a vertex 1, a line 2, a polygon or a strip 3 (VTK cannot build the model's cell map otherwise,
+ * and crashes on the first look at a cell).
+ */
 bool CellsAreValid(vtkPolyData* model);
 } // namespace vCellCheck
 

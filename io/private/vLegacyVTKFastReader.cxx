@@ -430,6 +430,10 @@ bool vLegacyParse::Cells(const std::vector<std::string>& words)
   {
     return false;
   }
+  // The points a cell of each kind needs: VTK cannot build the cell map of a model with fewer,
+  // and crashes on the first look at a cell.
+  const std::string kind = Lower(words[0]);
+  const int fewest = kind == "vertices" ? 1 : kind == "lines" ? 2 : 3;
   vtkNew<vtkCellArray> cells;
   if (this->Modern)
   {
@@ -457,13 +461,13 @@ bool vLegacyParse::Cells(const std::vector<std::string>& words)
     {
       return false;
     }
-    // Offsets from 0, never falling, ending at the connectivity's size.
+    // Offsets from 0, rising by at least `fewest`, ending at the connectivity's size.
     const int32_t* o = offsets->GetPointer(0);
     const vtkIdType n = offsets->GetNumberOfValues();
     bool bad = o[0] != 0 || o[n - 1] != static_cast<int32_t>(second);
     for (vtkIdType i = 1; i < n; ++i)
     {
-      bad |= o[i] < o[i - 1];
+      bad |= static_cast<long long>(o[i]) - o[i - 1] < fewest;
     }
     if (bad)
     {
@@ -491,7 +495,7 @@ bool vLegacyParse::Cells(const std::vector<std::string>& words)
     vtkIdType used = 0;
     for (unsigned long long c = 0; c < first; ++c)
     {
-      if (at >= values.size() || values[at] < 0 ||
+      if (at >= values.size() || values[at] < fewest ||
         static_cast<size_t>(values[at]) > values.size() - at - 1)
       {
         return false;
@@ -516,7 +520,7 @@ bool vLegacyParse::Cells(const std::vector<std::string>& words)
     cells->SetData(offsets, connectivity);
   }
 
-  const std::string key = Lower(words[0]);
+  const std::string& key = kind;
   if (key == "vertices" && !this->Model->GetVerts()->GetNumberOfCells())
   {
     this->Model->SetVerts(cells);

@@ -3,6 +3,7 @@
 #include "vFileReader.h"
 
 #include "vTempHome.h"
+#include "vVtkOutputCapture.h"
 
 #include <vtkCellArray.h>
 #include <vtkCellData.h>
@@ -12,6 +13,7 @@
 #include <vtkIdList.h>
 #include <vtkNew.h>
 #include <vtkPointData.h>
+#include <vtkPoints.h>
 #include <vtkPolyData.h>
 #include <vtkPolyDataReader.h>
 #include <vtkPolyDataWriter.h>
@@ -214,4 +216,60 @@ TEST(LegacyVTKFastReader, LeavesWhatDoesNotFitToTheCheckedWay)
   reader.SetFilename(path);
   EXPECT_EQ(1, reader.Read());
   EXPECT_EQ(vFileReader::SurfaceMesh, reader.GetOutputType());
+}
+
+TEST(LegacyVTKFastReader, CellsOfTooFewPointsAreRefused)
+{
+  // A polygon of 2 points, a line of 1, a vertex of none: VTK cannot build the cell map of such
+  // a model and crashed on the first look at a cell. Refused by both ways of reading .vtk files
+  // and for OBJ faces, whatever the file format.
+  vTempHome home;
+  vFileReader reader;
+  const vtkIdType ids[3] = { 0, 1, 2 };
+  struct vCase
+  {
+    const char* Kind;
+    vtkIdType Points;
+  };
+  for (const vCase& bad : { vCase{ "polys", 2 }, vCase{ "lines", 1 }, vCase{ "verts", 0 } })
+  {
+    for (const bool binary : { true, false })
+    {
+      vtkNew<vtkPolyData> model;
+      vtkNew<vtkPoints> points;
+      points->InsertNextPoint(0, 0, 0);
+      points->InsertNextPoint(1, 0, 0);
+      points->InsertNextPoint(0, 1, 0);
+      model->SetPoints(points);
+      vtkNew<vtkCellArray> cells;
+      cells->InsertNextCell(3, ids);
+      cells->InsertNextCell(bad.Points, ids);
+      const std::string kind = bad.Kind;
+      if (kind == "polys")
+        model->SetPolys(cells);
+      else if (kind == "lines")
+        model->SetLines(cells);
+      else
+        model->SetVerts(cells);
+      const std::string path = home.Sub(kind + (binary ? "-binary" : "-text") + ".vtk");
+      vtkNew<vtkPolyDataWriter> writer;
+      writer->SetInputData(model);
+      writer->SetFileName(path.c_str());
+      if (binary)
+        writer->SetFileTypeToBinary();
+      ASSERT_EQ(1, writer->Write());
+      vtkSmartPointer<vtkPolyData> read;
+      EXPECT_EQ(vLegacyVTKFastReader::NotHandled, vLegacyVTKFastReader::ReadFile(path, read))
+        << path;
+      reader.SetFilename(path);
+      EXPECT_EQ(0, reader.Read()) << path;
+    }
+  }
+  {
+    vExpectVtkMessages vtkMessages; // VTK's OBJ reader may complain on its own
+    reader.SetFilename(home.WriteFile("two.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\nf 1 2\n"));
+    EXPECT_EQ(0, reader.Read());
+  }
+  reader.SetFilename(home.WriteFile("three.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n"));
+  EXPECT_EQ(1, reader.Read());
 }
