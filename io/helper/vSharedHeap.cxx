@@ -307,6 +307,10 @@ extern "C"
 
   __attribute__((visibility("default"))) void* realloc(void* pointer, std::size_t size)
   {
+    if (!pointer)
+    {
+      return malloc(size); // arrays that start empty grow from here
+    }
     if (MayBeBlock(pointer))
     {
       vLocked lock;
