@@ -4,18 +4,23 @@
 #include "vUserPrompt.h"
 #include "vVtkOutputCapture.h"
 
+#include <vtkCellData.h>
 #include <vtkIdList.h>
 #include <vtkImageData.h>
 #include <vtkMetaImageWriter.h>
 #include <vtkNIFTIImageWriter.h>
+#include <vtkPLYReader.h>
 #include <vtkPointData.h>
 #include <vtkPolyData.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <map>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -402,7 +407,15 @@ TEST(ReaderPlugins, PlyFilesOfModellingToolsReadAndDamagedOnesAreRefused)
     longFaceBinary.append(reinterpret_cast<const char*>(&id), sizeof(id));
   }
   longFace += "\n";
+  // Faces of fewer than 3 vertices: VTK cannot build such a model's cell map and crashes on the
+  // first look at a cell (picking, most filters).
+  std::string twoBinary = binary(3, 2);
+  twoBinary[twoBinary.size() - 13] = 2;
+  twoBinary.resize(twoBinary.size() - 4);
   const std::pair<const char*, std::string> damaged[] = {
+    { "two.ply", triangle + "2 0 1\n" },
+    { "none.ply", triangle + "0\n" },
+    { "two-binary.ply", twoBinary },
     { "long-face.ply", longFace },
     { "long-face-binary.ply", longFaceBinary },
     { "negative.ply", triangle + "-5 0 1 2\n" },
@@ -522,5 +535,269 @@ TEST(ReaderPlugins, PlyElementsInAnyOrderRead)
     model->GetCellPoints(1, ids);
     ASSERT_EQ(3, ids->GetNumberOfIds()) << file.first;
     EXPECT_EQ(3, ids->GetId(2)) << file.first;
+  }
+}
+
+namespace
+{
+/** One scalar property of a generated PLY vertex: its name and type word. */
+struct vPlyColumn
+{
+  const char* Name;
+  const char* Type;
+};
+
+/** Appends `value` as the PLY type `type` in the given byte order. */
+void PutPlyValue(std::string& body, const std::string& type, double value, bool big)
+{
+  char bytes[8];
+  int size = 0;
+  auto store = [&](auto typed)
+  {
+    size = static_cast<int>(sizeof(typed));
+    std::memcpy(bytes, &typed, sizeof(typed));
+  };
+  if (type == "char")
+    store(static_cast<std::int8_t>(value));
+  else if (type == "uchar")
+    store(static_cast<std::uint8_t>(value));
+  else if (type == "short")
+    store(static_cast<std::int16_t>(value));
+  else if (type == "ushort")
+    store(static_cast<std::uint16_t>(value));
+  else if (type == "int")
+    store(static_cast<std::int32_t>(value));
+  else if (type == "uint")
+    store(static_cast<std::uint32_t>(value));
+  else if (type == "float")
+    store(static_cast<float>(value));
+  else
+    store(value);
+  if (big)
+  {
+    std::reverse(bytes, bytes + size);
+  }
+  body.append(bytes, static_cast<std::size_t>(size));
+}
+
+/** What a generated PLY file holds. */
+struct vPlyLayout
+{
+  std::string Name;
+  std::string Format; // "binary_little_endian", "binary_big_endian" or "ascii"
+  std::vector<vPlyColumn> Vertex;
+  std::string CountType = "uchar";
+  std::string IdType = "int";
+  bool Faces = true;
+  bool MaterialFirst = false;
+  bool FaceColours = false;
+};
+
+/** A PLY file of 7 vertices and faces of 3, 4, 5 and 3 vertices in `layout`. */
+std::string MakePly(const vPlyLayout& layout)
+{
+  const std::vector<std::vector<int>> faces = {
+    { 0, 1, 2 }, { 2, 3, 4, 5 }, { 6, 5, 0, 1, 2 }, { 6, 5, 0 }
+  };
+  const bool text = layout.Format == "ascii";
+  const bool big = layout.Format == "binary_big_endian";
+  std::string header = "ply\nformat " + layout.Format + " 1.0\ncomment generated\n";
+  std::string body;
+  auto put = [&](const std::string& type, double value)
+  {
+    if (text)
+    {
+      std::ostringstream word;
+      word << value << ' ';
+      body += word.str();
+    }
+    else
+    {
+      PutPlyValue(body, type, value, big);
+    }
+  };
+  if (layout.MaterialFirst)
+  {
+    header += "element material 1\nproperty uchar ambient\nproperty float shine\n";
+    put("uchar", 9);
+    put("float", 0.25);
+  }
+  header += "element vertex 7\n";
+  for (const vPlyColumn& column : layout.Vertex)
+  {
+    header += std::string("property ") + column.Type + " " + column.Name + "\n";
+  }
+  for (int i = 0; i < 7; ++i)
+  {
+    for (std::size_t k = 0; k < layout.Vertex.size(); ++k)
+    {
+      const std::string type = layout.Vertex[k].Type;
+      const bool integer = type != "float" && type != "double";
+      put(type, integer ? (i * 37 + k * 11) % 100 : (i * 3.0 + k) * 0.37 - 5.0);
+    }
+    if (text)
+    {
+      body.back() = '\n';
+    }
+  }
+  if (layout.Faces)
+  {
+    header += "element face " + std::to_string(faces.size()) + "\nproperty list " +
+      layout.CountType + " " + layout.IdType + " vertex_indices\n";
+    if (layout.FaceColours)
+    {
+      header += "property uchar red\nproperty uchar green\nproperty uchar blue\n";
+    }
+    for (std::size_t f = 0; f < faces.size(); ++f)
+    {
+      put(layout.CountType, static_cast<double>(faces[f].size()));
+      for (const int id : faces[f])
+      {
+        put(layout.IdType, id);
+      }
+      for (int c = 0; layout.FaceColours && c < 3; ++c)
+      {
+        put("uchar", static_cast<double>(40 * f + c));
+      }
+      if (text)
+      {
+        body.back() = '\n';
+      }
+    }
+  }
+  return header + "end_header\n" + body;
+}
+
+/** Expects the same values in two attribute sets: arrays by name, and the same active ones. */
+void ExpectSameAttributes(vtkDataSetAttributes* expected,
+  vtkDataSetAttributes* actual,
+  const std::string& what)
+{
+  ASSERT_EQ(expected->GetNumberOfArrays(), actual->GetNumberOfArrays()) << what;
+  for (int i = 0; i < expected->GetNumberOfArrays(); ++i)
+  {
+    vtkDataArray* want = expected->GetArray(i);
+    ASSERT_NE(nullptr, want) << what;
+    vtkDataArray* got = actual->GetArray(want->GetName());
+    ASSERT_NE(nullptr, got) << what << " " << want->GetName();
+    EXPECT_EQ(want->GetDataType(), got->GetDataType()) << what << " " << want->GetName();
+    ASSERT_EQ(want->GetNumberOfComponents(), got->GetNumberOfComponents()) << what;
+    ASSERT_EQ(want->GetNumberOfValues(), got->GetNumberOfValues()) << what;
+    for (vtkIdType v = 0; v < want->GetNumberOfValues(); ++v)
+    {
+      EXPECT_EQ(want->GetVariantValue(v), got->GetVariantValue(v)) << what << " value " << v;
+    }
+  }
+  const int roles[] = {
+    vtkDataSetAttributes::SCALARS, vtkDataSetAttributes::NORMALS, vtkDataSetAttributes::TCOORDS
+  };
+  for (const int role : roles)
+  {
+    vtkDataArray* want = expected->GetAttribute(role);
+    vtkDataArray* got = actual->GetAttribute(role);
+    ASSERT_EQ(!want, !got) << what << " attribute " << role;
+    if (want)
+    {
+      EXPECT_STREQ(want->GetName(), got->GetName()) << what;
+    }
+  }
+}
+} // namespace
+
+TEST(ReaderPlugins, PlyModelsAreTheModelsOfVtksReaderInEveryLayout)
+{
+  // The plug-in turns the common binary layouts into a model itself, and hands the others to
+  // VTK's reader: either way the model must be the one VTK's reader gives (points, every cell,
+  // every attribute array), whatever the byte order, value types and property order.
+  vTempHome home;
+  InstallPlugins(home);
+  vFileReader reader;
+  const std::vector<vPlyColumn> xyz = { { "x", "float" }, { "y", "float" }, { "z", "float" } };
+  auto with = [&](std::vector<vPlyColumn> extra)
+  {
+    std::vector<vPlyColumn> columns = xyz;
+    columns.insert(columns.end(), extra.begin(), extra.end());
+    return columns;
+  };
+  std::vector<vPlyLayout> layouts = {
+    { "plain-little", "binary_little_endian", xyz },
+    { "plain-big", "binary_big_endian", xyz },
+    { "doubles-reordered",
+      "binary_little_endian",
+      { { "z", "double" }, { "x", "double" }, { "y", "double" } },
+      "ushort",
+      "uint" },
+    { "integers",
+      "binary_big_endian",
+      { { "x", "short" }, { "y", "int" }, { "z", "uchar" } },
+      "char",
+      "short" },
+    { "material-first", "binary_little_endian", xyz },
+    { "points-only", "binary_little_endian", xyz },
+    { "normals",
+      "binary_little_endian",
+      with({ { "nx", "float" }, { "ny", "float" }, { "nz", "float" } }) },
+    { "colours",
+      "binary_big_endian",
+      with({ { "red", "uchar" }, { "green", "uchar" }, { "blue", "uchar" } }) },
+    { "colours-alpha",
+      "binary_little_endian",
+      with(
+        { { "red", "uchar" }, { "green", "uchar" }, { "blue", "uchar" }, { "alpha", "uchar" } }) },
+    { "texture", "binary_little_endian", with({ { "u", "float" }, { "v", "float" } }) },
+    { "unknown-property", "binary_little_endian", with({ { "confidence", "float" } }) },
+    { "face-colours", "binary_little_endian", xyz },
+    { "text", "ascii", with({ { "nx", "float" }, { "ny", "float" }, { "nz", "float" } }) },
+  };
+  layouts[4].MaterialFirst = true;
+  layouts[5].Faces = false;
+  layouts[11].FaceColours = true;
+  for (const vPlyLayout& layout : layouts)
+  {
+    const std::string path = home.WriteFile(layout.Name + ".ply", MakePly(layout));
+    vtkNew<vtkPLYReader> vtk;
+    if (layout.MaterialFirst)
+    {
+      // VTK's own reader takes the material's bytes for vertices: it reads the same file
+      // without the material.
+      vPlyLayout plain = layout;
+      plain.MaterialFirst = false;
+      vtk->SetFileName(home.WriteFile(layout.Name + "-vtk.ply", MakePly(plain)).c_str());
+    }
+    else
+    {
+      vtk->SetFileName(path.c_str());
+    }
+    vtk->Update();
+    vtkPolyData* expected = vtk->GetOutput();
+    ASSERT_EQ(7, expected->GetNumberOfPoints()) << layout.Name;
+
+    reader.SetFilename(path);
+    ASSERT_EQ(1, reader.Read()) << layout.Name;
+    auto* model = vtkPolyData::SafeDownCast(reader.GetOutput());
+    ASSERT_NE(nullptr, model) << layout.Name;
+    ASSERT_EQ(7, model->GetNumberOfPoints()) << layout.Name;
+    for (vtkIdType i = 0; i < 7; ++i)
+    {
+      for (int c = 0; c < 3; ++c)
+      {
+        EXPECT_EQ(expected->GetPoint(i)[c], model->GetPoint(i)[c]) << layout.Name << " " << i;
+      }
+    }
+    EXPECT_EQ(expected->GetPoints()->GetDataType(), model->GetPoints()->GetDataType());
+    ASSERT_EQ(expected->GetNumberOfPolys(), model->GetNumberOfPolys()) << layout.Name;
+    ASSERT_EQ(expected->GetNumberOfCells(), model->GetNumberOfCells()) << layout.Name;
+    vtkNew<vtkIdList> want;
+    vtkNew<vtkIdList> got;
+    for (vtkIdType c = 0; c < expected->GetNumberOfCells(); ++c)
+    {
+      expected->GetCellPoints(c, want);
+      model->GetCellPoints(c, got);
+      ASSERT_EQ(want->GetNumberOfIds(), got->GetNumberOfIds()) << layout.Name << " cell " << c;
+      EXPECT_TRUE(std::equal(want->begin(), want->end(), got->begin()))
+        << layout.Name << " cell " << c;
+    }
+    ExpectSameAttributes(expected->GetPointData(), model->GetPointData(), layout.Name + " points");
+    ExpectSameAttributes(expected->GetCellData(), model->GetCellData(), layout.Name + " cells");
   }
 }
