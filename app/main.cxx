@@ -1,5 +1,6 @@
 // The program Vemora: the workstation's window, or a batch run of a script (--batch).
 #include "CVemoraApp.h"
+#include "vApplication.h"
 #include "vAppOptions.h"
 #include "vBatchOptions.h"
 #include "vBatchRun.h"
@@ -9,7 +10,6 @@
 
 #include <QVTKOpenGLNativeWidget.h>
 
-#include <QApplication>
 #include <QSurfaceFormat>
 
 #include <cstdio>
@@ -89,7 +89,7 @@ int main(int argc, char** argv)
   }
 
   QSurfaceFormat::setDefaultFormat(QVTKOpenGLNativeWidget::defaultFormat());
-  QApplication application(argc, argv);
+  vApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Vemora"));
   QApplication::setApplicationVersion(QStringLiteral(VEMORA_VERSION));
   int result = 0;
