@@ -1,7 +1,7 @@
 // The program Vemora: the workstation's window, or a batch run of a script (--batch).
 #include "CVemoraApp.h"
-#include "vApplication.h"
 #include "vAppOptions.h"
+#include "vApplication.h"
 #include "vBatchOptions.h"
 #include "vBatchRun.h"
 #include "vDisplay.h"
