@@ -32,6 +32,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
+#include <new>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -581,6 +582,13 @@ bool vtkTools::vtkMcMask(vtkImageData* volume, double value, vtkImageData* mask)
     mask->AllocateScalars(type, 1);
   }
   vtkDataArray* out = mask->GetPointData()->GetScalars();
+  if (!out || out->GetNumberOfTuples() != mask->GetNumberOfPoints())
+  {
+    // VTK tells of an allocation that failed only in its log, and a mask without its voxels
+    // would have the filters downstream read past its end.
+    mask->Initialize();
+    throw std::bad_alloc();
+  }
   const vtkIdType voxels = out->GetNumberOfTuples();
   // A scalar array shorter than the grid (a malformed volume) leaves the rest of the mask at 0.
   const vtkIdType count = std::min(voxels, scalars->GetNumberOfTuples());

@@ -58,7 +58,8 @@ public:
    * inside the window and 0 outside, of the volume's scalar type when that type holds `value`
    * exactly (an integral value within an integer type's range, a float volume's value that a
    * float holds), of doubles otherwise. Returns false (mask emptied) when the volume has no
-   * voxels or no scalars.
+   * voxels or no scalars; throws std::bad_alloc (mask emptied) when the mask cannot be
+   * allocated, as the console's commands and the window's handlers expect of an allocation.
    */
   static bool vtkMcMask(vtkImageData* volume, double value, vtkImageData* mask);
 

@@ -1,5 +1,6 @@
 #include "vtkTools.h"
 
+#include "vAddressSpaceLimit.h"
 #include "vTempHome.h"
 #include "vVtkOutputCapture.h"
 
@@ -19,9 +20,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <limits>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -317,4 +322,40 @@ TEST(SurfaceDistance, StaysWithinTheCallersArray)
   vtkIdType bad[3] = { 0, 1, 100000 };
   broken->GetPolys()->InsertNextCell(3, bad);
   ExpectDistances(broken, grid, PlainDistances(sphere->GetOutput(), grid));
+}
+
+TEST(vtkTools, AMaskThatCannotBeAllocatedIsAnAllocationFailure)
+{
+  // VTK logs a failed allocation and leaves the array empty: the mask had the volume's structure
+  // and no voxels, which the smoothing and contouring read past. Run in a child whose address
+  // space has no room for the 32 MiB mask.
+  VEMORA_SKIP_UNDER_SANITIZERS();
+  ::testing::FLAGS_gtest_death_test_style = "threadsafe";
+  vtkNew<vtkImageData> volume;
+  volume->SetDimensions(256, 256, 128);
+  volume->AllocateScalars(VTK_SHORT, 1);
+  auto* voxels = static_cast<short*>(volume->GetScalarPointer());
+  std::fill(voxels, voxels + 256 * 256 * 128, short(100));
+  auto child = [&]()
+  {
+    vtkObject::GlobalWarningDisplayOff(); // VTK's own error text about the allocation
+    vtkNew<vtkImageData> mask;
+    bool made = false;
+    try
+    {
+      vAddressSpaceLimit limit(std::size_t(8) << 20);
+      made = vtkTools::vtkMcMask(volume, 100.0, mask);
+    }
+    catch (const std::bad_alloc&)
+    {
+      std::fprintf(
+        stderr, "refused, scalars %s\n", mask->GetPointData()->GetScalars() ? "kept" : "gone");
+      std::fflush(stderr);
+      std::_Exit(3);
+    }
+    std::fprintf(stderr, "made %d\n", made ? 1 : 0);
+    std::fflush(stderr);
+    std::_Exit(0);
+  };
+  EXPECT_EXIT(child(), ::testing::ExitedWithCode(3), "refused, scalars gone");
 }

@@ -12,6 +12,7 @@
 #include "vRendererManager.h"
 #include "vVolumeResource.h"
 
+#include "vAddressSpaceLimit.h"
 #include "vRenderBaseline.h"
 
 #include <vtkImageData.h>
@@ -27,17 +28,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
-#include <sys/resource.h>
 #include <unistd.h>
-
-#if defined(__SANITIZE_ADDRESS__)
-#define VEMORA_SKIP_UNDER_SANITIZERS() GTEST_SKIP() << "RLIMIT_AS does not hold under ASan"
-#else
-#define VEMORA_SKIP_UNDER_SANITIZERS()                                                             \
-  do                                                                                               \
-  {                                                                                                \
-  } while (false)
-#endif
 
 namespace
 {
@@ -53,23 +44,7 @@ protected:
   [[noreturn]] void RunLimited(std::size_t headroom, const std::function<int()>& command)
   {
     const std::string before = this->Facade->GetVar();
-    long long used = 0;
-    if (FILE* status = std::fopen("/proc/self/status", "r"))
-    {
-      char line[256];
-      while (std::fgets(line, sizeof(line), status))
-      {
-        if (std::strncmp(line, "VmSize:", 7) == 0)
-        {
-          used = std::strtoll(line + 7, nullptr, 10) * 1024;
-        }
-      }
-      std::fclose(status);
-    }
-    struct rlimit limit;
-    ::getrlimit(RLIMIT_AS, &limit);
-    limit.rlim_cur = static_cast<rlim_t>(used) + (rlim_t(headroom) << 20);
-    ::setrlimit(RLIMIT_AS, &limit);
+    vAddressSpaceLimit limit(headroom << 20);
     const int result = command();
     const bool unchanged = this->Facade->GetVar() == before;
     std::fprintf(stderr,

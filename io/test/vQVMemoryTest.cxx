@@ -1,6 +1,7 @@
 #include "vFileReader.h"
 #include "vQVFile.h"
 
+#include "vAddressSpaceLimit.h"
 #include "vTempHome.h"
 
 #include <vtkImageData.h>
@@ -11,7 +12,6 @@
 #include <cstring>
 #include <fstream>
 #include <string>
-#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -103,15 +103,13 @@ TEST(QVMemory, AVolumeThatCannotFitIsRefusedBeforeAnythingIsAllocated)
   }
   ASSERT_EQ(0, ::truncate(path.c_str(), vQVFile::HeaderSize + (off_t(4) << 30)));
 
-  struct rlimit previous;
-  ASSERT_EQ(0, ::getrlimit(RLIMIT_AS, &previous));
-  struct rlimit limit = previous;
-  limit.rlim_cur = static_cast<rlim_t>(StatusKiB("VmSize:")) * 1024 + (rlim_t(1) << 30);
-  ASSERT_EQ(0, ::setrlimit(RLIMIT_AS, &limit));
   vFileReader reader;
   reader.SetFilename(path);
-  const int result = reader.Read();
-  ::setrlimit(RLIMIT_AS, &previous);
+  int result = 0;
+  {
+    vAddressSpaceLimit limit(std::size_t(1) << 30);
+    result = reader.Read();
+  }
   EXPECT_EQ(0, result);
   EXPECT_EQ(nullptr, reader.GetOutput());
   const std::string message = reader.GetErrorMessage();
