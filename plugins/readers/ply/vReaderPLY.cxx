@@ -4,15 +4,19 @@
 #include <vtkCellArray.h>
 #include <vtkFloatArray.h>
 #include <vtkPLYReader.h>
+#include <vtkPointData.h>
 #include <vtkPoints.h>
 #include <vtkPolyData.h>
+#include <vtkSmartPointer.h>
 #include <vtkTypeInt32Array.h>
+#include <vtkUnsignedCharArray.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <sys/mman.h>
@@ -160,10 +164,11 @@ public:
  * - a binary file is read as it is when it already starts with its vertices and faces and holds
  *   no other element of those names; otherwise the two elements' bytes are copied after a new
  *   header.
- * A binary file whose vertices hold nothing but x, y and z, and whose faces nothing but their
- * vertex list (the shape of most exported meshes), is turned into a model here (`ReadPlain`),
- * with the points and polygons VTK's reader would give, in a fraction of its time: the walk has
- * already checked every count and id.
+ * A binary file whose vertices hold coordinates and at most the normals, colours and texture
+ * coordinates VTK's reader knows, and whose faces hold nothing but their vertex list (the shape
+ * of most exported and scanned meshes), is turned into a model here (`ReadPlain`), with the
+ * arrays VTK's reader would give, in a fraction of its time: the walk has already checked every
+ * count and id.
  */
 class vPlyCheck
 {
@@ -652,30 +657,78 @@ private:
 
 public:
   /**
-   * True when the walked binary file has the plain shape: vertices of x, y and z alone (any
-   * scalar types, any order), faces of their vertex list alone, and counts that 32-bit cell
-   * arrays hold.
+   * True when the walked binary file has the plain shape: vertices of x, y and z, optionally
+   * normals (nx, ny, nz), colours (red, green, blue of unsigned bytes, optionally alpha) and
+   * texture coordinates (u and v, or texture_u and texture_v), in any order and (but colours) any
+   * scalar types, and nothing else; faces of their vertex list alone; and counts that 32-bit cell
+   * arrays hold. `Targets` receives where each vertex property goes.
    */
-  bool IsPlain() const
+  bool IsPlain()
   {
+    this->Targets.clear();
     if (this->Format == "ascii" || this->Vertex < 0 || this->Ranges.size() != this->Elements.size())
     {
       return false;
     }
     const vPlyElement& vertex = this->Elements[static_cast<size_t>(this->Vertex)];
-    if (vertex.Count == 0 || vertex.Count > 0x7fffffffull || vertex.Properties.size() != 3)
+    if (vertex.Count == 0 || vertex.Count > 0x7fffffffull)
     {
       return false;
     }
-    for (const char* axis : { "x", "y", "z" })
+    static const struct
     {
-      if (std::count_if(vertex.Properties.begin(),
-            vertex.Properties.end(),
-            [axis](const vPlyProperty& p) { return !p.List && p.Name == axis; }) != 1)
+      const char* Name;
+      vPlyTarget Target;
+    } known[] = { { "x", { Coordinates, 0 } },
+      { "y", { Coordinates, 1 } },
+      { "z", { Coordinates, 2 } },
+      { "red", { Colours, 0 } },
+      { "green", { Colours, 1 } },
+      { "blue", { Colours, 2 } },
+      { "alpha", { Colours, 3 } },
+      { "nx", { Normals, 0 } },
+      { "ny", { Normals, 1 } },
+      { "nz", { Normals, 2 } },
+      { "u", { Texture, 0 } },
+      { "v", { Texture, 1 } },
+      { "texture_u", { Texture, 2 } },
+      { "texture_v", { Texture, 3 } } };
+    int seen[ArrayCount] = {}; // a bit for each component
+    for (const vPlyProperty& property : vertex.Properties)
+    {
+      const auto* match = std::find_if(std::begin(known),
+        std::end(known),
+        [&property](const auto& entry) { return property.Name == entry.Name; });
+      if (property.List || match == std::end(known) ||
+        (match->Target.Array == Colours && property.Value.Word != "uchar" &&
+          property.Value.Word != "uint8"))
+      {
+        return false; // another property, or colours VTK's reader would convert
+      }
+      const int bit = 1 << match->Target.Component;
+      if (seen[match->Target.Array] & bit)
       {
         return false;
       }
+      seen[match->Target.Array] |= bit;
+      this->Targets.push_back(match->Target);
     }
+    // u and v, or texture_u and texture_v: components 2 and 3 of the texture stand for 0 and 1.
+    const int texture = seen[Texture];
+    if (seen[Coordinates] != 7 ||
+      (seen[Colours] != 0 && seen[Colours] != 7 && seen[Colours] != 15) ||
+      (seen[Normals] != 0 && seen[Normals] != 7) || (texture != 0 && texture != 3 && texture != 12))
+    {
+      return false;
+    }
+    for (vPlyTarget& target : this->Targets)
+    {
+      target.Component -= target.Array == Texture && texture == 12 ? 2 : 0;
+    }
+    this->Components[Coordinates] = 3;
+    this->Components[Colours] = seen[Colours] == 15 ? 4 : seen[Colours] ? 3 : 0;
+    this->Components[Normals] = seen[Normals] ? 3 : 0;
+    this->Components[Texture] = texture ? 2 : 0;
     if (this->Face < 0)
     {
       return true;
@@ -685,21 +738,57 @@ public:
       face.Properties[0].Value.Integer && face.Count < 0x7fffffffull && face.Ids <= 0x7fffffffull;
   }
 
-  /** The model of a plain file (`IsPlain`), read after `Run`; null when memory runs out. */
+  /**
+   * The model of a plain file (`IsPlain`), read after `Run`, with the arrays VTK's reader gives
+   * it; null when memory runs out.
+   */
   vtkPolyData* ReadPlain() const
   {
     const vPlyElement& vertex = this->Elements[static_cast<size_t>(this->Vertex)];
+    const auto count = static_cast<vtkIdType>(vertex.Count);
     vtkNew<vtkPoints> points;
     points->SetDataTypeToFloat();
-    points->SetNumberOfPoints(static_cast<vtkIdType>(vertex.Count));
-    auto* coordinates = vtkFloatArray::SafeDownCast(points->GetData());
-    if (!coordinates || !coordinates->GetPointer(0))
+    points->SetNumberOfPoints(count);
+    vtkSmartPointer<vtkDataArray> arrays[ArrayCount] = { points->GetData() };
+    if (this->Components[Colours])
     {
-      return nullptr;
+      arrays[Colours] = vtkSmartPointer<vtkUnsignedCharArray>::New();
+      arrays[Colours]->SetName(this->Components[Colours] == 4 ? "RGBA" : "RGB");
     }
-    this->ReadPoints(vertex, coordinates->GetPointer(0));
+    if (this->Components[Normals])
+    {
+      arrays[Normals] = vtkSmartPointer<vtkFloatArray>::New();
+      arrays[Normals]->SetName("Normals");
+    }
+    if (this->Components[Texture])
+    {
+      arrays[Texture] = vtkSmartPointer<vtkFloatArray>::New();
+      arrays[Texture]->SetName("TCoords");
+    }
+    void* out[ArrayCount] = {};
+    for (int a = 0; a < ArrayCount; ++a)
+    {
+      if (!arrays[a])
+      {
+        continue;
+      }
+      if (a != Coordinates)
+      {
+        arrays[a]->SetNumberOfComponents(this->Components[a]);
+        arrays[a]->SetNumberOfTuples(count);
+      }
+      out[a] = arrays[a]->GetVoidPointer(0);
+      if (!out[a] || arrays[a]->GetNumberOfTuples() != count)
+      {
+        return nullptr;
+      }
+    }
+    this->ReadVertices(vertex, out);
     vtkPolyData* model = vtkPolyData::New();
     model->SetPoints(points);
+    model->GetPointData()->SetScalars(arrays[Colours]);
+    model->GetPointData()->SetNormals(arrays[Normals]);
+    model->GetPointData()->SetTCoords(arrays[Texture]);
     if (this->Face >= 0)
     {
       vtkNew<vtkCellArray> polys;
@@ -714,6 +803,21 @@ public:
   }
 
 private:
+  /** The arrays of a plain model, and where a vertex property goes in them. */
+  enum
+  {
+    Coordinates,
+    Colours,
+    Normals,
+    Texture,
+    ArrayCount
+  };
+  struct vPlyTarget
+  {
+    int Array;
+    int Component;
+  };
+
   bool BigEndian() const { return this->Format == "binary_big_endian"; }
 
   /** The value of `type` at `pos` (inside the file: the walk checked it) as VTK reads it. */
@@ -742,12 +846,13 @@ private:
     return value;
   }
 
-  void ReadPoints(const vPlyElement& vertex, float* out) const
+  /** Reads every vertex into the arrays `out` (Coordinates, Colours, Normals, Texture). */
+  void ReadVertices(const vPlyElement& vertex, void* const* out) const
   {
     const size_t start = this->Ranges[static_cast<size_t>(this->Vertex)].first;
     const std::vector<vPlyProperty>& properties = vertex.Properties;
-    const bool asStored = properties[0].Name == "x" && properties[1].Name == "y" &&
-      properties[2].Name == "z" &&
+    const bool asStored = properties.size() == 3 && properties[0].Name == "x" &&
+      properties[1].Name == "y" && properties[2].Name == "z" &&
       std::all_of(properties.begin(),
         properties.end(),
         [](const vPlyProperty& p)
@@ -755,16 +860,31 @@ private:
       this->BigEndian() == (__BYTE_ORDER__ == __ORDER_BIG_ENDIAN__);
     if (asStored)
     {
-      std::memcpy(out, this->Data + start, static_cast<size_t>(vertex.Count) * 3 * sizeof(float));
+      std::memcpy(out[Coordinates],
+        this->Data + start,
+        static_cast<size_t>(vertex.Count) * 3 * sizeof(float));
       return;
     }
     size_t pos = start;
-    for (unsigned long long i = 0; i < vertex.Count; ++i, out += 3)
+    auto* colours = static_cast<unsigned char*>(out[Colours]);
+    for (unsigned long long i = 0; i < vertex.Count; ++i)
     {
-      for (const vPlyProperty& property : properties)
+      for (size_t k = 0; k < properties.size(); ++k)
       {
-        out[property.Name[0] - 'x'] = static_cast<float>(this->ValueAt(pos, property.Value));
-        pos += static_cast<size_t>(property.Value.Size);
+        const vPlyTarget target = this->Targets[k];
+        const size_t at =
+          static_cast<size_t>(i) * static_cast<size_t>(this->Components[target.Array]) +
+          static_cast<size_t>(target.Component);
+        if (target.Array == Colours)
+        {
+          colours[at] = static_cast<unsigned char>(this->Data[pos]);
+        }
+        else
+        {
+          static_cast<float*>(out[target.Array])[at] =
+            static_cast<float>(this->ValueAt(pos, properties[k].Value));
+        }
+        pos += static_cast<size_t>(properties[k].Value.Size);
       }
     }
   }
@@ -829,8 +949,10 @@ private:
   std::string Format;
   std::vector<vPlyElement> Elements;
   std::vector<std::pair<size_t, size_t>> Ranges; // a binary file's elements: start, end
-  int Vertex = -1;                               // the first "vertex" element, or -1
-  int Face = -1;                                 // the first "face" element, or -1
+  std::vector<vPlyTarget> Targets;               // a plain file's vertex properties
+  int Components[ArrayCount] = {};
+  int Vertex = -1; // the first "vertex" element, or -1
+  int Face = -1;   // the first "face" element, or -1
 };
 
 vtkDataSet* ReadPLY(const char* path)
