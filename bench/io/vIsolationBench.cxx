@@ -1,7 +1,8 @@
 // The cost of reading foreign formats in the read helper (vReadIsolation), against the bare VTK
 // reader in this process, in the same run.
 //
-//   vIsolationBench [--folder DIR] [--repeat N] [--fresh-memory] [--only nifti|ply]
+//   vIsolationBench [--folder DIR] [--repeat N] [--fresh-memory] [--through-file]
+//                   [--only nifti|ply]
 //
 // NIfTI: a 512 x 512 x 600 volume of 16-bit voxels (300 MiB), read by the file reader (the NIfTI
 //   plug-in in the read helper, the voxels mapped back from shared memory) against a bare
@@ -17,8 +18,11 @@
 // made in DIR (default: $TMPDIR or /tmp) and removed at the end. The goal: at most 1.3 times the
 // bare reader. With --fresh-memory, blocks of 1 MiB or more come from the system at each read (a
 // fixed mmap threshold) in this process too, as they do in the helper: without it, the C library
-// hands the bare reader the pages of its previous repeat, already mapped.
+// hands the bare reader the pages of its previous repeat, already mapped. With --through-file,
+// arrays under 64 MiB come back through the shared file, as they do where this process may not
+// read the helper's memory.
 #include "vFileReader.h"
+#include "vReadIsolation.h"
 
 #include <vtkIdList.h>
 #include <vtkImageData.h>
@@ -280,6 +284,10 @@ int main(int argc, char** argv)
       // otherwise the C library keeps the blocks of the previous repeat for the next, and only
       // the bare reader in this process gains from that.
       mallopt(M_MMAP_THRESHOLD, 1 << 20);
+    }
+    if (std::strcmp(argv[i], "--through-file") == 0)
+    {
+      vReadIsolation::SetRemoteCopy(false);
     }
   }
   for (int i = 1; i + 1 < argc; i += 2)

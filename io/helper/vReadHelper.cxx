@@ -9,9 +9,13 @@
 // File descriptor 3 receives the reply (text lines, see vReadIsolation.h), descriptor 4 is the
 // shared memory file that holds the data blocks. With --wait the helper starts ahead of its
 // request (a spare, its libraries loaded) and reads it from descriptor 5: the folder to work in,
-// then the words above, each ended by a NUL byte, up to the end of the stream; it answers
-// "reading" first, so that the workstation can tell a spare that died before its request from a
-// reader that failed. An empty stream dismisses it. The limits count from the request. Requests:
+// how to hand blocks back ("remote": blocks under 64 MiB stay in this process for the
+// workstation to copy out, and the helper waits after its reply until the workstation closes
+// its end of descriptor 5; "copy": every block goes into the shared file), then the words above,
+// each ended by a NUL byte, up to the end of the stream (the workstation shuts its writing
+// down); it answers "reading" first, so that the workstation can tell a spare that died before
+// its request from a reader that failed. An empty stream dismisses it. The limits count from the
+// request. Requests:
 //   plugin PATH LIBRARY   read through a reader plug-in
 //   vrml PATH             the first shape of a VRML scene
 //   dicom PATH MAXBYTES   decode a DICOM file or series folder (frames as stored)
@@ -36,6 +40,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <dlfcn.h>
+#include <poll.h>
 #include <sstream>
 #include <string>
 #include <sys/resource.h>
@@ -49,6 +54,8 @@ constexpr int SharedDescriptor = 4;
 constexpr int RequestDescriptor = 5;
 /** Requests are a few paths; a longer one is nonsense. */
 constexpr std::size_t MaximumRequestBytes = std::size_t(1) << 20;
+/** How long blocks left in this process wait for the workstation to copy them. */
+constexpr int RemoteWaitMilliseconds = 120000;
 
 /** Writes all bytes to a descriptor; false on failure. */
 bool WriteAll(int fd, const char* data, size_t size)
@@ -394,14 +401,15 @@ int main(int argc, char** argv)
       ::_exit(0); // dismissed, or the workstation has gone
     }
     static const char reading[] = "reading\n";
-    if (words.size() < 5 || !WriteAll(ReplyDescriptor, reading, sizeof(reading) - 1))
+    if (words.size() < 6 || !WriteAll(ReplyDescriptor, reading, sizeof(reading) - 1))
     {
       ::_exit(2);
     }
     // In a folder that has gone only absolute paths work, as they do in the workstation.
     const bool inFolder = ::chdir(words[0].c_str()) == 0;
     static_cast<void>(inFolder);
-    words.erase(words.begin());
+    vSharedHeap::SetRemote(words[1] == "remote");
+    words.erase(words.begin(), words.begin() + 2);
     used = CpuSecondsUsed();
   }
   else
@@ -450,6 +458,16 @@ int main(int argc, char** argv)
   reply.Text << "end\n";
   const std::string text = reply.Text.str();
   const bool sent = WriteAll(ReplyDescriptor, text.data(), text.size());
+  if (sent && vSharedHeap::HasRemoteBlocks())
+  {
+    // The reply ends here; the blocks left in this process are copied out of it until the
+    // workstation closes the request stream (or goes).
+    ::close(ReplyDescriptor);
+    pollfd closed = { RequestDescriptor, 0, 0 };
+    while (::poll(&closed, 1, RemoteWaitMilliseconds) < 0 && errno == EINTR)
+    {
+    }
+  }
   // No destructors: the blocks stay in the shared file for the workstation to map, and the
   // libraries' exit handlers have nothing to do.
   ::_exit(sent ? 0 : 1);

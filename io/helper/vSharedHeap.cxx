@@ -49,6 +49,8 @@ int File = -1;
 std::uint64_t End = 0; // the file's size: blocks are placed one after another
 vBlock Blocks[MaximumBlocks];
 int Count = 0;
+bool Remote = false;   // small blocks stay here, named in the file (vSharedBlock::Header)
+bool LeftHere = false; // a block was published that way
 
 class vLocked
 {
@@ -77,6 +79,7 @@ void WriteHeader(char* base, std::uint64_t mapped, std::uint64_t bytes)
   header->Magic = vSharedBlock::Magic;
   header->MappedBytes = mapped;
   header->DataBytes = bytes;
+  header->Remote = 0;
 }
 
 /** Writes all bytes at `offset` of the file; false on failure. */
@@ -222,6 +225,18 @@ void vSharedHeap::Initialize(int fd)
   End = 0;
 }
 
+void vSharedHeap::SetRemote(bool remote)
+{
+  vLocked lock;
+  Remote = remote;
+}
+
+bool vSharedHeap::HasRemoteBlocks()
+{
+  vLocked lock;
+  return LeftHere;
+}
+
 bool vSharedHeap::Publish(const void* data, std::size_t bytes, std::uint64_t& offset)
 {
   vLocked lock;
@@ -235,13 +250,30 @@ bool vSharedHeap::Publish(const void* data, std::size_t bytes, std::uint64_t& of
     }
   }
   // A new block after the others, written without mapping it: the workstation copies or maps it.
-  const std::uint64_t mapped = vSharedBlock::MappedBytesFor(bytes);
+  // Or its header alone, naming the data where it is, for the workstation to copy from here.
+  const bool here = Remote && bytes < vSharedBlock::SharedBytes && data;
+  const std::uint64_t mapped =
+    here ? vSharedBlock::PageBytes() : vSharedBlock::MappedBytesFor(bytes);
   if (File < 0 || mapped == 0 || (bytes > 0 && !data) ||
     ::ftruncate(File, static_cast<off_t>(End + mapped)) != 0)
   {
     return false;
   }
-  vSharedBlock::Header header = { vSharedBlock::Magic, mapped, bytes };
+  vSharedBlock::Header header = {
+    vSharedBlock::Magic, mapped, bytes, here ? reinterpret_cast<std::uintptr_t>(data) : 0
+  };
+  if (here)
+  {
+    if (!WriteAllAt(reinterpret_cast<const char*>(&header), sizeof(header), End))
+    {
+      ::ftruncate(File, static_cast<off_t>(End));
+      return false;
+    }
+    LeftHere = true;
+    offset = End;
+    End += mapped;
+    return true;
+  }
   if (!WriteAllAt(reinterpret_cast<const char*>(&header), sizeof(header), End) ||
     !WriteAllAt(static_cast<const char*>(data), bytes, End + vSharedBlock::PageBytes()))
   {

@@ -25,9 +25,19 @@ constexpr std::size_t LargeBytes = std::size_t(1) << 20;
 void Initialize(int fd);
 
 /**
+ * With `remote` on, `Publish` leaves blocks smaller than `vSharedBlock::SharedBytes` where they
+ * are and writes only their header, naming their address: the workstation copies them out of
+ * this process, which must then live until it has.
+ */
+void SetRemote(bool remote);
+
+/** Whether `Publish` left a block in this process's memory. */
+bool HasRemoteBlocks();
+
+/**
  * The offset in the file of a block holding the `bytes` bytes at `data`: the block itself when
- * `data` is the start of one of the file's blocks, else a new block written with a copy. False
- * when the file cannot grow.
+ * `data` is the start of one of the file's blocks, else a new block written with a copy (or
+ * naming `data`, see `SetRemote`). False when the file cannot grow.
  */
 bool Publish(const void* data, std::size_t bytes, std::uint64_t& offset);
 } // namespace vSharedHeap

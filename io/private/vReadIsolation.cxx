@@ -2,6 +2,7 @@
 
 #include "vProgress.h"
 
+#include "vLog.h"
 #include "vMemoryBudget.h"
 #include "vSharedBlock.h"
 
@@ -46,6 +47,8 @@ constexpr int RequestDescriptor = 5;
 constexpr std::size_t MaximumReplyBytes = std::size_t(64) << 20;
 
 std::atomic<double> TimeLimit{ vReadIsolation::DefaultTimeLimit };
+/** Whether blocks may be copied out of the helper (off for good after a copy that failed). */
+std::atomic<bool> RemoteCopy{ true };
 
 /** A descriptor closed when it goes. */
 class vDescriptor
@@ -116,6 +119,7 @@ public:
       std::swap(this->ReplyEnd, other.ReplyEnd);
       std::swap(this->SharedEnd, other.SharedEnd);
       std::swap(this->RequestEnd, other.RequestEnd);
+      std::swap(this->Sent, other.Sent);
     }
     return *this;
   }
@@ -125,7 +129,7 @@ public:
   /** Started, not yet given a request, and alive (a dead one is reaped). */
   bool Running()
   {
-    if (!this->Started() || this->RequestEnd < 0)
+    if (!this->Started() || this->RequestEnd < 0 || this->Sent)
     {
       return false;
     }
@@ -202,10 +206,14 @@ public:
     this->ReplyEnd = replyEnd.Release();
     this->SharedEnd = shared.Release();
     this->RequestEnd = requestEnd.Release();
+    this->Sent = false;
     return true;
   }
 
-  /** Hands the request over (NUL-ended words, then the end of the stream). */
+  /**
+   * Hands the request over (NUL-ended words, then the end of the stream: the writing side shuts
+   * down, the socket stays open until `Finish`, which the helper may be waiting for).
+   */
   bool Send(const std::vector<std::string>& words)
   {
     std::string text;
@@ -234,28 +242,49 @@ public:
       data += put;
       left -= static_cast<std::size_t>(put);
     }
-    CloseDescriptor(this->RequestEnd);
-    return left == 0;
+    this->Sent = true;
+    return left == 0 && ::shutdown(this->RequestEnd, SHUT_WR) == 0;
   }
 
   int Reply() const { return this->ReplyEnd; }
 
+  pid_t Process() const { return this->Started() ? this->Pid : -1; }
+
   /** The shared file, now the caller's. */
   int TakeShared() { return std::exchange(this->SharedEnd, -1); }
 
-  /** Waits for the helper's end (killing it first when `kill`); its wait status. */
+  /**
+   * Waits for the helper's end (killing it first when `kill`, or when it has not ended a few
+   * seconds after its request stream closed); its wait status.
+   */
   int Finish(bool kill)
   {
     int status = 0;
     CloseDescriptor(this->ReplyEnd);
+    CloseDescriptor(this->RequestEnd); // a helper waiting with blocks to copy leaves now
     if (this->Started())
     {
       if (kill)
       {
         ::kill(this->Pid, SIGKILL);
       }
-      while (::waitpid(this->Pid, &status, 0) < 0 && errno == EINTR)
+      const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+      for (;;)
       {
+        const pid_t ended = ::waitpid(this->Pid, &status, kill ? 0 : WNOHANG);
+        if (ended == this->Pid || (ended < 0 && errno != EINTR))
+        {
+          break;
+        }
+        if (ended == 0 && std::chrono::steady_clock::now() > deadline)
+        {
+          ::kill(this->Pid, SIGKILL);
+          kill = true;
+        }
+        else if (ended == 0)
+        {
+          ::usleep(200);
+        }
       }
     }
     this->Pid = -1;
@@ -285,6 +314,7 @@ private:
   int ReplyEnd = -1;
   int SharedEnd = -1;
   int RequestEnd = -1;
+  bool Sent = false;
 };
 
 /**
@@ -418,10 +448,16 @@ void FreeBlock(void* data)
 }
 
 /**
- * "array ROLE TYPE COMPONENTS TUPLES OFFSET [NAME]": maps the block and wraps it in an array of
- * that type; false when anything does not fit.
+ * "array ROLE TYPE COMPONENTS TUPLES OFFSET [NAME]": maps the block (or copies it out of the
+ * helper process `helper`) and wraps it in an array of that type; false when anything does not
+ * fit, or when the helper's memory could not be read (`remoteFailed` set).
  */
-bool MapArray(const std::string& line, int shared, std::uint64_t fileSize, vReadArray& result)
+bool MapArray(const std::string& line,
+  int shared,
+  std::uint64_t fileSize,
+  int helper,
+  vReadArray& result,
+  bool& remoteFailed)
 {
   const std::vector<std::string> words = SplitLine(line, 6);
   std::uint64_t type = 0;
@@ -452,7 +488,7 @@ bool MapArray(const std::string& line, int shared, std::uint64_t fileSize, vRead
     return false;
   }
   std::uint64_t dataBytes = 0;
-  void* data = vSharedBlock::Map(shared, offset, fileSize, dataBytes);
+  void* data = vSharedBlock::Map(shared, offset, fileSize, helper, dataBytes, remoteFailed);
   if (!data)
   {
     return false;
@@ -613,6 +649,87 @@ bool AttributesFromReply(const vReadReply& reply,
   }
   return true;
 }
+/**
+ * The parsed reply of a helper that answered `text`: its lines, and its arrays mapped from the
+ * shared file or copied out of the helper. True when the reply is whole and sound (an "error"
+ * line included); false with `failure` set otherwise.
+ */
+bool TakeReply(std::string& text,
+  vHelperProcess& helper,
+  vReadReply& reply,
+  std::string& failure,
+  bool& remoteFailed)
+{
+  if (text.compare(0, 8, "reading\n") != 0 || text.size() < 12 ||
+    text.compare(text.size() - 4, 4, "end\n") != 0)
+  {
+    failure = "the read helper's reply is incomplete";
+    return false;
+  }
+  text.erase(0, 8);
+  vDescriptor shared(helper.TakeShared());
+
+  struct stat info;
+  if (::fstat(shared.Get(), &info) != 0)
+  {
+    failure = "the shared memory of the read helper is gone";
+    return false;
+  }
+  const std::uint64_t fileSize = static_cast<std::uint64_t>(info.st_size);
+  std::vector<std::string> lines;
+  for (std::size_t pos = 0; pos < text.size();)
+  {
+    const std::size_t end = text.find('\n', pos);
+    lines.push_back(text.substr(pos, end - pos));
+    pos = end + 1;
+  }
+  // The blocks come into this process's address space: the file's and those copied out of the
+  // helper must fit under its limits.
+  std::uint64_t needed = fileSize;
+  for (const std::string& line : lines)
+  {
+    const std::vector<std::string> words = SplitLine(line, 6);
+    std::uint64_t offset = 0;
+    if (line.compare(0, 6, "array ") == 0 && words.size() >= 6 && ParseUnsigned(words[5], offset))
+    {
+      needed += vSharedBlock::RemoteBytes(shared.Get(), offset, fileSize);
+    }
+  }
+  if (needed > vMemoryBudget::AddressSpaceLeft())
+  {
+    failure = vMemoryBudget::NeedText(needed, vMemoryBudget::AddressSpaceLeft());
+    reply.Lines.push_back({ "error", failure });
+    return true;
+  }
+  for (const std::string& line : lines)
+  {
+    if (line == "end")
+    {
+      break;
+    }
+    if (line.compare(0, 6, "array ") == 0)
+    {
+      vReadArray array;
+      if (!MapArray(line, shared.Get(), fileSize, helper.Process(), array, remoteFailed))
+      {
+        failure = "the read helper's reply names data it does not hold";
+        reply = vReadReply();
+        return false;
+      }
+      reply.Arrays.push_back(array);
+    }
+    else if (line.compare(0, 6, "error ") == 0 || line.compare(0, 5, "file ") == 0 ||
+      line.compare(0, 7, "notice ") == 0)
+    {
+      reply.Lines.push_back(SplitLine(line, 1));
+    }
+    else
+    {
+      reply.Lines.push_back(SplitLine(line));
+    }
+  }
+  return true;
+}
 } // namespace
 
 const std::vector<std::string>* vReadReply::Find(const std::string& word) const
@@ -650,6 +767,11 @@ void vReadIsolation::SetTimeLimit(double seconds)
   TimeLimit = seconds > 0 && std::isfinite(seconds) ? seconds : DefaultTimeLimit;
 }
 
+void vReadIsolation::SetRemoteCopy(bool remote)
+{
+  RemoteCopy = remote;
+}
+
 double vReadIsolation::GetTimeLimit()
 {
   return TimeLimit;
@@ -673,9 +795,13 @@ bool vReadIsolation::Run(const std::vector<std::string>& request,
   std::string& failure)
 {
   reply = vReadReply();
+  // Small blocks are copied straight out of the helper where this process may read its memory;
+  // where that fails once, every later read hands them over through the shared file.
+  const bool remote = RemoteCopy && vSharedBlock::RemoteCopyPossible();
   const double seconds = TimeLimit;
   char folder[4096];
   std::vector<std::string> words = { ::getcwd(folder, sizeof(folder)) ? folder : "/",
+    remote ? "remote" : "copy",
     std::to_string(HelperMemoryLimit()),
     std::to_string(static_cast<long long>(std::ceil(seconds)) + 1) };
   words.insert(words.end(), request.begin(), request.end());
@@ -714,80 +840,35 @@ bool vReadIsolation::Run(const std::vector<std::string>& request,
     }
     helper.Dismiss(); // gone before it took the request: once more with a fresh one
   }
-  const int status = helper.Finish(!complete);
-  StartSpare();
-  if (timedOut)
+  if (!complete)
   {
-    failure = "the reader took longer than the time limit";
-    return false;
-  }
-  if (cancelled)
-  {
-    failure = "reading cancelled";
-    return false;
-  }
-  if (!complete || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-  {
-    failure = WIFSIGNALED(status)
+    const int status = helper.Finish(true);
+    StartSpare();
+    failure = timedOut ? "the reader took longer than the time limit"
+      : cancelled      ? "reading cancelled"
+      : WIFSIGNALED(status)
       ? "the reader stopped on damaged data (signal " + std::to_string(WTERMSIG(status)) + ")"
       : "the reader stopped on damaged data";
     return false;
   }
-  if (text.compare(0, 8, "reading\n") != 0 || text.size() < 12 ||
-    text.compare(text.size() - 4, 4, "end\n") != 0)
+  // The helper has answered; it may still hold blocks for this process to copy out of it.
+  bool remoteFailed = false;
+  const bool taken = TakeReply(text, helper, reply, failure, remoteFailed);
+  const int status = helper.Finish(false);
+  StartSpare();
+  if (remoteFailed)
   {
-    failure = "the read helper's reply is incomplete";
+    RemoteCopy = false;
+    vLog::Warning("the read helper's memory cannot be read: blocks now come through shared memory");
+    return Run(request, reply, failure);
+  }
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+  {
+    reply = vReadReply();
+    failure = "the reader stopped on damaged data";
     return false;
   }
-  text.erase(0, 8);
-  vDescriptor shared(helper.TakeShared());
-
-  struct stat info;
-  if (::fstat(shared.Get(), &info) != 0)
-  {
-    failure = "the shared memory of the read helper is gone";
-    return false;
-  }
-  const std::uint64_t fileSize = static_cast<std::uint64_t>(info.st_size);
-  // The blocks are mapped into this process's address space: they must fit under its limits.
-  if (fileSize > vMemoryBudget::AddressSpaceLeft())
-  {
-    failure = vMemoryBudget::NeedText(fileSize, vMemoryBudget::AddressSpaceLeft());
-    reply.Lines.push_back({ "error", failure });
-    return true;
-  }
-  std::size_t pos = 0;
-  while (pos < text.size())
-  {
-    const std::size_t end = text.find('\n', pos);
-    const std::string line = text.substr(pos, end - pos);
-    pos = end + 1;
-    if (line == "end")
-    {
-      break;
-    }
-    if (line.compare(0, 6, "array ") == 0)
-    {
-      vReadArray array;
-      if (!MapArray(line, shared.Get(), fileSize, array))
-      {
-        failure = "the read helper's reply names data it does not hold";
-        reply = vReadReply();
-        return false;
-      }
-      reply.Arrays.push_back(array);
-    }
-    else if (line.compare(0, 6, "error ") == 0 || line.compare(0, 5, "file ") == 0 ||
-      line.compare(0, 7, "notice ") == 0)
-    {
-      reply.Lines.push_back(SplitLine(line, 1));
-    }
-    else
-    {
-      reply.Lines.push_back(SplitLine(line));
-    }
-  }
-  return true;
+  return taken;
 }
 
 vtkSmartPointer<vtkDataSet> vReadIsolation::Assemble(const vReadReply& reply)

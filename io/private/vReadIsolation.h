@@ -46,9 +46,11 @@ struct VEMORAIO_EXPORT vReadReply
  *
  * The helper hands data back in a shared memory file (memfd): the large arrays a reader allocated
  * (64 MiB or more) are already blocks of that file (vSharedHeap), which the workstation maps; a
- * large volume crosses without a copy. Smaller arrays are copied into the file and out of it into
- * the workstation's memory (vSharedBlock). The reply names each array's type, size and block; the
- * workstation checks every size against the file before it trusts it.
+ * large volume crosses without a copy. Smaller arrays are copied straight out of the helper's
+ * memory (process_vm_readv) while it waits, where the system lets this process read a child's
+ * memory; elsewhere, or after such a copy failed once, they are copied into the file and out of
+ * it (vSharedBlock). The reply names each array's type, size and block; the workstation checks
+ * every size against the file before it trusts it, and copies no more than the reply says.
  *
  * Thread-safe: each call has its own pipe, shared file and child.
  */
@@ -76,6 +78,11 @@ public:
   static std::string HelperPath();
 
   static void SetTimeLimit(double seconds);
+  /**
+   * Whether small arrays may be copied straight out of the helper (on by default; it is used
+   * only where the system allows it). Off: every array comes through the shared file.
+   */
+  static void SetRemoteCopy(bool remote);
   static double GetTimeLimit();
 };
 

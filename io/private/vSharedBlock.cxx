@@ -2,8 +2,10 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace
@@ -30,6 +32,53 @@ bool ReadAll(int fd, char* data, std::uint64_t bytes, std::uint64_t offset)
     offset += static_cast<std::uint64_t>(got);
   }
   return true;
+}
+
+/** Copies `bytes` at `address` of process `helper` to `data`; false when they cannot be read. */
+bool CopyFromHelper(int helper, std::uint64_t address, char* data, std::uint64_t bytes)
+{
+  while (bytes > 0)
+  {
+    iovec local = { data, static_cast<size_t>(bytes) };
+    iovec remote = { reinterpret_cast<void*>(static_cast<std::uintptr_t>(address)),
+      static_cast<size_t>(bytes) };
+    const ssize_t got = ::process_vm_readv(helper, &local, 1, &remote, 1, 0);
+    if (got < 0 && errno == EINTR)
+    {
+      continue;
+    }
+    if (got <= 0)
+    {
+      return false;
+    }
+    data += got;
+    address += static_cast<std::uint64_t>(got);
+    bytes -= static_cast<std::uint64_t>(got);
+  }
+  return true;
+}
+
+/**
+ * The header of the block at `offset`, when it is one and lies inside the file: a block in the
+ * file, or a header alone whose data (less than `SharedBytes`) stayed in the helper.
+ */
+bool ReadHeader(int fd, std::uint64_t offset, std::uint64_t fileSize, vSharedBlock::Header& header)
+{
+  const std::uint64_t page = vSharedBlock::PageBytes();
+  if (fd < 0 || offset % page != 0 || offset >= fileSize || fileSize - offset < page ||
+    ::pread(fd, &header, sizeof(header), static_cast<off_t>(offset)) !=
+      static_cast<ssize_t>(sizeof(header)))
+  {
+    return false;
+  }
+  if (header.Magic != vSharedBlock::Magic || header.MappedBytes < page ||
+    header.MappedBytes % page != 0 || header.MappedBytes > fileSize - offset)
+  {
+    return false;
+  }
+  return header.Remote != 0
+    ? header.MappedBytes == page && header.DataBytes < vSharedBlock::SharedBytes
+    : header.DataBytes <= header.MappedBytes - page;
 }
 } // namespace
 
@@ -90,29 +139,34 @@ void* vSharedBlock::MapPrivate(std::uint64_t dataBytes)
   header->Magic = Magic;
   header->MappedBytes = mapped;
   header->DataBytes = dataBytes;
+  header->Remote = 0;
   return base + PageBytes();
 }
 
 void* vSharedBlock::Map(int fd,
   std::uint64_t offset,
   std::uint64_t fileSize,
-  std::uint64_t& dataBytes)
+  int helper,
+  std::uint64_t& dataBytes,
+  bool& remoteFailed)
 {
-  const std::uint64_t page = PageBytes();
-  if (fd < 0 || offset % page != 0 || offset >= fileSize || fileSize - offset < page)
-  {
-    return nullptr;
-  }
   Header header;
-  if (::pread(fd, &header, sizeof(header), static_cast<off_t>(offset)) !=
-    static_cast<ssize_t>(sizeof(header)))
+  if (!ReadHeader(fd, offset, fileSize, header))
   {
     return nullptr;
   }
-  if (header.Magic != Magic || header.MappedBytes < page || header.MappedBytes % page != 0 ||
-    header.MappedBytes > fileSize - offset || header.DataBytes > header.MappedBytes - page)
+  const std::uint64_t page = PageBytes();
+  if (header.Remote != 0)
   {
-    return nullptr;
+    void* data = helper > 0 ? MapPrivate(header.DataBytes) : nullptr;
+    if (data && !CopyFromHelper(helper, header.Remote, static_cast<char*>(data), header.DataBytes))
+    {
+      remoteFailed = true;
+      Unmap(data);
+      data = nullptr;
+    }
+    dataBytes = header.DataBytes;
+    return data;
   }
   if (header.DataBytes < SharedBytes)
   {
@@ -149,6 +203,36 @@ void* vSharedBlock::Map(int fd,
   }
   dataBytes = header.DataBytes;
   return static_cast<char*>(base) + page;
+}
+
+std::uint64_t vSharedBlock::RemoteBytes(int fd, std::uint64_t offset, std::uint64_t fileSize)
+{
+  Header header;
+  return ReadHeader(fd, offset, fileSize, header) && header.Remote != 0 ? header.DataBytes : 0;
+}
+
+bool vSharedBlock::RemoteCopyPossible()
+{
+  static const bool possible = []()
+  {
+    // Yama's "admin only" and "no attach" scopes forbid reading even a child's memory.
+    int scope = 0;
+    if (FILE* file = std::fopen("/proc/sys/kernel/yama/ptrace_scope", "r"))
+    {
+      if (std::fscanf(file, "%d", &scope) != 1)
+      {
+        scope = 0;
+      }
+      std::fclose(file);
+    }
+    char probe = 1;
+    char copy = 0;
+    return scope < 2 &&
+      CopyFromHelper(
+        static_cast<int>(::getpid()), reinterpret_cast<std::uintptr_t>(&probe), &copy, 1) &&
+      copy == 1;
+  }();
+  return possible;
 }
 
 void vSharedBlock::Unmap(void* data)

@@ -234,6 +234,51 @@ TEST(ReadIsolation, LargeVolumesComeBackInSharedMemoryWithoutACopy)
   EXPECT_EQ("", MappingOf(voxels));
 }
 
+TEST(ReadIsolation, SmallArraysComeBackCopiedEitherWay)
+{
+  // Arrays under 64 MiB are copied straight out of the helper, which waits until they are, or
+  // (where this process may not read the helper's memory) through the shared file: the same
+  // values either way, in this process's own memory, and no helper left waiting.
+  vTempHome home;
+  InstallPlugins(home);
+  auto volume = vtkSmartPointer<vtkImageData>::New();
+  volume->SetDimensions(128, 128, 96); // 6 MiB of voxels
+  volume->AllocateScalars(VTK_UNSIGNED_INT, 1);
+  auto* values = static_cast<std::uint32_t*>(volume->GetScalarPointer());
+  const std::uint32_t count = 128u * 128u * 96u;
+  for (std::uint32_t i = 0; i < count; ++i)
+  {
+    values[i] = i * 2654435761u;
+  }
+  vtkNew<vtkNIFTIImageWriter> writer;
+  writer->SetInputData(volume);
+  writer->SetFileName(home.Sub("v.nii").c_str());
+  writer->Write();
+  home.WriteFile("t.stl", Triangle);
+  for (const bool remote : { true, false })
+  {
+    vReadIsolation::SetRemoteCopy(remote);
+    vFileReader reader;
+    reader.SetFilename(home.Sub("v.nii"));
+    ASSERT_EQ(1, reader.Read()) << remote;
+    auto* image = vtkImageData::SafeDownCast(reader.GetOutput());
+    ASSERT_NE(nullptr, image);
+    const auto* read = static_cast<const std::uint32_t*>(image->GetScalarPointer());
+    EXPECT_EQ("", MappingOf(read)) << remote;
+    bool same = true;
+    for (std::uint32_t i = 0; i < count; ++i)
+    {
+      same = same && read[i] == i * 2654435761u;
+    }
+    EXPECT_TRUE(same) << remote;
+    reader.SetFilename(home.Sub("t.stl"));
+    ASSERT_EQ(1, reader.Read()) << remote;
+    EXPECT_EQ(3, reader.GetOutput()->GetNumberOfPoints()) << remote;
+    EXPECT_EQ(1u, Spares().size()) << remote; // the spare for the next read, nothing else
+  }
+  vReadIsolation::SetRemoteCopy(true);
+}
+
 TEST(ReadIsolation, ASpareHelperWaitsAndADeadOneIsReplaced)
 {
   vTempHome home;
