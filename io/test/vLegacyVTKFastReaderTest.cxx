@@ -246,17 +246,25 @@ TEST(LegacyVTKFastReader, CellsOfTooFewPointsAreRefused)
       cells->InsertNextCell(bad.Points, ids);
       const std::string kind = bad.Kind;
       if (kind == "polys")
+      {
         model->SetPolys(cells);
+      }
       else if (kind == "lines")
+      {
         model->SetLines(cells);
+      }
       else
+      {
         model->SetVerts(cells);
+      }
       const std::string path = home.Sub(kind + (binary ? "-binary" : "-text") + ".vtk");
       vtkNew<vtkPolyDataWriter> writer;
       writer->SetInputData(model);
       writer->SetFileName(path.c_str());
       if (binary)
+      {
         writer->SetFileTypeToBinary();
+      }
       ASSERT_EQ(1, writer->Write());
       vtkSmartPointer<vtkPolyData> read;
       EXPECT_EQ(vLegacyVTKFastReader::NotHandled, vLegacyVTKFastReader::ReadFile(path, read))

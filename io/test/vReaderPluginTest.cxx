@@ -558,21 +558,37 @@ void PutPlyValue(std::string& body, const std::string& type, double value, bool 
     std::memcpy(bytes, &typed, sizeof(typed));
   };
   if (type == "char")
+  {
     store(static_cast<std::int8_t>(value));
+  }
   else if (type == "uchar")
+  {
     store(static_cast<std::uint8_t>(value));
+  }
   else if (type == "short")
+  {
     store(static_cast<std::int16_t>(value));
+  }
   else if (type == "ushort")
+  {
     store(static_cast<std::uint16_t>(value));
+  }
   else if (type == "int")
+  {
     store(static_cast<std::int32_t>(value));
+  }
   else if (type == "uint")
+  {
     store(static_cast<std::uint32_t>(value));
+  }
   else if (type == "float")
+  {
     store(static_cast<float>(value));
+  }
   else
+  {
     store(value);
+  }
   if (big)
   {
     std::reverse(bytes, bytes + size);
