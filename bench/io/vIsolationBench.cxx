@@ -8,10 +8,11 @@
 //   plug-in in the read helper, the voxels mapped back from shared memory) against a bare
 //   vtkNIFTIImageReader update.
 // PLY: binary models of 1,002,528 triangles read by the file reader (the PLY plug-in in the
-//   helper) against a bare vtkPLYReader update: one of points alone and one with normals, which
-//   the plug-in turns into a model itself, and one with normals and a confidence value per
-//   vertex, which it hands to VTK's reader. Each is also read by the plug-in called in this
-//   process, without the helper: the ratio to that is what the isolation alone costs.
+//   helper) against a bare vtkPLYReader update: one of points alone and one with normals and a
+//   confidence value per vertex (which VTK's reader skips), both turned into a model by the
+//   plug-in itself, and one with normals and "diffuse" colours, which it hands to VTK's reader.
+//   Each is also read by the plug-in called in this process, without the helper: the ratio to
+//   that is what the isolation alone costs.
 // Every figure is the median of the repeats, in CPU time of this process and of its children
 // (the helper's work counts), and in wall time; the two outputs are compared value by value
 // (voxels; points and every cell's ids). The page cache is warmed first. The files are
@@ -215,19 +216,29 @@ bool WriteNifti(const std::string& path)
   return writer->GetErrorCode() == 0;
 }
 
-/**
- * A binary PLY grid of n x n vertices, two triangles a square; `extra` vertex properties after x,
- * y and z: 0, 3 (normals) or 4 (normals and a confidence value).
- */
-bool WritePly(const std::string& path, int n, int extra)
+/** What the vertices of a generated PLY model hold besides x, y and z. */
+enum class vPlyExtra
+{
+  None,
+  NormalsAndConfidence, // a property VTK's reader skips
+  NormalsAndDiffuse     // colours under names only VTK's reader reads
+};
+
+/** A binary PLY grid of n x n vertices, two triangles a square. */
+bool WritePly(const std::string& path, int n, vPlyExtra extra)
 {
   std::ofstream out(path, std::ios::binary);
   const long long faces = 2LL * (n - 1) * (n - 1);
   out << "ply\nformat binary_little_endian 1.0\ncomment a grid\nelement vertex " << n * n
       << "\nproperty float x\nproperty float y\nproperty float z\n"
-      << (extra >= 3 ? "property float nx\nproperty float ny\nproperty float nz\n" : "")
-      << (extra >= 4 ? "property float confidence\n" : "") << "element face " << faces
-      << "\nproperty list uchar int vertex_indices\nend_header\n";
+      << (extra != vPlyExtra::None ? "property float nx\nproperty float ny\nproperty float nz\n"
+                                   : "")
+      << (extra == vPlyExtra::NormalsAndConfidence ? "property float confidence\n" : "")
+      << (extra == vPlyExtra::NormalsAndDiffuse
+             ? "property uchar diffuse_red\nproperty uchar diffuse_green\nproperty uchar "
+               "diffuse_blue\n"
+             : "")
+      << "element face " << faces << "\nproperty list uchar int vertex_indices\nend_header\n";
   for (int y = 0; y < n; ++y)
   {
     for (int x = 0; x < n; ++x)
@@ -235,7 +246,17 @@ bool WritePly(const std::string& path, int n, int extra)
       const float point[7] = {
         float(x), float(y), float((x * 7 + y * 13) % 5), 0.f, 0.6f, 0.8f, 0.5f
       };
-      out.write(reinterpret_cast<const char*>(point), (3 + extra) * sizeof(float));
+      const std::size_t floats = extra == vPlyExtra::None ? 3
+        : extra == vPlyExtra::NormalsAndConfidence        ? 7
+                                                          : 6;
+      out.write(reinterpret_cast<const char*>(point), floats * sizeof(float));
+      if (extra == vPlyExtra::NormalsAndDiffuse)
+      {
+        const unsigned char colour[3] = {
+          static_cast<unsigned char>(x), 128, static_cast<unsigned char>(y)
+        };
+        out.write(reinterpret_cast<const char*>(colour), sizeof(colour));
+      }
     }
   }
   for (int y = 0; y + 1 < n; ++y)
@@ -308,9 +329,10 @@ int main(int argc, char** argv)
   const std::string nifti = folder + "/vIsolationBench.nii";
   const std::string plain = folder + "/vIsolationBench.ply";
   const std::string normals = folder + "/vIsolationBench-normals.ply";
-  const std::string confidence = folder + "/vIsolationBench-confidence.ply";
-  if (!WriteNifti(nifti) || !WritePly(plain, 709, 0) || !WritePly(normals, 709, 3) ||
-    !WritePly(confidence, 709, 4))
+  const std::string diffuse = folder + "/vIsolationBench-diffuse.ply";
+  if (!WriteNifti(nifti) || !WritePly(plain, 709, vPlyExtra::None) ||
+    !WritePly(normals, 709, vPlyExtra::NormalsAndConfidence) ||
+    !WritePly(diffuse, 709, vPlyExtra::NormalsAndDiffuse))
   {
     std::printf("cannot write the files into %s\n", folder.c_str());
     return 1;
@@ -347,7 +369,7 @@ int main(int argc, char** argv)
   }
   bareOutput = nullptr;
   auto* pluginRead = PlyPluginRead();
-  for (const std::string& ply : { plain, normals, confidence })
+  for (const std::string& ply : { plain, normals, diffuse })
   {
     if (only == "nifti")
     {
@@ -355,8 +377,8 @@ int main(int argc, char** argv)
     }
     const std::string what = std::string("PLY, binary, 1,002,528 triangles") +
       (ply == plain        ? ", points alone"
-          : ply == normals ? ", points and normals"
-                           : ", points, normals and confidence (VTK's reader)");
+          : ply == normals ? ", points, normals and confidence"
+                           : ", points, normals and diffuse colours (VTK's reader)");
     auto isolated = [&]()
     {
       reader.SetFilename(ply);
@@ -409,7 +431,7 @@ int main(int argc, char** argv)
     }
   }
   std::remove(normals.c_str());
-  std::remove(confidence.c_str());
+  std::remove(diffuse.c_str());
   std::remove(plain.c_str());
   std::remove(nifti.c_str());
   return ok ? 0 : 1;

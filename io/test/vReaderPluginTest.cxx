@@ -761,13 +761,28 @@ TEST(ReaderPlugins, PlyModelsAreTheModelsOfVtksReaderInEveryLayout)
       with(
         { { "red", "uchar" }, { "green", "uchar" }, { "blue", "uchar" }, { "alpha", "uchar" } }) },
     { "texture", "binary_little_endian", with({ { "u", "float" }, { "v", "float" } }) },
-    { "unknown-property", "binary_little_endian", with({ { "confidence", "float" } }) },
+    { "skipped-properties",
+      "binary_big_endian",
+      { { "quality", "uchar" },
+        { "x", "float" },
+        { "confidence", "double" },
+        { "y", "float" },
+        { "z", "float" },
+        { "nx", "float" },
+        { "ny", "float" },
+        { "nz", "float" },
+        { "flags", "ushort" } } },
+    { "diffuse-colours",
+      "binary_little_endian",
+      with({ { "diffuse_red", "uchar" },
+        { "diffuse_green", "uchar" },
+        { "diffuse_blue", "uchar" } }) },
     { "face-colours", "binary_little_endian", xyz },
     { "text", "ascii", with({ { "nx", "float" }, { "ny", "float" }, { "nz", "float" } }) },
   };
   layouts[4].MaterialFirst = true;
   layouts[5].Faces = false;
-  layouts[11].FaceColours = true;
+  layouts[12].FaceColours = true;
   for (const vPlyLayout& layout : layouts)
   {
     const std::string path = home.WriteFile(layout.Name + ".ply", MakePly(layout));

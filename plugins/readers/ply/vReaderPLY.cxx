@@ -660,8 +660,8 @@ public:
    * True when the walked binary file has the plain shape: vertices of x, y and z, optionally
    * normals (nx, ny, nz), colours (red, green, blue of unsigned bytes, optionally alpha) and
    * texture coordinates (u and v, or texture_u and texture_v), in any order and (but colours) any
-   * scalar types, and nothing else; faces of their vertex list alone; and counts that 32-bit cell
-   * arrays hold. `Targets` receives where each vertex property goes.
+   * scalar types, and scalar properties VTK's reader skips; faces of their vertex list alone; and
+   * counts that 32-bit cell arrays hold. `Targets` receives where each vertex property goes.
    */
   bool IsPlain()
   {
@@ -693,17 +693,36 @@ public:
       { "v", { Texture, 1 } },
       { "texture_u", { Texture, 2 } },
       { "texture_v", { Texture, 3 } } };
+    // Other names VTK's reader knows (or sees after the text rewrite renames "s" and "t"): those
+    // files stay with it. Any other scalar property it skips, and so does this read.
+    static const char* const otherKnown[] = { "diffuse_red",
+      "diffuse_green",
+      "diffuse_blue",
+      "intensity",
+      "texcoord",
+      "s",
+      "t",
+      "vertex_indices",
+      "vertex_index" };
     int seen[ArrayCount] = {}; // a bit for each component
     for (const vPlyProperty& property : vertex.Properties)
     {
       const auto* match = std::find_if(std::begin(known),
         std::end(known),
         [&property](const auto& entry) { return property.Name == entry.Name; });
+      const bool otherName = std::any_of(std::begin(otherKnown),
+        std::end(otherKnown),
+        [&property](const char* name) { return property.Name == name; });
+      if (!property.List && match == std::end(known) && !otherName)
+      {
+        this->Targets.push_back({ Skipped, 0 });
+        continue;
+      }
       if (property.List || match == std::end(known) ||
         (match->Target.Array == Colours && property.Value.Word != "uchar" &&
           property.Value.Word != "uint8"))
       {
-        return false; // another property, or colours VTK's reader would convert
+        return false; // a list, a name VTK's reader knows, or colours it would convert
       }
       const int bit = 1 << match->Target.Component;
       if (seen[match->Target.Array] & bit)
@@ -810,7 +829,8 @@ private:
     Colours,
     Normals,
     Texture,
-    ArrayCount
+    ArrayCount,
+    Skipped = ArrayCount // a property VTK's reader does not read
   };
   struct vPlyTarget
   {
@@ -872,6 +892,11 @@ private:
       for (size_t k = 0; k < properties.size(); ++k)
       {
         const vPlyTarget target = this->Targets[k];
+        if (target.Array == Skipped)
+        {
+          pos += static_cast<size_t>(properties[k].Value.Size);
+          continue;
+        }
         const size_t at =
           static_cast<size_t>(i) * static_cast<size_t>(this->Components[target.Array]) +
           static_cast<size_t>(target.Component);
