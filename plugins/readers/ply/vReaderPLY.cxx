@@ -79,6 +79,9 @@ struct vPlyProperty
  */
 constexpr long long MostFaceVertices = 255;
 
+/** The longest element line of a text file handed to VTK's reader (its buffer holds 4096). */
+constexpr size_t MostLineBytes = 4000;
+
 struct vPlyElement
 {
   std::string Name;
@@ -111,6 +114,16 @@ std::string TextureName(const vPlyElement& element, const vPlyProperty& property
     }
   }
   return property.Name;
+}
+
+/**
+ * A name of an element or property: printable characters only (the copy handed to VTK's reader
+ * writes names again, and it reads control characters differently).
+ */
+bool IsName(const std::string& name)
+{
+  return !name.empty() && name.size() <= 256 &&
+    std::all_of(name.begin(), name.end(), [](char c) { return c > ' ' && c < 127; });
 }
 
 /** A file mapped into memory for the checks. */
@@ -161,9 +174,7 @@ public:
  * - an ASCII file is always rewritten, one element per line, ending with a newline (VTK's reader
  *   aborts on a last line without its newline, common in files of modelling tools), texture
  *   coordinates named "s" and "t" renamed to the "u" and "v" it reads;
- * - a binary file is read as it is when it already starts with its vertices and faces and holds
- *   no other element of those names; otherwise the two elements' bytes are copied after a new
- *   header.
+ * - a binary file is handed over as a new header and the two elements' bytes (`BinaryCopy`).
  * A binary file whose vertices hold coordinates and at most the normals, colours and texture
  * coordinates VTK's reader knows, and whose faces hold nothing but their vertex list (the shape
  * of most exported and scanned meshes), is turned into a model here (`ReadPlain`), with the
@@ -200,6 +211,33 @@ public:
       else if (name == "face" && this->Face < 0)
       {
         this->Face = static_cast<int>(i);
+      }
+    }
+    // VTK's reader goes on after finding no coordinates, on a file it has closed (a crash).
+    if (this->Vertex < 0)
+    {
+      return false;
+    }
+    for (const char* axis : { "x", "y", "z" })
+    {
+      const std::vector<vPlyProperty>& properties =
+        this->Elements[static_cast<size_t>(this->Vertex)].Properties;
+      if (std::none_of(properties.begin(),
+            properties.end(),
+            [axis](const vPlyProperty& p) { return !p.List && p.Name == axis; }))
+      {
+        return false;
+      }
+    }
+    // Nor does it check that faces have their vertex list: it frees what it never allocated.
+    if (this->Face >= 0)
+    {
+      const vPlyElement& face = this->Elements[static_cast<size_t>(this->Face)];
+      if (std::none_of(face.Properties.begin(),
+            face.Properties.end(),
+            [&face](const vPlyProperty& p) { return face.IsIndexList(p); }))
+      {
+        return false;
       }
     }
     if (this->Format == "ascii")
@@ -257,7 +295,7 @@ private:
         char* stop = nullptr;
         element.Count = std::strtoull(count.c_str(), &stop, 10);
         // Every element takes at least one byte of the file.
-        if (element.Name.empty() || count.empty() || count[0] == '-' || *stop != '\0' ||
+        if (!IsName(element.Name) || count.empty() || count[0] == '-' || *stop != '\0' ||
           element.Count > this->Size)
         {
           return false;
@@ -290,7 +328,7 @@ private:
           return false;
         }
         words >> property.Name;
-        if (property.Name.empty())
+        if (!IsName(property.Name))
         {
           return false;
         }
@@ -325,7 +363,17 @@ private:
     return kept;
   }
 
-  /** The header of the clean copy: the kept elements only. */
+  /**
+   * Whether a text file's rewrite hands a property to VTK's reader: every scalar, and of the
+   * lists only those it reads (the faces' vertex list and texture coordinates). It crashes on
+   * some lists it has no use for.
+   */
+  static bool Handed(const vPlyElement& element, const vPlyProperty& property)
+  {
+    return !property.List || element.IsIndexList(property) || property.Name == "texcoord";
+  }
+
+  /** The header of the clean copy: the kept elements only (and of a text file, `Handed`). */
   std::string CleanHeader() const
   {
     std::ostringstream header;
@@ -339,6 +387,10 @@ private:
         [](const vPlyProperty& p) { return p.Name == "u" || p.Name == "v"; });
       for (const vPlyProperty& property : element.Properties)
       {
+        if (this->Format == "ascii" && !Handed(element, property))
+        {
+          continue;
+        }
         header << "property "
                << (property.List ? "list " + property.Count.Word + " " : std::string())
                << property.Value.Word << ' ' << TextureName(element, property, hasUV) << '\n';
@@ -386,6 +438,32 @@ private:
     return *end == '\0';
   }
 
+  /**
+   * True when a word of a kept element is a number as VTK's reader reads one: digits, signs,
+   * points and exponents, or "nan" and "inf". Anything else (control characters, a NUL, bytes of
+   * another file) can split its lines into fewer words than it expects, and it crashes.
+   */
+  static bool IsNumberWord(const char* word, size_t length)
+  {
+    if (length == 0 || length > 64)
+    {
+      return false;
+    }
+    if (std::all_of(word,
+          word + length,
+          [](char c)
+          { return (c >= '0' && c <= '9') || (c != 0 && std::strchr("+-.eE", c) != nullptr); }))
+    {
+      return true;
+    }
+    std::string lower(word + (word[0] == '-' || word[0] == '+' ? 1 : 0), word + length);
+    for (char& c : lower)
+    {
+      c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    }
+    return lower == "nan" || lower == "inf" || lower == "infinity";
+  }
+
   bool WalkAscii(std::string& clean) const
   {
     const unsigned long long vertices = this->VertexCount();
@@ -399,15 +477,17 @@ private:
       std::string& body = bodies[static_cast<int>(index) == this->Vertex ? 0 : 1];
       for (unsigned long long i = 0; i < element.Count; ++i)
       {
+        const size_t line = body.size();
         for (const vPlyProperty& property : element.Properties)
         {
+          const bool write = keep && Handed(element, property);
           const char* word = nullptr;
           size_t length = 0;
-          if (!this->NextWord(pos, word, length))
+          if (!this->NextWord(pos, word, length) || (write && !IsNumberWord(word, length)))
           {
             return false;
           }
-          if (keep)
+          if (write)
           {
             body.append(word, length).push_back(' ');
           }
@@ -430,17 +510,22 @@ private:
               return false;
             }
             long long id = 0;
-            if (ids &&
-              (!WordInteger(word, length, id) || id < 0 ||
-                static_cast<unsigned long long>(id) >= vertices))
+            if ((ids &&
+                  (!WordInteger(word, length, id) || id < 0 ||
+                    static_cast<unsigned long long>(id) >= vertices)) ||
+              (write && !IsNumberWord(word, length)))
             {
               return false;
             }
-            if (keep)
+            if (write)
             {
               body.append(word, length).push_back(' ');
             }
           }
+        }
+        if (keep && body.size() - line > MostLineBytes)
+        {
+          return false; // VTK's reader takes lines of at most 4 KiB and cuts longer ones short
         }
         if (keep && !body.empty())
         {
@@ -633,26 +718,25 @@ private:
       }
       ranges.emplace_back(start, pos);
     }
-    // As it is when the kept elements come first, in order, and no later one shares their names.
-    const std::vector<size_t> kept = this->Kept();
-    bool asItIs = true;
-    for (size_t i = 0; i < this->Elements.size(); ++i)
-    {
-      const bool named = this->Elements[i].Name == "vertex" || this->Elements[i].Name == "face";
-      if ((i < kept.size() && kept[i] != i) || (i >= kept.size() && named))
-      {
-        asItIs = false;
-      }
-    }
-    if (!asItIs)
-    {
-      clean = this->CleanHeader();
-      for (const size_t index : kept)
-      {
-        clean.append(this->Data + ranges[index].first, ranges[index].second - ranges[index].first);
-      }
-    }
+    static_cast<void>(clean); // a binary file's copy is made when VTK's reader needs it
     return true;
+  }
+
+public:
+  /**
+   * The file VTK's reader is given for a walked binary file: its header as this check read it
+   * (never the file's own: VTK's reader reads some lines differently and then crashes), then the
+   * bytes of the vertices and of the faces.
+   */
+  std::string BinaryCopy() const
+  {
+    std::string copy = this->CleanHeader();
+    for (const size_t index : this->Kept())
+    {
+      copy.append(this->Data + this->Ranges[index].first,
+        this->Ranges[index].second - this->Ranges[index].first);
+    }
+    return copy;
   }
 
 public:
@@ -945,7 +1029,7 @@ private:
         this->ReadInteger(pos, list.Count, count);
       }
       pos += static_cast<size_t>(list.Count.Size);
-      if (plain)
+      if (plain && count > 0)
       {
         std::memcpy(id, bytes + pos, 4 * static_cast<size_t>(count));
         id += count;
@@ -994,17 +1078,14 @@ vtkDataSet* ReadPLY(const char* path)
     {
       return check.ReadPlain();
     }
+    if (clean.empty())
+    {
+      clean = check.BinaryCopy();
+    }
   }
   vtkNew<vtkPLYReader> reader;
-  if (clean.empty())
-  {
-    reader->SetFileName(path);
-  }
-  else
-  {
-    reader->ReadFromInputStringOn();
-    reader->SetInputString(clean);
-  }
+  reader->ReadFromInputStringOn();
+  reader->SetInputString(clean);
   reader->Update();
   vtkPolyData* output = reader->GetOutput();
   if (reader->GetErrorCode() != 0 || !output || output->GetNumberOfPoints() == 0)
