@@ -328,7 +328,12 @@ private:
           return false;
         }
         words >> property.Name;
-        if (!IsName(property.Name))
+        // A name twice in one element: VTK's reader stores both in one place and crashes.
+        const std::vector<vPlyProperty>& siblings = this->Elements.back().Properties;
+        if (!IsName(property.Name) ||
+          std::any_of(siblings.begin(),
+            siblings.end(),
+            [&property](const vPlyProperty& p) { return p.Name == property.Name; }))
         {
           return false;
         }
