@@ -174,7 +174,9 @@ public:
  * - an ASCII file is always rewritten, one element per line, ending with a newline (VTK's reader
  *   aborts on a last line without its newline, common in files of modelling tools), texture
  *   coordinates named "s" and "t" renamed to the "u" and "v" it reads;
- * - a binary file is handed over as a new header and the two elements' bytes (`BinaryCopy`).
+ * - a binary file is read as it is when it already starts with its vertices and faces, holds
+ *   no other element of those names and has a header of printable lines; otherwise the two
+ *   elements' bytes are copied after a new header (`BinaryCopy`).
  * A binary file whose vertices hold coordinates and at most the normals, colours and texture
  * coordinates VTK's reader knows, and whose faces hold nothing but their vertex list (the shape
  * of most exported and scanned meshes), is turned into a model here (`ReadPlain`), with the
@@ -724,8 +726,27 @@ private:
       ranges.emplace_back(start, pos);
     }
     static_cast<void>(clean); // a binary file's copy is made when VTK's reader needs it
+    // VTK's reader may take the file as it is when its vertices and faces come first, in order,
+    // no later element shares their names, and the header holds nothing VTK's reader reads
+    // differently from these checks (carriage returns, other control characters).
+    const std::vector<size_t> kept = this->Kept();
+    this->AsItIs = std::all_of(this->Data,
+      this->Data + this->Body,
+      [](char c) { return c == '\n' || (c >= ' ' && c < 127); });
+    for (size_t i = 0; i < this->Elements.size(); ++i)
+    {
+      const bool named = this->Elements[i].Name == "vertex" || this->Elements[i].Name == "face";
+      if ((i < kept.size() && kept[i] != i) || (i >= kept.size() && named))
+      {
+        this->AsItIs = false;
+      }
+    }
     return true;
   }
+
+public:
+  /** Whether VTK's reader may read a walked binary file as it is (else `BinaryCopy`). */
+  bool BinaryAsItIs() const { return this->AsItIs; }
 
 public:
   /**
@@ -736,6 +757,12 @@ public:
   std::string BinaryCopy() const
   {
     std::string copy = this->CleanHeader();
+    size_t bytes = copy.size();
+    for (const size_t index : this->Kept())
+    {
+      bytes += this->Ranges[index].second - this->Ranges[index].first;
+    }
+    copy.reserve(bytes);
     for (const size_t index : this->Kept())
     {
       copy.append(this->Data + this->Ranges[index].first,
@@ -1065,8 +1092,9 @@ private:
   std::vector<std::pair<size_t, size_t>> Ranges; // a binary file's elements: start, end
   std::vector<vPlyTarget> Targets;               // a plain file's vertex properties
   int Components[ArrayCount] = {};
-  int Vertex = -1; // the first "vertex" element, or -1
-  int Face = -1;   // the first "face" element, or -1
+  bool AsItIs = false; // see BinaryAsItIs
+  int Vertex = -1;     // the first "vertex" element, or -1
+  int Face = -1;       // the first "face" element, or -1
 };
 
 vtkDataSet* ReadPLY(const char* path)
@@ -1083,14 +1111,21 @@ vtkDataSet* ReadPLY(const char* path)
     {
       return check.ReadPlain();
     }
-    if (clean.empty())
+    if (clean.empty() && !check.BinaryAsItIs())
     {
       clean = check.BinaryCopy();
     }
   }
   vtkNew<vtkPLYReader> reader;
-  reader->ReadFromInputStringOn();
-  reader->SetInputString(clean);
+  if (clean.empty())
+  {
+    reader->SetFileName(path);
+  }
+  else
+  {
+    reader->ReadFromInputStringOn();
+    reader->SetInputString(clean);
+  }
   reader->Update();
   vtkPolyData* output = reader->GetOutput();
   if (reader->GetErrorCode() != 0 || !output || output->GetNumberOfPoints() == 0)
