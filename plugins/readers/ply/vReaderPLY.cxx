@@ -346,7 +346,12 @@ private:
         this->Body = pos;
         return !this->Format.empty();
       }
-      // comment, obj_info and unknown keywords carry nothing the reader needs
+      // comment, obj_info and unknown keywords carry nothing the reader needs; VTK's reader may
+      // take an unknown keyword otherwise
+      else if (word != "comment" && word != "obj_info")
+      {
+        this->UnknownLines = true;
+      }
     }
     return false;
   }
@@ -728,11 +733,13 @@ private:
     static_cast<void>(clean); // a binary file's copy is made when VTK's reader needs it
     // VTK's reader may take the file as it is when its vertices and faces come first, in order,
     // no later element shares their names, and the header holds nothing VTK's reader reads
-    // differently from these checks (carriage returns, other control characters).
+    // differently from these checks (carriage returns, other control characters, lines of
+    // unknown keywords).
     const std::vector<size_t> kept = this->Kept();
-    this->AsItIs = std::all_of(this->Data,
-      this->Data + this->Body,
-      [](char c) { return c == '\n' || (c >= ' ' && c < 127); });
+    this->AsItIs = !this->UnknownLines &&
+      std::all_of(this->Data,
+        this->Data + this->Body,
+        [](char c) { return c == '\n' || (c >= ' ' && c < 127); });
     for (size_t i = 0; i < this->Elements.size(); ++i)
     {
       const bool named = this->Elements[i].Name == "vertex" || this->Elements[i].Name == "face";
@@ -1092,9 +1099,10 @@ private:
   std::vector<std::pair<size_t, size_t>> Ranges; // a binary file's elements: start, end
   std::vector<vPlyTarget> Targets;               // a plain file's vertex properties
   int Components[ArrayCount] = {};
-  bool AsItIs = false; // see BinaryAsItIs
-  int Vertex = -1;     // the first "vertex" element, or -1
-  int Face = -1;       // the first "face" element, or -1
+  bool AsItIs = false;       // see BinaryAsItIs
+  bool UnknownLines = false; // header lines of keywords the format does not have
+  int Vertex = -1;           // the first "vertex" element, or -1
+  int Face = -1;             // the first "face" element, or -1
 };
 
 vtkDataSet* ReadPLY(const char* path)
