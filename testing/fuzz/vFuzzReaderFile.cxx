@@ -7,6 +7,7 @@
 // the format's kind whose arrays fit it (every voxel of a volume has a value, every cell names a
 // point the model has); a failure keeps the previous output.
 #include "vFileReader.h"
+#include "vFuzzInput.h"
 #include "vReadIsolation.h"
 
 #include <vtkCellArray.h>
@@ -50,18 +51,6 @@ const std::string& Folder()
     return path;
   }();
   return folder;
-}
-
-bool Write(const std::string& path, const uint8_t* data, size_t size)
-{
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file)
-  {
-    return false;
-  }
-  const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
-  std::fclose(file);
-  return written;
 }
 
 void Check(bool promise)
@@ -136,7 +125,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
       }
     }
     const size_t end = next ? static_cast<size_t>(next - data) : size;
-    if (!Write(series + "/IM" + std::to_string(slice++), data + start, end - start) || !next)
+    if (!vWriteFuzzInput(series + "/IM" + std::to_string(slice++), data + start, end - start) ||
+      !next)
     {
       break;
     }
@@ -149,7 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   const std::string& path = series;
 #else
   const std::string path = folder + "/input." VEMORA_FUZZ_EXT;
-  if (!Write(path, data, size))
+  if (!vWriteFuzzInput(path, data, size))
   {
     return 0;
   }

@@ -1,6 +1,7 @@
 // Fuzz target for the DICOM decoder: the bytes become a file, which is sniffed, decoded and
 // converted frame by frame as the file reader does.
 #include "CiDcmLib.h"
+#include "vFuzzInput.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -33,14 +34,7 @@ const std::string& TempPath()
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
   const std::string& path = TempPath();
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file)
-  {
-    return 0;
-  }
-  const bool written = std::fwrite(data, 1, size, file) == size;
-  std::fclose(file);
-  if (!written)
+  if (!vWriteFuzzInput(path, data, size))
   {
     return 0;
   }

@@ -2,6 +2,7 @@
 // the plug-in's Read takes. A model it returns must hold what it claims: points, cells naming
 // only those points, and attribute arrays of one tuple per point or per cell.
 #include "vCellCheck.h"
+#include "vFuzzInput.h"
 #include "vReaderPluginContract.h"
 
 #include <vtkCellArray.h>
@@ -58,14 +59,7 @@ bool AttributesFit(vtkDataSetAttributes* attributes, vtkIdType count)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
   const std::string& path = Path();
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file)
-  {
-    return 0;
-  }
-  const bool written = std::fwrite(data, 1, size, file) == size;
-  std::fclose(file);
-  if (!written)
+  if (!vWriteFuzzInput(path, data, size))
   {
     return 0;
   }

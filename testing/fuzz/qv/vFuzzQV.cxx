@@ -2,6 +2,7 @@
 // workstation opens it), the header check and the first-slice preview. Every failure must come
 // back as one of the reader's texts; a success must give a volume of exactly the header's size.
 #include "vFileReader.h"
+#include "vFuzzInput.h"
 #include "vQVFile.h"
 
 #include <vtkImageData.h>
@@ -41,16 +42,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
   static const std::string path = TempPath();
   static vFileReader* reader = new vFileReader; // one for the run, as in the workstation
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file)
+  if (!vWriteFuzzInput(path, data, size))
   {
     std::abort();
   }
-  if (size > 0 && std::fwrite(data, 1, size, file) != size)
-  {
-    std::abort();
-  }
-  std::fclose(file);
 
   reader->SetFilename(path);
   const int ok = reader->Read();
