@@ -688,9 +688,13 @@ bool TakeReply(std::string& text,
   std::uint64_t needed = fileSize;
   for (const std::string& line : lines)
   {
+    if (line.compare(0, 6, "array ") != 0)
+    {
+      continue;
+    }
     const std::vector<std::string> words = SplitLine(line, 6);
     std::uint64_t offset = 0;
-    if (line.compare(0, 6, "array ") == 0 && words.size() >= 6 && ParseUnsigned(words[5], offset))
+    if (words.size() >= 6 && ParseUnsigned(words[5], offset))
     {
       needed += vSharedBlock::RemoteBytes(shared.Get(), offset, fileSize);
     }
